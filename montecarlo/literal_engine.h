@@ -1,0 +1,16 @@
+// The simulated year as the plain loop, unit by unit and hour by hour.  It
+// is the reference that every faster engine must reproduce bit for bit.
+#ifndef ADEQUACY_MONTECARLO_LITERAL_ENGINE_H_
+#define ADEQUACY_MONTECARLO_LITERAL_ENGINE_H_
+
+#include "direct/hourly_load.h"
+#include "montecarlo/chain.h"
+
+namespace adequacy {
+
+void SimulateYearLiteral(const ChainParameters& params,
+                         const HourlyLoads& loads, ChainState* state);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_LITERAL_ENGINE_H_

@@ -1,0 +1,64 @@
+#include "tests/run_program.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace adequacy {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& input,
+                      const std::function<void(const std::string&)>& prepare) {
+  namespace fs = std::filesystem;
+  std::string pattern =
+      (fs::temp_directory_path() / "adequacy-e2e-XXXXXX").string();
+  const std::string dir = mkdtemp(pattern.data());
+  {
+    std::ofstream in(dir + "/input", std::ios::binary);
+    in << input;
+  }
+  if (prepare) prepare(dir);
+  const std::string command = "cd '" + dir + "' && '" ADEQUACY_BINARY
+                              "' < input > stdout 2> stderr";
+  const int status = std::system(command.c_str());
+  ProgramRun run;
+  if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
+  run.out = ReadFile(dir + "/stdout");
+  run.err = ReadFile(dir + "/stderr");
+  std::error_code ignored;
+  if (fs::is_regular_file(dir + "/OP", ignored)) run.op = ReadFile(dir + "/OP");
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(dir, ignored);
+  return run;
+}
+
+std::vector<std::string> Records(const std::string& text) {
+  std::vector<std::string> records;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
+    records.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size()) records.push_back("<partial>" + text.substr(start));
+  return records;
+}
+
+std::string MaskTimes(const std::string& text) {
+  static const std::regex kTime("TIME =[ 0-9.*]{10} SEC");
+  return std::regex_replace(text, kTime, "TIME =#SEC");
+}
+
+}  // namespace adequacy
