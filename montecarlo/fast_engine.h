@@ -57,18 +57,40 @@ class FastEngine {
   static int DefaultThreads();
 
  private:
+  // A deficit hour found by the scan, applied to the totals in order later.
+  struct Deficit {
+    double load;
+    int32_t available_mw;
+  };
+  struct YearScan {
+    int32_t deficits;  // Deficit hours of the year.
+    int32_t events;    // Runs of deficit hours within the year.
+  };
+  // Half of the work of a chunk: one half of the units, then one half of
+  // the years.
+  struct Part {
+    std::vector<CapacityChange> changes;
+    std::vector<int16_t> delta;  // Capacity change per hour of the chunk.
+    std::vector<int32_t> net;    // Capacity change per year of the chunk.
+    std::vector<Deficit> deficits;
+    std::vector<YearScan> years;
+  };
+
   void SimulateChunk(ChainState* state, int years);
-  void SimulateUnits(int first, int last, uint32_t chunk_seed, uint32_t hours,
-                     ChainState* state, std::vector<CapacityChange>* changes);
-  void Accumulate(const ChainState& start_state, int years,
-                  ChainAccumulators* totals);
+  // Runs fn(0) and fn(1), on two threads when the engine has them.
+  template <typename Fn>
+  void OnParts(const Fn& fn);
+  void SimulateUnits(int part, int years, uint32_t chunk_seed,
+                     ChainState* state);
+  void ScanYears(int part, int years);
+  void Accumulate(ChainAccumulators* totals) const;
 
   std::array<UnitStream, kUnits> units_;
   const HourlyLoads& loads_;
   int threads_;
   UnitKernel kernel_;
-  std::array<std::vector<CapacityChange>, 2> changes_;
-  std::vector<int32_t> delta_;  // Capacity change per hour of the chunk.
+  std::array<Part, 2> parts_;
+  std::vector<int32_t> year_start_mw_;  // Available capacity at hour 0.
 };
 
 }  // namespace adequacy

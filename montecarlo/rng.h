@@ -27,11 +27,11 @@ inline float DrawUniform(uint32_t* seed) {
 struct LcgStep {
   uint32_t a;
   uint32_t c;
-  uint32_t Apply(uint32_t seed) const { return a * seed + c; }
+  constexpr uint32_t Apply(uint32_t seed) const { return a * seed + c; }
 };
 
 // The map of `steps` consecutive draws, by repeated squaring.
-inline LcgStep LcgJump(uint64_t steps) {
+constexpr LcgStep LcgJump(uint64_t steps) {
   LcgStep result = {1u, 0u};
   LcgStep power = {kLcgMultiplier, kLcgIncrement};
   while (steps > 0) {
