@@ -16,8 +16,7 @@ float ReadCpuClock() {
     return static_cast<float>(static_cast<double>(ticks) * 1E-7);
   }
 #endif
-  return static_cast<float>(static_cast<double>(std::clock()) /
-                            CLOCKS_PER_SEC);
+  return static_cast<float>(static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
 }
 
 }  // namespace adequacy

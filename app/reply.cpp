@@ -34,8 +34,7 @@ ReadStatus ReadReplyLine(std::FILE* input, ReplyLine* line) {
 }
 
 bool IsBlankReply(const ReplyLine& line) {
-  return std::all_of(line.begin(), line.end(),
-                     [](char c) { return c == ' '; });
+  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' '; });
 }
 
 bool IsContinueReply(const ReplyLine& line) { return line[0] == '1'; }

@@ -1,9 +1,9 @@
 #include "app/reply.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace adequacy {
 namespace {
@@ -58,8 +58,8 @@ TEST(ReplyTest, LineLengthsAroundFiftyColumns) {
     Input input(std::string(length, '9') + "\r\n");
     ReplyLine line;
     ASSERT_EQ(ReadReplyLine(input.get(), &line), ReadStatus::kOk);
-    EXPECT_EQ(Text(line), Padded(std::string(std::min<size_t>(length, 50),
-                                             '9')));
+    EXPECT_EQ(Text(line),
+              Padded(std::string(std::min<size_t>(length, 50), '9')));
   }
 }
 

@@ -12,8 +12,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSign(char c) { return c == '+' || c == '-'; }
 bool IsExponentLetter(char c) {
-  return c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' ||
-         c == 'q';
+  return c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q';
 }
 
 // Where a repeat count of nulls ends: the asterisk followed by a blank, a
@@ -186,8 +185,7 @@ std::optional<Failure> ValueListParser::Next(Item* item) {
 
 std::optional<Failure> ParseLoadParameters(const ReplyLine& line,
                                            LoadParameters* params) {
-  float* const targets[] = {&params->d1, &params->d2, &params->d3,
-                            &params->d4};
+  float* const targets[] = {&params->d1, &params->d2, &params->d3, &params->d4};
   ValueListParser parser(line);
   long repeat_left = 0;
   bool repeat_null = false;

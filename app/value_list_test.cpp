@@ -1,9 +1,9 @@
 #include "app/value_list.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace adequacy {
 namespace {
@@ -68,8 +68,7 @@ TEST(ValueListTest, OtherForms) {
   ExpectValues("1e-50 0 0 0", 0, 0, 0, 0);
   ExpectValues("0.1 0 0 0", 0.1f, 0, 0, 0);
   // A number running past column 50 is cut there.
-  ExpectValues("1 2 3 " + std::string(40, ' ') + "1234" + "56", 1, 2, 3,
-               1234);
+  ExpectValues("1 2 3 " + std::string(40, ' ') + "1234" + "56", 1, 2, 3, 1234);
 }
 
 TEST(ValueListTest, RunningOutOfColumns) {

@@ -56,11 +56,14 @@ void BM_FastYears(benchmark::State& state) {
   FastEngine engine(params, DefaultLoads(), static_cast<int>(state.range(0)));
   ChainState chain = InitialChainState();
   for (auto _ : state) engine.SimulateYears(&chain, 1000);
-  state.counters["years/s"] = benchmark::Counter(
-      state.iterations() * 1000.0, benchmark::Counter::kIsRate);
+  state.counters["years/s"] = benchmark::Counter(state.iterations() * 1000.0,
+                                                 benchmark::Counter::kIsRate);
   state.SetLabel(state.range(0) == 1 ? "1 thread" : "2 threads");
 }
-BENCHMARK(BM_FastYears)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_FastYears)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // Wall seconds of `run`, best of three.
@@ -80,11 +83,13 @@ double BestSeconds(F run) {
 void PrintRatios() {
   const ChainParameters params = SetUpChainParameters();
   ChainState literal = InitialChainState();
-  const double literal_year = BestSeconds([&] {
-    for (int i = 0; i < 20; ++i) {
-      SimulateYearLiteral(params, DefaultLoads(), &literal);
-    }
-  }) / 20;
+  const double literal_year =
+      BestSeconds([&] {
+        for (int i = 0; i < 20; ++i) {
+          SimulateYearLiteral(params, DefaultLoads(), &literal);
+        }
+      }) /
+      20;
   FastEngine engine(params, DefaultLoads());
   ChainState fast = InitialChainState();
   const double fast_year =
@@ -96,12 +101,14 @@ void PrintRatios() {
   const double fast_pass = BestSeconds([&] {
     RunDirectPass(LoadParameters(), Table(), &loads, ShortfallSum::kFast);
   });
-  std::printf("\nMonte Carlo: literal %.0f years/s, fast %.0f years/s, "
-              "ratio %.1f (target 40)\n",
-              1 / literal_year, 1 / fast_year, literal_year / fast_year);
-  std::printf("Direct pass: plain sum %.2f ms, fast sum %.3f ms, ratio %.1f "
-              "(target 10)\n",
-              plain_pass * 1e3, fast_pass * 1e3, plain_pass / fast_pass);
+  std::printf(
+      "\nMonte Carlo: literal %.0f years/s, fast %.0f years/s, "
+      "ratio %.1f (target 40)\n",
+      1 / literal_year, 1 / fast_year, literal_year / fast_year);
+  std::printf(
+      "Direct pass: plain sum %.2f ms, fast sum %.3f ms, ratio %.1f "
+      "(target 10)\n",
+      plain_pass * 1e3, fast_pass * 1e3, plain_pass / fast_pass);
 }
 
 }  // namespace

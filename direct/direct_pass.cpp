@@ -35,8 +35,8 @@ DirectResult RunDirectPass(const LoadParameters& params,
   result.pueueppm = result.mwheue / result.mwhtotal * 1000000.0;
   const double installed = static_cast<float>(kInstalledCapacity);
   const double peak_mw = peak;
-  result.reserve_margin = static_cast<float>(
-      (installed - peak_mw) / peak_mw * static_cast<double>(100.0f));
+  result.reserve_margin = static_cast<float>((installed - peak_mw) / peak_mw *
+                                             static_cast<double>(100.0f));
   return result;
 }
 

@@ -1,8 +1,8 @@
 #include "direct/direct_pass.h"
 
-#include <cmath>
-
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace adequacy {
 namespace {

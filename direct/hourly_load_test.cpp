@@ -30,8 +30,7 @@ TEST(HourlyLoadTest, OffPeakDayIsExactlyTheDecimalProfile) {
 
 TEST(HourlyLoadTest, FractionsEnterOnlyThroughD4) {
   const LoadParameters params{2000.7f, 8000.0f, 7000.0f, 1424.9f};
-  EXPECT_EQ(HourLoad(params, 11, 12),
-            2000.0 + static_cast<double>(1424.9f));
+  EXPECT_EQ(HourLoad(params, 11, 12), 2000.0 + static_cast<double>(1424.9f));
   EXPECT_EQ(HourLoad(params, 1, 12), 8000.0 + static_cast<double>(1424.9f));
 }
 

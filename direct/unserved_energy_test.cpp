@@ -1,8 +1,8 @@
 #include "direct/unserved_energy.h"
 
-#include <random>
-
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace adequacy {
 namespace {
@@ -15,8 +15,8 @@ double AddOnesLiterally(double sum, int64_t count) {
 TEST(UnservedEnergyTest, AddOnesMatchesTheLoopAcrossBinades) {
   std::mt19937_64 random(7);
   std::uniform_real_distribution<double> fraction(0.0, 1.0);
-  const double starts[] = {0.0, 1e-300, 0.3, 0.7, 1.0, 33.39505, 1023.999,
-                           4095.5 + 1.0 / 3.0};
+  const double starts[] = {0.0, 1e-300,   0.3,      0.7,
+                           1.0, 33.39505, 1023.999, 4095.5 + 1.0 / 3.0};
   for (double start : starts) {
     for (int64_t count : {0, 1, 2, 3, 100, 1000, 70000}) {
       EXPECT_EQ(AddOnes(start, count), AddOnesLiterally(start, count))

@@ -1,8 +1,8 @@
 #include "model/availability.h"
 
-#include <cmath>
-
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace adequacy {
 namespace {
@@ -10,8 +10,8 @@ namespace {
 double AllAvailable(int blocks) {
   double product = 1.0;
   for (const UnitType& type : kUnitTypeTable) {
-    product *= std::pow(1.0 - static_cast<double>(type.forced_outage_rate),
-                        blocks);
+    product *=
+        std::pow(1.0 - static_cast<double>(type.forced_outage_rate), blocks);
   }
   return product;
 }

@@ -63,7 +63,8 @@ inline void StepHours(uint32_t* seed, uint32_t first_hour, uint32_t n,
                       std::vector<CapacityChange>* changes) {
   uint32_t x = *seed;
   for (uint32_t i = 0; i < n; ++i) {
-    if (x <= ThresholdOf(unit, *state)) Flip(unit, first_hour + i, state, changes);
+    if (x <= ThresholdOf(unit, *state))
+      Flip(unit, first_hour + i, state, changes);
     x = kSteps.hour.Apply(x);
   }
   *seed = x;
@@ -130,19 +131,18 @@ __attribute__((target("avx2"))) void Avx2Kernel(
     for (int v = 0; v < 8; ++v) {
       m[v] = _mm256_add_epi32(_mm256_mullo_epi32(x, a[v]), c[v]);
     }
-    const __m256i low = _mm256_min_epu32(
-        _mm256_min_epu32(_mm256_min_epu32(m[0], m[1]),
-                         _mm256_min_epu32(m[2], m[3])),
-        _mm256_min_epu32(_mm256_min_epu32(m[4], m[5]),
-                         _mm256_min_epu32(m[6], m[7])));
+    const __m256i low =
+        _mm256_min_epu32(_mm256_min_epu32(_mm256_min_epu32(m[0], m[1]),
+                                          _mm256_min_epu32(m[2], m[3])),
+                         _mm256_min_epu32(_mm256_min_epu32(m[4], m[5]),
+                                          _mm256_min_epu32(m[6], m[7])));
     const __m256i t =
         _mm256_set1_epi32(static_cast<int>(ThresholdOf(unit, current)));
     if (_mm256_movemask_epi8(
             _mm256_cmpeq_epi32(_mm256_min_epu32(low, t), low)) == 0) {
       continue;
     }
-    for (uint64_t hits = Avx2Hits(m, ThresholdOf(unit, current));
-         hits != 0;) {
+    for (uint64_t hits = Avx2Hits(m, ThresholdOf(unit, current)); hits != 0;) {
       const int j = std::countr_zero(hits);
       Flip(unit, hour + j, &current, changes);
       hits = Avx2Hits(m, ThresholdOf(unit, current)) & After(j);
@@ -165,16 +165,15 @@ __attribute__((target("avx512f"))) void Avx512Kernel(
   for (; hour + kBlockHours <= hours; hour += kBlockHours) {
     const __m512i x = _mm512_set1_epi32(static_cast<int>(seed));
     seed = kSteps.block.Apply(seed);
-    const __m512i m[4] = {
-        _mm512_add_epi32(_mm512_mullo_epi32(x, a[0]), c[0]),
-        _mm512_add_epi32(_mm512_mullo_epi32(x, a[1]), c[1]),
-        _mm512_add_epi32(_mm512_mullo_epi32(x, a[2]), c[2]),
-        _mm512_add_epi32(_mm512_mullo_epi32(x, a[3]), c[3])};
+    const __m512i m[4] = {_mm512_add_epi32(_mm512_mullo_epi32(x, a[0]), c[0]),
+                          _mm512_add_epi32(_mm512_mullo_epi32(x, a[1]), c[1]),
+                          _mm512_add_epi32(_mm512_mullo_epi32(x, a[2]), c[2]),
+                          _mm512_add_epi32(_mm512_mullo_epi32(x, a[3]), c[3])};
     const __m512i t =
         _mm512_set1_epi32(static_cast<int>(ThresholdOf(unit, current)));
     if ((_mm512_cmple_epu32_mask(m[0], t) | _mm512_cmple_epu32_mask(m[1], t) |
-         _mm512_cmple_epu32_mask(m[2], t) |
-         _mm512_cmple_epu32_mask(m[3], t)) == 0) {
+         _mm512_cmple_epu32_mask(m[2], t) | _mm512_cmple_epu32_mask(m[3], t)) ==
+        0) {
       continue;
     }
     for (uint64_t hits = Avx512Hits(m, ThresholdOf(unit, current));
@@ -262,8 +261,8 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
   }
   OnParts([&](int part) { ScanYears(part, years); });
   Accumulate(&state->totals);
-  state->seed =
-      LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years).Apply(chunk_seed);
+  state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
+                    .Apply(chunk_seed);
 }
 
 void FastEngine::SimulateUnits(int part, int years, uint32_t chunk_seed,
@@ -285,8 +284,8 @@ void FastEngine::SimulateUnits(int part, int years, uint32_t chunk_seed,
   p.delta.resize(static_cast<size_t>(kChunkYears) * kHoursPerYear, 0);
   p.net.assign(years, 0);
   for (const CapacityChange& change : p.changes) {
-    p.delta[change.hour] = static_cast<int16_t>(p.delta[change.hour] +
-                                                change.delta_mw);
+    p.delta[change.hour] =
+        static_cast<int16_t>(p.delta[change.hour] + change.delta_mw);
     p.net[change.hour / kHoursPerYear] += change.delta_mw;
   }
 }

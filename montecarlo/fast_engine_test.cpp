@@ -1,9 +1,9 @@
 #include "montecarlo/fast_engine.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "direct/direct_pass.h"
 #include "montecarlo/literal_engine.h"
@@ -62,8 +62,8 @@ TEST(FastEngineTest, SeedThresholdIsTheDrawCompare) {
     const uint32_t threshold = SeedThreshold(p);
     for (uint32_t seed : {0u, 255u, 256u, threshold - 1, threshold,
                           threshold + 1, 0xFFFFFFFFu}) {
-      const float draw = static_cast<float>(
-          static_cast<double>(seed >> 8) * 5.9604644775390625E-8);
+      const float draw = static_cast<float>(static_cast<double>(seed >> 8) *
+                                            5.9604644775390625E-8);
       EXPECT_EQ(seed <= threshold, draw <= p) << p << " " << seed;
     }
   }

@@ -18,7 +18,8 @@ MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads)
 Estimates MonteCarloPhase::RunToCheckpoint() {
   // The years simulated so far are a whole number below 2^53, so the
   // difference is exact.
-  const double remaining = static_cast<double>(checkpoint_) - state_.totals.years;
+  const double remaining =
+      static_cast<double>(checkpoint_) - state_.totals.years;
   const int64_t years = std::max<int64_t>(1, static_cast<int64_t>(remaining));
   engine_.SimulateYears(&state_, years);
   return EstimatesOf(state_.totals);

@@ -1,9 +1,9 @@
 #include "report/blocks.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace adequacy {
 namespace {
@@ -81,8 +81,9 @@ TEST_F(BlocksTest, ConsoleSummaryAndPrompts) {
   ASSERT_EQ(r.size(), 7u);
   EXPECT_EQ(r[0], "     LOLH       LOLE     puEUEppm");
   EXPECT_EQ(r[1], "   0.225305   0.099956      1.169");
-  EXPECT_EQ(r[2], "D1 MIN, D2 WIN, D3 SUM, D4 ADD =      2000      8000      "
-                  "7000          ");
+  EXPECT_EQ(r[2],
+            "D1 MIN, D2 WIN, D3 SUM, D4 ADD =      2000      8000      "
+            "7000          ");
   EXPECT_EQ(r[3], " ENTER NEW D1,D2,D3,D4 OR RETURN TO CONTINUE");
   EXPECT_EQ(r[4], " CONTINUE MONTECARLO? 1=YES");
   EXPECT_EQ(r[5], " FILE OP CONTAINS THE OUTPUT REPORT");
@@ -93,8 +94,7 @@ TEST_F(BlocksTest, MonteCarloRecords) {
   Capture report;
   Capture console;
   WriteMonteCarloHeadings(report.channel(), console.channel());
-  WriteCheckpointRecord(report.channel(),
-                        {1000, 0.196, 0.097, 0.021, 20.065});
+  WriteCheckpointRecord(report.channel(), {1000, 0.196, 0.097, 0.021, 20.065});
   WriteCheckpointRecord(report.channel(), {10000000, 0, 0, 1, 0});
   WriteTimeRecord(report.channel(), 1.5f);
   const std::vector<std::string> r = report.Records();

@@ -21,8 +21,7 @@ std::string NonFiniteText(double value) {
 
 }  // namespace
 
-std::string RenderFixed(double value, int width, int decimals,
-                        bool* overflow) {
+std::string RenderFixed(double value, int width, int decimals, bool* overflow) {
   if (!std::isfinite(value)) return Fit(NonFiniteText(value), width, overflow);
   // The C library converts the exact binary value and rounds ties to even.
   // The largest double has 309 integer digits.

@@ -13,8 +13,7 @@ namespace adequacy {
 // it; never prints a minus sign on a value that rounds to zero.  Infinities
 // and NaN print as "Infinity", "-Infinity" and "NaN" where they fit.
 // Sets *overflow when the field is filled with asterisks.
-std::string RenderFixed(double value, int width, int decimals,
-                        bool* overflow);
+std::string RenderFixed(double value, int width, int decimals, bool* overflow);
 
 // Right-aligned decimal digits; 0 prints as blanks.
 std::string RenderInteger(int32_t value, int width, bool* overflow);

@@ -1,9 +1,9 @@
 #include "report/field.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
-
-#include <gtest/gtest.h>
 
 namespace adequacy {
 namespace {

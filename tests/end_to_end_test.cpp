@@ -1,12 +1,11 @@
 // The built program, run with scripted replies: the report file, the
 // console, the diagnostics and the exit status.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/run_program.h"
 
@@ -198,8 +197,9 @@ TEST(EndToEndTest, ZeroLoadsPrintTheIeeeResults) {
   ASSERT_GE(op.size(), 77u);
   EXPECT_EQ(op[39 + 6], "    0.00000          0.       NaN");
   EXPECT_EQ(op[39 + 8], "   RESERVE MARGIN =Infinity%");
-  EXPECT_EQ(op[39 + 37], "D1 MIN, D2 WIN, D3 SUM, D4 ADD =                "
-                         "            ");
+  EXPECT_EQ(op[39 + 37],
+            "D1 MIN, D2 WIN, D3 SUM, D4 ADD =                "
+            "            ");
 }
 
 TEST(EndToEndTest, ReportFileThatCannotBeOpenedOrWritten) {
@@ -217,8 +217,9 @@ TEST(EndToEndTest, ReportFileThatCannotBeOpenedOrWritten) {
   const ProgramRun full = RunProgram("\n", [](const std::string& dir) {
     symlink("/dev/full", (dir + "/OP").c_str());
   });
-  ExpectStop(full, 38, "forrtl: severe (38): error during write, unit 3, "
-                       "file OP");
+  ExpectStop(full, 38,
+             "forrtl: severe (38): error during write, unit 3, "
+             "file OP");
   EXPECT_EQ(full.out, "");
 }
 

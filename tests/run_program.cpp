@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace adequacy {
@@ -31,8 +30,8 @@ ProgramRun RunProgram(const std::string& input,
     in << input;
   }
   if (prepare) prepare(dir);
-  const std::string command = "cd '" + dir + "' && '" ADEQUACY_BINARY
-                              "' < input > stdout 2> stderr";
+  const std::string command =
+      "cd '" + dir + "' && '" ADEQUACY_BINARY "' < input > stdout 2> stderr";
   const int status = std::system(command.c_str());
   ProgramRun run;
   if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
@@ -57,8 +56,22 @@ std::vector<std::string> Records(const std::string& text) {
 }
 
 std::string MaskTimes(const std::string& text) {
-  static const std::regex kTime("TIME =[ 0-9.*]{10} SEC");
-  return std::regex_replace(text, kTime, "TIME =#SEC");
+  const std::string label = "TIME =";
+  const std::string unit = " SEC";
+  constexpr size_t kField = 10;
+  std::string masked;
+  size_t start = 0;
+  for (size_t at; (at = text.find(label, start)) != std::string::npos;) {
+    const size_t field = at + label.size();
+    if (text.compare(field + kField, unit.size(), unit) != 0) {
+      masked += text.substr(start, field - start);
+      start = field;
+      continue;
+    }
+    masked += text.substr(start, field - start) + "#SEC";
+    start = field + kField + unit.size();
+  }
+  return masked + text.substr(start);
 }
 
 }  // namespace adequacy

@@ -18,9 +18,9 @@ struct ProgramRun {
 
 // `prepare` runs in the scratch directory before the program starts (to
 // plant an obstacle named OP, say).
-ProgramRun RunProgram(const std::string& input,
-                      const std::function<void(const std::string&)>& prepare =
-                          nullptr);
+ProgramRun RunProgram(
+    const std::string& input,
+    const std::function<void(const std::string&)>& prepare = nullptr);
 
 // Splits text into CR LF records; a trailing fragment without a line end is
 // returned as a last record prefixed with "<partial>".
