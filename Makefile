@@ -41,3 +41,20 @@ lint:
 	@clang-format --dry-run --Werror $(SOURCES)
 	@clang-tidy --quiet -p $(BUILD_DIR) $(LINTED) 2>/dev/null
 	@echo "lint: clean"
+
+# libFuzzer targets over the reply reading and value-list parse, and over the
+# field renderer; each runs FUZZ_SECONDS from the corpus kept in fuzz/corpus.
+FUZZ_SECONDS ?= 60
+FUZZ_DIR = build-fuzz
+FUZZ_FLAGS = -std=c++20 -O1 -g -I. -ffp-contract=off -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+
+fuzz:
+	@mkdir -p $(FUZZ_DIR)/reply $(FUZZ_DIR)/field
+	@clang++ $(FUZZ_FLAGS) fuzz/reply_fuzz.cpp app/reply.cpp app/value_list.cpp -o $(FUZZ_DIR)/reply_fuzz
+	@clang++ $(FUZZ_FLAGS) fuzz/field_fuzz.cpp report/field.cpp -o $(FUZZ_DIR)/field_fuzz
+	@cp fuzz/corpus/reply/* $(FUZZ_DIR)/reply/
+	@cp fuzz/corpus/field/* $(FUZZ_DIR)/field/
+	@./$(FUZZ_DIR)/reply_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ_DIR)/reply > $(FUZZ_DIR)/reply.log 2>&1 || (tail -40 $(FUZZ_DIR)/reply.log; exit 1)
+	@tail -1 $(FUZZ_DIR)/reply.log
+	@./$(FUZZ_DIR)/field_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_DIR)/field > $(FUZZ_DIR)/field.log 2>&1 || (tail -40 $(FUZZ_DIR)/field.log; exit 1)
+	@tail -1 $(FUZZ_DIR)/field.log
