@@ -223,5 +223,32 @@ TEST(EndToEndTest, ReportFileThatCannotBeOpenedOrWritten) {
   EXPECT_EQ(full.out, "");
 }
 
+TEST(EndToEndTest, HostileRepliesEndSoundly) {
+  struct Case {
+    std::string input;
+    int status;
+  };
+  const std::string huge_blank(10000000, ' ');
+  const std::string huge_text(10000000, 'x');
+  const Case cases[] = {
+      {huge_blank + "\n2\n\n", 0},       // Blank in its first 50 columns.
+      {huge_text + "\n", 59},              // Consumed whole, then parsed.
+      {std::string(49, ' ') + "1\n", 24},  // One value, then no more room.
+      {std::string("\0\f\r\x80\n", 5), 59},
+      {"-1E38/\n\n2\n\n", 0},
+      {"4*\n\n2\n\n", 0},
+      {"0*5\n", 59},
+      {"\r\n2\r\n\r\n", 0},  // CR LF line ends.
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input.substr(0, 20));
+    const ProgramRun run = RunProgram(c.input);
+    EXPECT_EQ(run.exit_status, c.status);
+    const std::vector<std::string> op = Records(run.op);
+    ASSERT_GE(op.size(), 39u);
+    EXPECT_EQ(op.back().rfind("<partial>", 0), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace adequacy
