@@ -231,7 +231,7 @@ TEST(EndToEndTest, HostileRepliesEndSoundly) {
   const std::string huge_blank(10000000, ' ');
   const std::string huge_text(10000000, 'x');
   const Case cases[] = {
-      {huge_blank + "\n2\n\n", 0},       // Blank in its first 50 columns.
+      {huge_blank + "\n2\n\n", 0},         // Blank in its first 50 columns.
       {huge_text + "\n", 59},              // Consumed whole, then parsed.
       {std::string(49, ' ') + "1\n", 24},  // One value, then no more room.
       {std::string("\0\f\r\x80\n", 5), 59},

@@ -1,6 +1,7 @@
 // Interrupting the program: it ends promptly and the report file keeps
 // every record completed before the signal, with no partial record.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,8 +13,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "tests/run_program.h"
 

@@ -1,12 +1,12 @@
 // Golden transcripts: each directory under tests/golden holds a reply
 // script and the report, console output, first diagnostic line and exit
 // status it must produce (time records masked).
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "tests/run_program.h"
 
@@ -42,7 +42,8 @@ TEST(TranscriptTest, EveryTranscriptReplaysExactly) {
 // The transcripts' expectations carry the published figures of the
 // default parameters and of the first checkpoint.
 TEST(TranscriptTest, TypicalRunCarriesTheKnownFigures) {
-  const std::string op = Slurp(fs::path(ADEQUACY_GOLDEN_DIR) / "typical_run/OP");
+  const std::string op =
+      Slurp(fs::path(ADEQUACY_GOLDEN_DIR) / "typical_run/OP");
   for (const char* line :
        {"   0.225305   0.099956   0.095577\r\n",
         "   33.39505   28573440.   1.16874\r\n",
