@@ -223,6 +223,11 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
                     SeedThreshold(params.repair_probability[unit]),
                     UnitTypeOf(unit).capacity_mw};
   }
+  // The hour tables are sized once, for the largest chunk, and start zero;
+  // each chunk clears only the hours it touched.
+  for (Part& part : parts_) {
+    part.delta.assign(static_cast<size_t>(kChunkYears) * kHoursPerYear, 0);
+  }
 }
 
 void FastEngine::SimulateYears(ChainState* state, int64_t years) {
@@ -281,7 +286,6 @@ void FastEngine::SimulateUnits(int part, int years, uint32_t chunk_seed,
     const uint32_t seed = LcgJump(unit + 1).Apply(chunk_seed);
     kernel_(seed, units_[unit], hours, &state->unit_state[unit], &p.changes);
   }
-  p.delta.resize(static_cast<size_t>(kChunkYears) * kHoursPerYear, 0);
   p.net.assign(years, 0);
   for (const CapacityChange& change : p.changes) {
     p.delta[change.hour] =
