@@ -8,16 +8,12 @@
 #include <sstream>
 
 namespace adequacy {
-namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
-
-}  // namespace
 
 ProgramRun RunProgram(const std::string& input,
                       const std::function<void(const std::string&)>& prepare) {

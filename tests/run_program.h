@@ -22,6 +22,9 @@ ProgramRun RunProgram(
     const std::string& input,
     const std::function<void(const std::string&)>& prepare = nullptr);
 
+// The whole content of a file; empty if it cannot be read.
+std::string ReadFile(const std::string& path);
+
 // Splits text into CR LF records; a trailing fragment without a line end is
 // returned as a last record prefixed with "<partial>".
 std::vector<std::string> Records(const std::string& text);

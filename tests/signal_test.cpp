@@ -9,8 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -64,12 +62,7 @@ class Child {
               static_cast<ssize_t>(text.size()));
   }
 
-  std::string Report() const {
-    std::ifstream in(dir_ + "/OP", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string Report() const { return ReadFile(dir_ + "/OP"); }
 
   // Waits until the report holds at least `count` records.
   bool WaitForRecords(size_t count) const {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/run_program.h"
@@ -15,12 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string Slurp(const fs::path& path) { return ReadFile(path.string()); }
 
 TEST(TranscriptTest, EveryTranscriptReplaysExactly) {
   int cases = 0;
