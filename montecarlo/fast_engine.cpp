@@ -1,345 +1,369 @@
 #include "montecarlo/fast_engine.h"
 
 #include <algorithm>
-#include <bit>
-#include <thread>
+#include <atomic>
+#include <new>
 
 #include "montecarlo/rng.h"
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define ADEQUACY_X86_KERNELS 1
-#endif
 
 namespace adequacy {
 namespace {
 
-constexpr int kBlockHours = 64;
 constexpr int kUnitDrawsPerYear = kUnits * kHoursPerYear;
-// Years per chunk: each chunk runs the units on the threads, then merges
-// their capacity changes hour by hour.
-constexpr int kChunkYears = 128;
+// Years per chunk: the units walk a chunk, then its years are scanned.  A
+// chunk stays shorter than the generator's period (about 4457 years), and
+// the difference rows of all threads within a budget.
+constexpr int kChunkYears = 2048;
+constexpr size_t kRowBudgetBytes = size_t{16} << 20;
+// Years whose deficit hours are held at once before they are applied to
+// the totals, and years per task of the scan.
+constexpr int kRoundYears = 512;
+constexpr int kBatchYears = 16;
+constexpr uint32_t kNoCursor = UINT32_MAX;
 
-// Seed maps of one unit's stream: one hour, one block, and hour j of a
-// block from its first hour.
-struct StreamSteps {
-  LcgStep hour;
-  LcgStep block;
-  alignas(64) std::array<uint32_t, kBlockHours> lane_a;
-  alignas(64) std::array<uint32_t, kBlockHours> lane_c;
-};
-
-constexpr StreamSteps MakeSteps() {
-  StreamSteps s{};
-  s.hour = LcgJump(kUnits);
-  s.block = LcgJump(static_cast<uint64_t>(kUnits) * kBlockHours);
-  for (int j = 0; j < kBlockHours; ++j) {
-    const LcgStep lane = LcgJump(static_cast<uint64_t>(kUnits) * j);
-    s.lane_a[j] = lane.a;
-    s.lane_c[j] = lane.c;
-  }
-  return s;
+uint64_t DrawOf(int unit, int64_t hour) {
+  return static_cast<uint64_t>(hour) * kUnits + unit;
 }
-
-constexpr StreamSteps kSteps = MakeSteps();
-
-// The seed threshold that applies to the unit in its current state.
-inline uint32_t ThresholdOf(const UnitStream& unit, int32_t state) {
-  return state == kUnitUp ? unit.fail_threshold : unit.repair_threshold;
-}
-
-// The unit changes state at `hour`.
-inline void Flip(const UnitStream& unit, uint32_t hour, int32_t* state,
-                 std::vector<CapacityChange>* changes) {
-  const bool up = *state == kUnitUp;
-  *state = up ? kUnitDown : kUnitUp;
-  changes->push_back({hour, up ? -unit.capacity_mw : unit.capacity_mw});
-}
-
-// The exact chain of one unit over n hours, one seed per hour; advances
-// *seed past them.
-inline void StepHours(uint32_t* seed, uint32_t first_hour, uint32_t n,
-                      const UnitStream& unit, int32_t* state,
-                      std::vector<CapacityChange>* changes) {
-  uint32_t x = *seed;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (x <= ThresholdOf(unit, *state))
-      Flip(unit, first_hour + i, state, changes);
-    x = kSteps.hour.Apply(x);
-  }
-  *seed = x;
-}
-
-void PlainKernel(uint32_t seed, const UnitStream& unit, uint32_t hours,
-                 int32_t* state, std::vector<CapacityChange>* changes) {
-  StepHours(&seed, 0, hours, unit, state, changes);
-}
-
-#ifdef ADEQUACY_X86_KERNELS
-
-// Each 64-hour block computes the seeds of its hours side by side from the
-// block's first seed.  A block with no seed at or below the unit's current
-// threshold changes nothing, which is the common case; otherwise the hours
-// with such a seed are taken in order, and after each change the rest of
-// the block is tested against the new state's threshold.  The unit's state
-// stays in a local so that it can live in a register.
-
-// The 64-bit mask of the block's hours whose seed is at or below the
-// threshold, hour j of the block being bit j.
-__attribute__((target("avx2"), always_inline)) inline uint64_t Avx2Hits(
-    const __m256i (&m)[8], uint32_t threshold) {
-  const __m256i t = _mm256_set1_epi32(static_cast<int>(threshold));
-  uint64_t mask = 0;
-  for (int v = 0; v < 8; ++v) {
-    const __m256i hit = _mm256_cmpeq_epi32(_mm256_min_epu32(m[v], t), m[v]);
-    mask |= static_cast<uint64_t>(_mm256_movemask_ps(_mm256_castsi256_ps(hit)))
-            << (8 * v);
-  }
-  return mask;
-}
-
-__attribute__((target("avx512f"), always_inline)) inline uint64_t Avx512Hits(
-    const __m512i (&m)[4], uint32_t threshold) {
-  const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
-  return static_cast<uint64_t>(_mm512_cmple_epu32_mask(m[0], t)) |
-         static_cast<uint64_t>(_mm512_cmple_epu32_mask(m[1], t)) << 16 |
-         static_cast<uint64_t>(_mm512_cmple_epu32_mask(m[2], t)) << 32 |
-         static_cast<uint64_t>(_mm512_cmple_epu32_mask(m[3], t)) << 48;
-}
-
-// The hours of a block after hour j.
-inline uint64_t After(int j) {
-  return j == kBlockHours - 1 ? 0 : ~uint64_t{0} << (j + 1);
-}
-
-__attribute__((target("avx2"))) void Avx2Kernel(
-    uint32_t seed, const UnitStream& unit, uint32_t hours, int32_t* state,
-    std::vector<CapacityChange>* changes) {
-  __m256i a[8], c[8];
-  for (int v = 0; v < 8; ++v) {
-    a[v] = _mm256_load_si256(
-        reinterpret_cast<const __m256i*>(&kSteps.lane_a[8 * v]));
-    c[v] = _mm256_load_si256(
-        reinterpret_cast<const __m256i*>(&kSteps.lane_c[8 * v]));
-  }
-  int32_t current = *state;
-  uint32_t hour = 0;
-  for (; hour + kBlockHours <= hours; hour += kBlockHours) {
-    const __m256i x = _mm256_set1_epi32(static_cast<int>(seed));
-    seed = kSteps.block.Apply(seed);
-    __m256i m[8];
-    for (int v = 0; v < 8; ++v) {
-      m[v] = _mm256_add_epi32(_mm256_mullo_epi32(x, a[v]), c[v]);
-    }
-    const __m256i low =
-        _mm256_min_epu32(_mm256_min_epu32(_mm256_min_epu32(m[0], m[1]),
-                                          _mm256_min_epu32(m[2], m[3])),
-                         _mm256_min_epu32(_mm256_min_epu32(m[4], m[5]),
-                                          _mm256_min_epu32(m[6], m[7])));
-    const __m256i t =
-        _mm256_set1_epi32(static_cast<int>(ThresholdOf(unit, current)));
-    if (_mm256_movemask_epi8(
-            _mm256_cmpeq_epi32(_mm256_min_epu32(low, t), low)) == 0) {
-      continue;
-    }
-    for (uint64_t hits = Avx2Hits(m, ThresholdOf(unit, current)); hits != 0;) {
-      const int j = std::countr_zero(hits);
-      Flip(unit, hour + j, &current, changes);
-      hits = Avx2Hits(m, ThresholdOf(unit, current)) & After(j);
-    }
-  }
-  StepHours(&seed, hour, hours - hour, unit, &current, changes);
-  *state = current;
-}
-
-__attribute__((target("avx512f"))) void Avx512Kernel(
-    uint32_t seed, const UnitStream& unit, uint32_t hours, int32_t* state,
-    std::vector<CapacityChange>* changes) {
-  __m512i a[4], c[4];
-  for (int v = 0; v < 4; ++v) {
-    a[v] = _mm512_load_si512(&kSteps.lane_a[16 * v]);
-    c[v] = _mm512_load_si512(&kSteps.lane_c[16 * v]);
-  }
-  int32_t current = *state;
-  uint32_t hour = 0;
-  for (; hour + kBlockHours <= hours; hour += kBlockHours) {
-    const __m512i x = _mm512_set1_epi32(static_cast<int>(seed));
-    seed = kSteps.block.Apply(seed);
-    const __m512i m[4] = {_mm512_add_epi32(_mm512_mullo_epi32(x, a[0]), c[0]),
-                          _mm512_add_epi32(_mm512_mullo_epi32(x, a[1]), c[1]),
-                          _mm512_add_epi32(_mm512_mullo_epi32(x, a[2]), c[2]),
-                          _mm512_add_epi32(_mm512_mullo_epi32(x, a[3]), c[3])};
-    const __m512i t =
-        _mm512_set1_epi32(static_cast<int>(ThresholdOf(unit, current)));
-    if ((_mm512_cmple_epu32_mask(m[0], t) | _mm512_cmple_epu32_mask(m[1], t) |
-         _mm512_cmple_epu32_mask(m[2], t) | _mm512_cmple_epu32_mask(m[3], t)) ==
-        0) {
-      continue;
-    }
-    for (uint64_t hits = Avx512Hits(m, ThresholdOf(unit, current));
-         hits != 0;) {
-      const int j = std::countr_zero(hits);
-      Flip(unit, hour + j, &current, changes);
-      hits = Avx512Hits(m, ThresholdOf(unit, current)) & After(j);
-    }
-  }
-  StepHours(&seed, hour, hours - hour, unit, &current, changes);
-  *state = current;
-}
-
-#endif  // ADEQUACY_X86_KERNELS
 
 }  // namespace
 
-std::vector<UnitKernel> AvailableKernels() {
-  std::vector<UnitKernel> kernels = {&PlainKernel};
-#ifdef ADEQUACY_X86_KERNELS
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) kernels.push_back(&Avx2Kernel);
-  if (__builtin_cpu_supports("avx512f")) kernels.push_back(&Avx512Kernel);
-#endif
-  return kernels;
-}
-
-uint32_t SeedThreshold(float probability) {
-  // draw <= p  <=>  (seed >> 8) <= floor(p * 2^24); p * 2^24 is exact.
-  const double scaled = static_cast<double>(probability) * 16777216.0;
-  const uint32_t k =
-      scaled >= 16777215.0 ? 16777215u : static_cast<uint32_t>(scaled);
-  return (k << 8) | 0xFFu;
-}
-
-int FastEngine::DefaultThreads() {
-  return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-}
-
 FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
-                       int threads, UnitKernel kernel)
+                       const Options& options)
     : loads_(loads),
-      threads_(std::clamp(threads, 1, 2)),
-      kernel_(kernel != nullptr ? kernel : AvailableKernels().back()) {
-  for (int unit = 0; unit < kUnits; ++unit) {
-    units_[unit] = {SeedThreshold(params.failure_probability[unit]),
-                    SeedThreshold(params.repair_probability[unit]),
-                    UnitTypeOf(unit).capacity_mw};
+      scanner_(options.vector_code ? BestScanner() : PlainScanner()),
+      pool_(std::max(1, options.threads)),
+      year_scanner_(loads) {
+  for (int type = 0; type < kUnitTypes; ++type) {
+    // Unit `type` is the first unit of the type; all its units share it.
+    types_[type] = {SeedThreshold(params.failure_probability[type]),
+                    SeedThreshold(params.repair_probability[type])};
   }
-  // The hour tables are sized once, for the largest chunk, and start zero;
-  // each chunk clears only the hours it touched.
-  for (Part& part : parts_) {
-    part.delta.assign(static_cast<size_t>(kChunkYears) * kHoursPerYear, 0);
+  if (options.period_lists) {
+    try {
+      lists_ = std::make_unique<PeriodLists>(types_, scanner_);
+    } catch (const std::bad_alloc&) {
+      lists_.reset();
+    }
   }
+  rows_.resize(pool_.threads());
+  const size_t row_bytes = YearScanner::kRowSize * sizeof(int32_t);
+  chunk_years_ = static_cast<int>(std::clamp<size_t>(
+      kRowBudgetBytes / (row_bytes * rows_.size()), kRoundYears, kChunkYears));
+  for (auto& rows : rows_) {
+    rows.assign(static_cast<size_t>(chunk_years_) * YearScanner::kRowSize, 0);
+  }
+  batches_.resize(kRoundYears / kBatchYears);
 }
 
 void FastEngine::SimulateYears(ChainState* state, int64_t years) {
+  Resume(*state);
   while (years > 0) {
-    const int chunk = static_cast<int>(std::min<int64_t>(years, kChunkYears));
-    SimulateChunk(state, chunk);
+    const int chunk = static_cast<int>(std::min<int64_t>(years, chunk_years_));
+    const std::array<Walker, kUnits> walkers = walkers_;
+    const ChainState before = *state;
+    try {
+      SimulateChunk(state, chunk);
+    } catch (const std::bad_alloc&) {
+      if (!lists_) throw;
+      // Memory ran out part way: give the lists back and simulate the
+      // chunk again from where it started, scanning every hour.
+      lists_.reset();
+      walkers_ = walkers;
+      ForgetLists();
+      for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
+      *state = before;
+      SimulateChunk(state, chunk);
+    }
     years -= chunk;
   }
 }
 
-template <typename Fn>
-void FastEngine::OnParts(const Fn& fn) {
-  if (threads_ == 2) {
-    std::thread worker([&fn] { fn(1); });
-    fn(0);
-    worker.join();
-  } else {
-    fn(0);
-    fn(1);
+void FastEngine::ForgetLists() {
+  for (Walker& w : walkers_) {
+    w.list_start = w.list_end = kUnknown;
+    w.list_first = w.list_stop = w.cursor = nullptr;
+    w.gaps = nullptr;
+    w.next_from_list = false;
   }
+}
+
+void FastEngine::Resume(const ChainState& state) {
+  const int64_t hour = static_cast<int64_t>(state.totals.years) * kHoursPerYear;
+  bool same = hour == hour_;
+  for (int unit = 0; unit < kUnits && same; ++unit) {
+    same = walkers_[unit].state == state.unit_state[unit];
+  }
+  if (same) return;
+  for (int unit = 0; unit < kUnits; ++unit) {
+    Walker& w = walkers_[unit];
+    w = Walker();
+    w.state = state.unit_state[unit] == kUnitUp ? kUnitUp : kUnitDown;
+    w.from = hour;
+    w.since = hour;
+  }
+  hour_ = hour;
 }
 
 void FastEngine::SimulateChunk(ChainState* state, int years) {
-  const uint32_t chunk_seed = state->seed;
-  int32_t available = 0;
+  const int64_t first_hour = hour_;
+  const int64_t end_hour =
+      first_hour + static_cast<int64_t>(years) * kHoursPerYear;
+  BuildLists(first_hour, end_hour);
+  // The units with the most state changes first, so that the threads
+  // finish together.
+  pool_.ParallelFor(kUnits, [&](int task, int thread) {
+    const int unit = (task % kUnitBlocks) * kUnitTypes + task / kUnitBlocks;
+    WalkUnit(unit, first_hour, end_hour, rows_[thread].data());
+  });
+  for (int first = 0; first < years; first += kRoundYears) {
+    ScanYears(first, std::min(kRoundYears, years - first), &state->totals);
+  }
   for (int unit = 0; unit < kUnits; ++unit) {
-    if (state->unit_state[unit] == kUnitUp) {
-      available += units_[unit].capacity_mw;
-    }
+    state->unit_state[unit] = walkers_[unit].state;
   }
-  OnParts([&](int part) { SimulateUnits(part, years, chunk_seed, state); });
-  year_start_mw_.resize(years);
-  for (int year = 0; year < years; ++year) {
-    year_start_mw_[year] = available;
-    available += parts_[0].net[year] + parts_[1].net[year];
-  }
-  OnParts([&](int part) { ScanYears(part, years); });
-  Accumulate(&state->totals);
   state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
-                    .Apply(chunk_seed);
+                    .Apply(state->seed);
+  hour_ = end_hour;
 }
 
-void FastEngine::SimulateUnits(int part, int years, uint32_t chunk_seed,
-                               ChainState* state) {
-  Part& p = parts_[part];
-  // Clear what the previous chunk left in the hour table, then record this
-  // chunk's changes in it.
-  for (const CapacityChange& change : p.changes) p.delta[change.hour] = 0;
-  p.changes.clear();
-  const uint32_t hours = static_cast<uint32_t>(years) * kHoursPerYear;
-  constexpr int kSplit = kUnits / 2;
-  const int first = part == 0 ? 0 : kSplit;
-  const int last = part == 0 ? kSplit : kUnits;
-  for (int unit = first; unit < last; ++unit) {
-    // The unit's own seed after its draw of the chunk's first hour.
-    const uint32_t seed = LcgJump(unit + 1).Apply(chunk_seed);
-    kernel_(seed, units_[unit], hours, &state->unit_state[unit], &p.changes);
-  }
-  p.net.assign(years, 0);
-  for (const CapacityChange& change : p.changes) {
-    p.delta[change.hour] =
-        static_cast<int16_t>(p.delta[change.hour] + change.delta_mw);
-    p.net[change.hour / kHoursPerYear] += change.delta_mw;
-  }
-}
-
-void FastEngine::ScanYears(int part, int years) {
-  Part& p = parts_[part];
-  p.deficits.clear();
-  p.years.clear();
-  const int first = part == 0 ? 0 : years / 2;
-  const int last = part == 0 ? years / 2 : years;
-  const double tolerance = kDeficitTolerance;
-  for (int year = first; year < last; ++year) {
-    const size_t base = static_cast<size_t>(year) * kHoursPerYear;
-    const int16_t* delta0 = parts_[0].delta.data() + base;
-    const int16_t* delta1 = parts_[1].delta.data() + base;
-    int32_t available = year_start_mw_[year];
-    YearScan scan = {0, 0};
-    bool in_event = false;
-    for (int hour = 0; hour < kHoursPerYear; ++hour) {
-      available += delta0[hour] + delta1[hour];
-      const double load = loads_[hour];
-      if (static_cast<double>(available) + tolerance >= load) {
-        in_event = false;
-      } else {
-        p.deficits.push_back({load, available});
-        ++scan.deficits;
-        if (!in_event) {
-          ++scan.events;
-          in_event = true;
-        }
+void FastEngine::BuildLists(int64_t first_hour, int64_t end_hour) {
+  if (!lists_ || lists_full_) return;
+  // The stretches holding the draws of the chunk, in the order reached:
+  // positions [first, end) of the period, wrapping past its end.
+  std::vector<uint32_t> needed;
+  const uint64_t stretch_draws = uint64_t{kStretchHours} * kUnits;
+  const uint64_t draws = DrawOf(0, end_hour) - DrawOf(0, first_hour);
+  const uint64_t first = DrawOf(0, first_hour) % kPeriodDraws;
+  const uint64_t end = first + std::min(draws, kPeriodDraws);
+  auto add = [&](uint64_t from, uint64_t to) {
+    for (uint64_t s = from / stretch_draws; s * stretch_draws < to; ++s) {
+      if (!lists_->built(static_cast<uint32_t>(s))) {
+        needed.push_back(static_cast<uint32_t>(s));
       }
     }
-    p.years.push_back(scan);
-  }
+  };
+  add(first, std::min(end, kPeriodDraws));
+  if (end > kPeriodDraws) add(0, std::min(end - kPeriodDraws, first));
+  std::atomic<bool> full{false};
+  pool_.ParallelFor(static_cast<int>(needed.size()), [&](int i, int) {
+    if (!full.load() && !lists_->Build(needed[i])) full.store(true);
+  });
+  lists_full_ = full.load();
 }
 
-void FastEngine::Accumulate(ChainAccumulators* totals) const {
-  // Part 0 scanned the earlier years, so this is chronological order.
-  for (const Part& p : parts_) {
-    const Deficit* deficit = p.deficits.data();
-    for (const YearScan& scan : p.years) {
+void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
+                          int32_t* rows) {
+  // A local copy, so that the walker lives in registers.
+  Walker w = walkers_[unit];
+  std::vector<DownSpan>& spans = spans_[unit];
+  spans.clear();
+  const int32_t mw = UnitTypeOf(unit).capacity_mw;
+  auto down = [&](int64_t from, int64_t to) {
+    const uint32_t start =
+        static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
+    const uint32_t end = static_cast<uint32_t>(to - first_hour);
+    if (start < end) {
+      spans.push_back({start, end});
+      YearScanner::AddDown(start, end, mw, rows);
+    }
+  };
+  for (;;) {
+    if (w.next == kUnknown) {
+      if (w.from >= end_hour) break;
+      Search(unit, &w, end_hour);
+      if (w.next == kUnknown) break;
+    }
+    const int64_t hour = w.next;
+    if (hour >= end_hour) break;
+    if (w.state == kUnitUp && w.next_from_list) {
+      // The common case, failures read from the list one after another: each
+      // is followed by its repair, and the next failure is the first entry
+      // after the repair hour.
+      const uint16_t gap =
+          RepairGap(unit, hour, w.gaps + (w.cursor - w.list_first));
+      if (gap == kGapTooLong) {
+        w.state = kUnitDown;
+        w.since = hour;
+        w.next = kUnknown;
+        w.from = hour + 1;
+        w.next_from_list = false;
+        continue;
+      }
+      const int64_t repair = hour + gap;
+      if (repair >= end_hour) {
+        w.state = kUnitDown;
+        w.since = hour;
+        w.next = repair;
+        w.next_from_list = false;
+        break;
+      }
+      down(hour, repair);
+      w.from = repair + 1;
+      w.next = kUnknown;
+      w.next_from_list = false;
+      continue;
+    }
+    if (w.state == kUnitUp) {
+      // A failure found by scanning: its repair is scanned for too.
+      w.state = kUnitDown;
+      w.since = hour;
+      w.next = kUnknown;
+      w.from = hour + 1;
+    } else {
+      down(w.since, hour);
+      w.state = kUnitUp;
+      w.next = kUnknown;
+      w.from = hour + 1;
+    }
+    w.next_from_list = false;
+  }
+  if (w.state != kUnitUp) down(w.since, end_hour);
+  walkers_[unit] = w;
+}
+
+inline void FastEngine::Search(int unit, Walker* w, int64_t limit) {
+  // The common case: an up unit still within the list it searched last.
+  if (w->state == kUnitUp && w->from >= w->list_start &&
+      w->from < w->list_end) {
+    const uint16_t offset = static_cast<uint16_t>(w->from - w->list_start);
+    const uint16_t* entry = w->cursor;
+    while (entry < w->list_stop && *entry < offset) ++entry;
+    w->cursor = entry;
+    if (entry < w->list_stop) {
+      w->next = w->list_start + *entry;
+      w->next_from_list = true;
+      return;
+    }
+    w->from = w->list_end;
+  }
+  SearchStretch(unit, w, limit);
+}
+
+void FastEngine::SearchStretch(int unit, Walker* w, int64_t limit) {
+  const int type = TypeOfUnit(unit);
+  const bool up = w->state == kUnitUp;
+  const uint32_t threshold = up ? types_[type].fail : types_[type].repair;
+  int64_t hour = w->from;
+  while (hour < limit) {
+    const StreamPosition at = PositionOf(unit, hour);
+    const int64_t stretch_start = hour - at.offset;
+    const int64_t stretch_end = stretch_start + at.length;
+    if (up && lists_ && lists_->built(at.stretch)) {
+      // The failure list: the first entry at or after this hour, even if it
+      // lies beyond the limit, as nothing but it can change the unit.
+      const PeriodLists::View list =
+          lists_->Lookup(at.stretch, at.residue, type);
+      w->list_start = stretch_start;
+      w->list_end = stretch_end;
+      w->list_first = w->cursor = list.offsets;
+      w->list_stop = list.offsets + list.size;
+      w->gaps = list.gaps;
+      w->from = hour;
+      Search(unit, w, limit);
+      return;
+    }
+    // A scan stops where a built stretch could take over.
+    const int64_t end = up ? std::min(stretch_end, limit) : limit;
+    const uint32_t hours = static_cast<uint32_t>(end - hour);
+    const uint32_t found = scanner_.find_first(
+        SeedOfDraw(DrawOf(unit, hour)), hours, threshold);
+    if (found < hours) {
+      w->next = hour + found;
+      w->next_from_list = false;
+      return;
+    }
+    hour = end;
+  }
+  w->from = hour;
+}
+
+uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
+                               uint16_t* slot) {
+  // The gap depends only on the entry and the type's repair threshold, so
+  // whoever finds it first may keep it for everyone.
+  std::atomic_ref<uint16_t> kept(*slot);
+  uint16_t gap = kept.load(std::memory_order_relaxed);
+  if (gap == kGapUnknown) {
+    constexpr uint32_t kLongest = kGapTooLong - 1;
+    const uint32_t found = scanner_.find_first(
+        SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
+        types_[TypeOfUnit(unit)].repair);
+    gap = found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
+    kept.store(gap, std::memory_order_relaxed);
+  }
+  return gap;
+}
+
+void FastEngine::ScanYears(int first_year, int years,
+                           ChainAccumulators* totals) {
+  const int batches = (years + kBatchYears - 1) / kBatchYears;
+  pool_.ParallelFor(batches, [&](int batch, int) {
+    const int first = first_year + batch * kBatchYears;
+    ScanBatch(batch, first, std::min(kBatchYears, first_year + years - first));
+  });
+  // In chronological order, as the plain loop adds them.
+  for (int batch = 0; batch < batches; ++batch) {
+    const Deficit* deficit = batches_[batch].deficits.data();
+    for (const YearOutcome& year : batches_[batch].years) {
       totals->years += 1.0;
-      for (int32_t i = 0; i < scan.deficits; ++i, ++deficit) {
+      for (int32_t i = 0; i < year.deficits; ++i, ++deficit) {
         totals->unserved_mwh =
-            (totals->unserved_mwh + deficit->load) - deficit->available_mw;
+            (totals->unserved_mwh + static_cast<double>(loads_[deficit->hour])) -
+            static_cast<double>(deficit->available_mw);
         totals->deficit_hours += 1.0;
       }
-      totals->events += scan.events;
-      if (scan.events == 0) totals->event_free_years += 1.0;
+      totals->events += year.events;
+      if (year.events == 0) totals->event_free_years += 1.0;
     }
+  }
+}
+
+void FastEngine::ScanBatch(int batch, int first_year, int years) {
+  YearBatch& out = batches_[batch];
+  out.years.clear();
+  out.deficits.clear();
+  std::vector<uint32_t> cursors(kUnits, kNoCursor);
+  std::vector<int32_t*> rows(rows_.size());
+  for (int year = first_year; year < first_year + years; ++year) {
+    for (size_t thread = 0; thread < rows_.size(); ++thread) {
+      rows[thread] = rows_[thread].data() +
+                     static_cast<size_t>(year) * YearScanner::kRowSize;
+    }
+    const uint32_t year_start = static_cast<uint32_t>(year) * kHoursPerYear;
+    out.years.push_back(year_scanner_.Scan(
+        std::span<int32_t* const>(rows.data(), rows_.size()),
+        [&](int first, int hours, int32_t* down_mw) {
+          DownHours(year_start + first, hours, &cursors, down_mw);
+        },
+        &out.deficits));
+  }
+}
+
+void FastEngine::DownHours(uint32_t first, int hours,
+                           std::vector<uint32_t>* cursors,
+                           int32_t* down_mw) const {
+  const uint32_t end = first + hours;
+  std::array<int32_t, YearScanner::kBucketHours + 1> change{};
+  for (int unit = 0; unit < kUnits; ++unit) {
+    const std::vector<DownSpan>& spans = spans_[unit];
+    uint32_t& i = (*cursors)[unit];
+    if (i == kNoCursor) {
+      i = static_cast<uint32_t>(
+          std::partition_point(spans.begin(), spans.end(),
+                               [&](const DownSpan& s) { return s.end <= first; }) -
+          spans.begin());
+    }
+    while (i < spans.size() && spans[i].end <= first) ++i;
+    const int32_t mw = UnitTypeOf(unit).capacity_mw;
+    for (uint32_t j = i; j < spans.size() && spans[j].start < end; ++j) {
+      change[std::max(spans[j].start, first) - first] += mw;
+      change[std::min(spans[j].end, end) - first] -= mw;
+    }
+  }
+  int32_t down = 0;
+  for (int h = 0; h < hours; ++h) {
+    down += change[h];
+    down_mw[h] = down;
   }
 }
 

@@ -1,96 +1,121 @@
 // A fast engine for the simulated years that reproduces the plain loop bit
 // for bit: the same unit states, seed and accumulators after every year.
 //
-// It rests on three facts.  The draws of one unit form an LCG of their own
-// (a fixed jump of 110 steps per hour), so the units are independent streams
-// that can be simulated one after the other or on separate threads.  A draw
-// r = k * 2^-24 satisfies r <= p exactly when the seed is at most
-// (floor(p * 2^24) << 8) | 255, an unsigned integer compare.  And units
-// change state rarely, so most 64-hour blocks of a unit can be cleared with
-// a handful of vector instructions.
+// Units are independent chains, each reading its own stream of seeds, and
+// a unit changes state only on a seed at or below the threshold of its
+// current state.  So each unit walks from one state change to the next:
+// an up unit reads its next failure from the period lists (or scans its
+// stream for it where the lists are not there), and the repair that follows
+// a failure is a fixed number of hours later, kept beside the list entry.
+// The spans of down time then give each year's deficit hours (YearScanner).
+//
+// The work is spread over a worker pool, units first and years second, and
+// the deficit hours are applied to the totals in chronological order, so
+// the results do not depend on the number of threads.
 #ifndef ADEQUACY_MONTECARLO_FAST_ENGINE_H_
 #define ADEQUACY_MONTECARLO_FAST_ENGINE_H_
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
+#include "montecarlo/period_lists.h"
+#include "montecarlo/stream_scan.h"
+#include "montecarlo/worker_pool.h"
+#include "montecarlo/year_scan.h"
 
 namespace adequacy {
 
-// One state change of one unit: the hour of the chunk (from 0) and the
-// change of available capacity it brings.
-struct CapacityChange {
-  uint32_t hour;
-  int32_t delta_mw;
-};
-
-// What a kernel needs to know of one unit.
-struct UnitStream {
-  uint32_t fail_threshold;    // Up unit goes down when seed <= this.
-  uint32_t repair_threshold;  // Down unit comes up when seed <= this.
-  int32_t capacity_mw;
-};
-
-// Simulates one unit over `hours` hours, `seed` being the unit's own seed
-// after its draw of hour 0.  Updates *state and appends the changes.
-using UnitKernel = void (*)(uint32_t seed, const UnitStream& unit,
-                            uint32_t hours, int32_t* state,
-                            std::vector<CapacityChange>* changes);
-
-// The kernels available on this machine, fastest last.
-std::vector<UnitKernel> AvailableKernels();
-
-// The seed threshold equivalent to the test draw <= probability.
-uint32_t SeedThreshold(float probability);
-
 class FastEngine {
  public:
-  FastEngine(const ChainParameters& params, const HourlyLoads& loads,
-             int threads = DefaultThreads(), UnitKernel kernel = nullptr);
+  struct Options {
+    int threads = AvailableProcessors();
+    bool period_lists = true;  // Without them every hour is scanned.
+    bool vector_code = true;   // Without it the scans are plain C++.
+  };
 
-  // Simulates `years` consecutive years.
+  // `loads` must outlive the engine.
+  FastEngine(const ChainParameters& params, const HourlyLoads& loads)
+      : FastEngine(params, loads, Options()) {}
+  FastEngine(const ChainParameters& params, const HourlyLoads& loads,
+             const Options& options);
+
+  // Simulates `years` consecutive years.  The position in the draw sequence
+  // follows from state->totals.years, so `state` must be the phase's own.
   void SimulateYears(ChainState* state, int64_t years);
 
-  static int DefaultThreads();
+  int threads() const { return pool_.threads(); }
+  // Bytes held by the period lists so far.
+  size_t list_bytes() const { return lists_ ? lists_->bytes() : 0; }
 
  private:
-  // A deficit hour found by the scan, applied to the totals in order later.
-  struct Deficit {
-    double load;
-    int32_t available_mw;
+  static constexpr int64_t kUnknown = -1;
+
+  // One unit's walk along its stream, on cache lines of its own as the
+  // units are walked on different threads.
+  struct alignas(64) Walker {
+    int64_t next = kUnknown;  // Hour of the next state change, when known.
+    int64_t from = 0;         // Otherwise: the search resumes at this hour.
+    int64_t since = 0;        // While down: the hour the unit went down.
+    // The failure list of the stretch the unit last searched: the hours it
+    // covers, its entries, the first entry not yet passed, and the repair
+    // gaps beside the entries.
+    int64_t list_start = kUnknown;
+    int64_t list_end = kUnknown;
+    const uint16_t* list_first = nullptr;
+    const uint16_t* list_stop = nullptr;
+    const uint16_t* cursor = nullptr;
+    uint16_t* gaps = nullptr;
+    int32_t state = kUnitUp;
+    bool next_from_list = false;  // `next` is the failure at `cursor`.
   };
-  struct YearScan {
-    int32_t deficits;  // Deficit hours of the year.
-    int32_t events;    // Runs of deficit hours within the year.
+
+  // A span of hours of a chunk, from its first hour, that a unit was down.
+  struct DownSpan {
+    uint32_t start;
+    uint32_t end;
   };
-  // Half of the work of a chunk: one half of the units, then one half of
-  // the years.
-  struct Part {
-    std::vector<CapacityChange> changes;
-    std::vector<int16_t> delta;  // Capacity change per hour of the chunk.
-    std::vector<int32_t> net;    // Capacity change per year of the chunk.
+
+  struct YearBatch {
+    std::vector<YearOutcome> years;
     std::vector<Deficit> deficits;
-    std::vector<YearScan> years;
   };
 
+  void Resume(const ChainState& state);
+  void ForgetLists();
   void SimulateChunk(ChainState* state, int years);
-  // Runs fn(0) and fn(1), on two threads when the engine has them.
-  template <typename Fn>
-  void OnParts(const Fn& fn);
-  void SimulateUnits(int part, int years, uint32_t chunk_seed,
-                     ChainState* state);
-  void ScanYears(int part, int years);
-  void Accumulate(ChainAccumulators* totals) const;
+  void BuildLists(int64_t first_hour, int64_t end_hour);
+  void WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
+                int32_t* rows);
+  void Search(int unit, Walker* w, int64_t limit);
+  void SearchStretch(int unit, Walker* w, int64_t limit);
+  uint16_t RepairGap(int unit, int64_t failure_hour, uint16_t* slot);
+  void ScanYears(int first_year, int years, ChainAccumulators* totals);
+  void ScanBatch(int batch, int first_year, int years);
+  // Capacity down in `hours` hours from chunk hour `first`; `cursors` hold
+  // each unit's first span that may still matter, ascending through a batch.
+  void DownHours(uint32_t first, int hours, std::vector<uint32_t>* cursors,
+                 int32_t* down_mw) const;
 
-  std::array<UnitStream, kUnits> units_;
+  std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;
-  int threads_;
-  UnitKernel kernel_;
-  std::array<Part, 2> parts_;
-  std::vector<int32_t> year_start_mw_;  // Available capacity at hour 0.
+  StreamScanner scanner_;
+  WorkerPool pool_;
+  YearScanner year_scanner_;
+  std::unique_ptr<PeriodLists> lists_;
+  bool lists_full_ = false;  // Memory ran out: build no more stretches.
+
+  std::array<Walker, kUnits> walkers_;
+  int64_t hour_ = kUnknown;  // The hour the walkers stand at.
+
+  // Each thread adds the units it walks to its own difference rows.
+  int chunk_years_;
+  std::array<std::vector<DownSpan>, kUnits> spans_;
+  std::vector<std::vector<int32_t>> rows_;
+  std::vector<YearBatch> batches_;
 };
 
 }  // namespace adequacy

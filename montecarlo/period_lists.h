@@ -1,0 +1,105 @@
+// The draws of the generator's period that can take a unit down, listed
+// once and read again in every later period.
+//
+// The seed sequence has period 2^32 draws, about 4457 simulated years.
+// Draw n is read by unit n mod 110 in hour n div 110, so a position p of the
+// period (p = n mod 2^32) is read, in period k = n div 2^32, by the unit
+// (p + 26 k) mod 110: 2^32 = 110 * 39,045,157 + 26.  Positions with the same
+// residue p mod 110 form one unit's stream for the whole of a period, and
+// each residue's stream is cut into stretches of 65,536 hours.
+//
+// For every stretch, residue and unit type, the lists hold the hours whose
+// seed is at or below the type's failure threshold, so an up unit finds its
+// next failure by reading one entry.  Beside each entry is the number of
+// hours to the repair that follows it, found on first use and kept.
+#ifndef ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
+#define ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/fleet.h"
+#include "montecarlo/stream_scan.h"
+
+namespace adequacy {
+
+inline constexpr uint64_t kPeriodDraws = uint64_t{1} << 32;
+inline constexpr uint32_t kStretchHours = 1u << 16;
+// Hours of a residue's stream in one period: 39,045,158 for residues below
+// 26, one fewer for the others.
+inline constexpr uint32_t kMaxStreamHours =
+    static_cast<uint32_t>((kPeriodDraws - 1) / kUnits + 1);
+inline constexpr uint32_t kStretches =
+    (kMaxStreamHours + kStretchHours - 1) / kStretchHours;
+
+// Where the draw of a unit at a global hour lies in the period.
+struct StreamPosition {
+  uint32_t residue;  // Position mod 110: the stream.
+  uint32_t stretch;
+  uint32_t offset;  // Hour within the stretch.
+  uint32_t length;  // Hours of this stretch of this stream.
+};
+
+StreamPosition PositionOf(int unit, int64_t hour);
+
+// What a unit type needs to know of its chain, as seed thresholds.
+struct TypeThresholds {
+  uint32_t fail;    // An up unit goes down when its seed is at most this.
+  uint32_t repair;  // A down unit comes up when its seed is at most this.
+};
+
+// A repair gap not yet known, and one too long to keep (the repair is then
+// found by scanning).
+inline constexpr uint16_t kGapUnknown = 0;
+inline constexpr uint16_t kGapTooLong = 0xFFFF;
+
+class PeriodLists {
+ public:
+  PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
+              StreamScanner scanner);
+
+  bool built(uint32_t stretch) const { return built_[stretch] != 0; }
+
+  // Builds the lists of one stretch; false when the memory for them cannot
+  // be had, and the stretch then stays unbuilt.  Stretches are independent:
+  // different threads may build different ones at once.
+  bool Build(uint32_t stretch);
+
+  // The failure hours (offsets within the stretch, ascending) of one unit
+  // type in one stream, and their repair gaps.
+  struct View {
+    const uint16_t* offsets;
+    uint16_t* gaps;
+    uint32_t size;
+  };
+  View Lookup(uint32_t stretch, uint32_t residue, int type);
+
+  // Bytes held by the built stretches.
+  size_t bytes() const { return bytes_.load(); }
+
+ private:
+  struct Stretch {
+    std::vector<uint16_t> offsets;
+    std::vector<uint16_t> gaps;
+    std::vector<uint32_t> begin;  // Per residue and list, then the end.
+  };
+
+  StreamScanner scanner_;
+  std::array<TypeThresholds, kUnitTypes> types_;
+  // Types with the same thresholds share one list.
+  std::array<int, kUnitTypes> list_of_type_;
+  int lists_ = 0;
+  std::array<uint32_t, kUnitTypes> list_fail_;
+  std::array<uint32_t, kUnitTypes> list_repair_;
+  uint32_t widest_threshold_ = 0;
+  std::vector<Stretch> stretches_;
+  std::vector<uint8_t> built_;
+  std::atomic<size_t> bytes_{0};
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_PERIOD_LISTS_H_

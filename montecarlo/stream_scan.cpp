@@ -1,0 +1,193 @@
+#include "montecarlo/stream_scan.h"
+
+#include <array>
+#include <bit>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define ADEQUACY_X86_SCAN 1
+#endif
+
+namespace adequacy {
+namespace {
+
+// F^(v << 8b) for every byte value v of byte b of a 32-bit draw count: any
+// jump is the composition of four of them.
+struct ByteJumps {
+  std::array<std::array<LcgStep, 256>, 4> step;
+};
+
+constexpr ByteJumps MakeByteJumps() {
+  ByteJumps jumps{};
+  for (int b = 0; b < 4; ++b) {
+    const LcgStep unit = LcgJump(uint64_t{1} << (8 * b));
+    LcgStep power = {1u, 0u};
+    for (int v = 0; v < 256; ++v) {
+      jumps.step[b][v] = power;
+      power = {unit.a * power.a, unit.a * power.c + unit.c};
+    }
+  }
+  return jumps;
+}
+
+constexpr ByteJumps kByteJumps = MakeByteJumps();
+
+uint32_t PlainFindFirst(uint32_t seed, uint32_t hours, uint32_t threshold) {
+  for (uint32_t h = 0; h < hours; ++h) {
+    if (seed <= threshold) return h;
+    seed = kHourStep.Apply(seed);
+  }
+  return hours;
+}
+
+void PlainCollect(uint32_t seed, uint32_t hours, uint32_t threshold,
+                  std::vector<StreamHit>* hits) {
+  for (uint32_t h = 0; h < hours; ++h) {
+    if (seed <= threshold) hits->push_back({h, seed});
+    seed = kHourStep.Apply(seed);
+  }
+}
+
+#ifdef ADEQUACY_X86_SCAN
+
+// A block of 64 hours gets its seeds side by side from the block's first
+// seed: lane j holds A_j * x + C_j, the map of j hours.
+constexpr int kBlockHours = 64;
+
+struct BlockSteps {
+  LcgStep block;
+  alignas(32) std::array<uint32_t, kBlockHours> lane_a;
+  alignas(32) std::array<uint32_t, kBlockHours> lane_c;
+};
+
+constexpr BlockSteps MakeBlockSteps() {
+  BlockSteps s{};
+  s.block = LcgJump(static_cast<uint64_t>(kUnits) * kBlockHours);
+  for (int j = 0; j < kBlockHours; ++j) {
+    const LcgStep lane = LcgJump(static_cast<uint64_t>(kUnits) * j);
+    s.lane_a[j] = lane.a;
+    s.lane_c[j] = lane.c;
+  }
+  return s;
+}
+
+constexpr BlockSteps kBlock = MakeBlockSteps();
+
+struct Avx2Block {
+  __m256i a[8];
+  __m256i c[8];
+};
+
+__attribute__((target("avx2"), always_inline)) inline Avx2Block LoadBlock() {
+  Avx2Block b;
+  for (int v = 0; v < 8; ++v) {
+    b.a[v] = _mm256_load_si256(
+        reinterpret_cast<const __m256i*>(&kBlock.lane_a[8 * v]));
+    b.c[v] = _mm256_load_si256(
+        reinterpret_cast<const __m256i*>(&kBlock.lane_c[8 * v]));
+  }
+  return b;
+}
+
+// The block's seeds into m; true when any of them is at or below t.
+__attribute__((target("avx2"), always_inline)) inline bool BlockSeeds(
+    const Avx2Block& b, uint32_t seed, __m256i t, __m256i (&m)[8]) {
+  const __m256i x = _mm256_set1_epi32(static_cast<int>(seed));
+  for (int v = 0; v < 8; ++v) {
+    m[v] = _mm256_add_epi32(_mm256_mullo_epi32(x, b.a[v]), b.c[v]);
+  }
+  const __m256i low =
+      _mm256_min_epu32(_mm256_min_epu32(_mm256_min_epu32(m[0], m[1]),
+                                        _mm256_min_epu32(m[2], m[3])),
+                       _mm256_min_epu32(_mm256_min_epu32(m[4], m[5]),
+                                        _mm256_min_epu32(m[6], m[7])));
+  return _mm256_movemask_epi8(
+             _mm256_cmpeq_epi32(_mm256_min_epu32(low, t), low)) != 0;
+}
+
+// Bit j set for every hour j of the block whose seed is at or below t.
+__attribute__((target("avx2"), always_inline)) inline uint64_t BlockMask(
+    const __m256i (&m)[8], __m256i t) {
+  uint64_t mask = 0;
+  for (int v = 0; v < 8; ++v) {
+    const __m256i hit = _mm256_cmpeq_epi32(_mm256_min_epu32(m[v], t), m[v]);
+    mask |= static_cast<uint64_t>(_mm256_movemask_ps(_mm256_castsi256_ps(hit)))
+            << (8 * v);
+  }
+  return mask;
+}
+
+__attribute__((target("avx2"))) uint32_t Avx2FindFirst(uint32_t seed,
+                                                       uint32_t hours,
+                                                       uint32_t threshold) {
+  const Avx2Block b = LoadBlock();
+  const __m256i t = _mm256_set1_epi32(static_cast<int>(threshold));
+  uint32_t h = 0;
+  for (; h + kBlockHours <= hours; h += kBlockHours) {
+    __m256i m[8];
+    if (BlockSeeds(b, seed, t, m)) {
+      return h + static_cast<uint32_t>(std::countr_zero(BlockMask(m, t)));
+    }
+    seed = kBlock.block.Apply(seed);
+  }
+  return h + PlainFindFirst(seed, hours - h, threshold);
+}
+
+__attribute__((target("avx2"))) void Avx2Collect(
+    uint32_t seed, uint32_t hours, uint32_t threshold,
+    std::vector<StreamHit>* hits) {
+  const Avx2Block b = LoadBlock();
+  const __m256i t = _mm256_set1_epi32(static_cast<int>(threshold));
+  uint32_t h = 0;
+  for (; h + kBlockHours <= hours; h += kBlockHours) {
+    __m256i m[8];
+    if (BlockSeeds(b, seed, t, m)) {
+      alignas(32) uint32_t seeds[kBlockHours];
+      for (int v = 0; v < 8; ++v) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&seeds[8 * v]), m[v]);
+      }
+      for (uint64_t mask = BlockMask(m, t); mask != 0; mask &= mask - 1) {
+        const int j = std::countr_zero(mask);
+        hits->push_back({h + j, seeds[j]});
+      }
+    }
+    seed = kBlock.block.Apply(seed);
+  }
+  const size_t first_tail_hit = hits->size();
+  PlainCollect(seed, hours - h, threshold, hits);
+  for (size_t i = first_tail_hit; i < hits->size(); ++i) (*hits)[i].hour += h;
+}
+
+#endif  // ADEQUACY_X86_SCAN
+
+}  // namespace
+
+uint32_t SeedThreshold(float probability) {
+  // draw <= p  <=>  (seed >> 8) <= floor(p * 2^24); p * 2^24 is exact.
+  const double scaled = static_cast<double>(probability) * 16777216.0;
+  const uint32_t k =
+      scaled >= 16777215.0 ? 16777215u : static_cast<uint32_t>(scaled);
+  return (k << 8) | 0xFFu;
+}
+
+uint32_t SeedOfDraw(uint64_t draw) {
+  // The seed after draw n is F^(n+1)(start); the sequence has period 2^32.
+  const uint32_t steps = static_cast<uint32_t>(draw + 1);
+  uint32_t seed = kStartSeed;
+  for (int b = 0; b < 4; ++b) {
+    seed = kByteJumps.step[b][(steps >> (8 * b)) & 0xFFu].Apply(seed);
+  }
+  return seed;
+}
+
+StreamScanner PlainScanner() { return {&PlainFindFirst, &PlainCollect}; }
+
+StreamScanner BestScanner() {
+#ifdef ADEQUACY_X86_SCAN
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) return {&Avx2FindFirst, &Avx2Collect};
+#endif
+  return PlainScanner();
+}
+
+}  // namespace adequacy

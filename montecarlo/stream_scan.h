@@ -1,0 +1,49 @@
+// One unit's seed stream: the seeds a unit is tested against at consecutive
+// hours, each 110 draws after the last.  A draw r = k * 2^-24 satisfies
+// r <= p exactly when its seed is at most (floor(p * 2^24) << 8) | 255, so
+// every chain test is an unsigned compare of the seed with a threshold, and
+// the scans below look for the first seed at or below one.
+#ifndef ADEQUACY_MONTECARLO_STREAM_SCAN_H_
+#define ADEQUACY_MONTECARLO_STREAM_SCAN_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "model/fleet.h"
+#include "montecarlo/rng.h"
+
+namespace adequacy {
+
+// The step of a unit's stream from one hour to the next.
+inline constexpr LcgStep kHourStep = LcgJump(kUnits);
+
+// The seed threshold equivalent to the test draw <= probability.
+uint32_t SeedThreshold(float probability);
+
+// The seed after draw n of the phase (counted from 0), the one draw n is
+// tested against.  Constant time.
+uint32_t SeedOfDraw(uint64_t draw);
+
+struct StreamHit {
+  uint32_t hour;  // Hours after the first seed of the scan.
+  uint32_t seed;
+};
+
+// Scans of `hours` consecutive hours of one stream, `seed` being the seed of
+// its first hour.
+struct StreamScanner {
+  // The first hour whose seed is at or below `threshold`; `hours` if none.
+  uint32_t (*find_first)(uint32_t seed, uint32_t hours, uint32_t threshold);
+  // Appends every hour whose seed is at or below `threshold`, in order.
+  void (*collect)(uint32_t seed, uint32_t hours, uint32_t threshold,
+                  std::vector<StreamHit>* hits);
+};
+
+// One seed at a time, on any processor.
+StreamScanner PlainScanner();
+// The fastest scanner this processor runs: vector code where it has it.
+StreamScanner BestScanner();
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_STREAM_SCAN_H_

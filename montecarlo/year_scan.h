@@ -1,0 +1,77 @@
+// The deficit hours of simulated years, found from the spans of time the
+// units spent down rather than hour by hour.
+//
+// Available capacity changes only when a unit changes state, and most hours
+// have capacity to spare.  Each year is cut into buckets of 64 hours; the
+// units down at any time within a bucket bound its capacity from below, and
+// a bucket whose bound covers its largest load is served throughout.  Only
+// the other buckets are evaluated hour by hour.
+//
+// The bound comes from difference rows, one row of buckets per year of a
+// chunk of years: a unit down during a span adds its capacity at the span's
+// first bucket and takes it off after its last.
+#ifndef ADEQUACY_MONTECARLO_YEAR_SCAN_H_
+#define ADEQUACY_MONTECARLO_YEAR_SCAN_H_
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "direct/hourly_load.h"
+
+namespace adequacy {
+
+// A deficit hour: the hour of the year and the capacity then available.
+struct Deficit {
+  uint16_t hour;
+  uint16_t available_mw;
+};
+
+struct YearOutcome {
+  int32_t deficits;  // Deficit hours.
+  int32_t events;    // Runs of consecutive deficit hours.
+};
+
+class YearScanner {
+ public:
+  static constexpr int kBucketHours = 64;
+  static constexpr int kBuckets =
+      (kHoursPerYear + kBucketHours - 1) / kBucketHours;
+  // Entries of one year's difference row: the buckets, then one past them.
+  static constexpr int kRowSize = kBuckets + 1;
+
+  // Capacity down, MW, in each of `hours` hours of a year from `first`.
+  using DownHours =
+      std::function<void(int first, int hours, int32_t* down_mw)>;
+
+  explicit YearScanner(const HourlyLoads& loads);
+
+  // Adds a unit of `mw` down for hours [start, end) of a chunk (counted from
+  // its first year's first hour, start < end) to the chunk's rows.
+  static void AddDown(uint32_t start, uint32_t end, int32_t mw,
+                      int32_t* rows);
+
+  // The year whose difference rows (one or more, summed) are `rows`, with
+  // `down` for the exact capacity of any bucket the rows cannot clear.
+  // Appends its deficit hours, in order, to *deficits, and leaves the rows
+  // zero for the next chunk.
+  YearOutcome Scan(std::span<int32_t* const> rows, const DownHours& down,
+                   std::vector<Deficit>* deficits) const;
+
+ private:
+  // Evaluates the hours of one bucket; updates *in_event.
+  void ScanBucket(int bucket, const DownHours& down,
+                  std::vector<Deficit>* deficits, YearOutcome* outcome,
+                  bool* in_event) const;
+
+  const HourlyLoads& loads_;
+  // The largest load of every bucket, +infinity where one is not a number
+  // (no capacity serves it).
+  std::array<double, kBuckets> bucket_peak_;
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_YEAR_SCAN_H_
