@@ -13,16 +13,25 @@ constexpr int kUnitDrawsPerYear = kUnits * kHoursPerYear;
 // Years per chunk: the units walk a chunk, then its years are scanned.  A
 // chunk stays shorter than the generator's period (about 4457 years), and
 // the difference rows of all threads within a budget.
-constexpr int kChunkYears = 2048;
+constexpr int kChunkYears = 1024;
 constexpr size_t kRowBudgetBytes = size_t{16} << 20;
 // Years whose deficit hours are held at once before they are applied to
 // the totals, and years per task of the scan.
-constexpr int kRoundYears = 512;
+constexpr int kRoundYears = 256;
 constexpr int kBatchYears = 16;
 constexpr uint32_t kNoCursor = UINT32_MAX;
 
 uint64_t DrawOf(int unit, int64_t hour) {
   return static_cast<uint64_t>(hour) * kUnits + unit;
+}
+
+// A span of chunk hours [start, end), start < end, that a unit of `mw` was
+// down.
+template <typename Span>
+inline void RecordDown(uint32_t start, uint32_t end, int32_t mw,
+                       int32_t* rows, std::vector<Span>* spans) {
+  spans->push_back({start, end});
+  YearScanner::AddDown(start, end, mw, rows);
 }
 
 }  // namespace
@@ -158,14 +167,12 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
   std::vector<DownSpan>& spans = spans_[unit];
   spans.clear();
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
+  // Down from `from` (perhaps before the chunk) to `to`.
   auto down = [&](int64_t from, int64_t to) {
     const uint32_t start =
         static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
     const uint32_t end = static_cast<uint32_t>(to - first_hour);
-    if (start < end) {
-      spans.push_back({start, end});
-      YearScanner::AddDown(start, end, mw, rows);
-    }
+    if (start < end) RecordDown(start, end, mw, rows, &spans);
   };
   for (;;) {
     if (w.next == kUnknown) {
@@ -176,31 +183,7 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
     const int64_t hour = w.next;
     if (hour >= end_hour) break;
     if (w.state == kUnitUp && w.next_from_list) {
-      // The common case, failures read from the list one after another: each
-      // is followed by its repair, and the next failure is the first entry
-      // after the repair hour.
-      const uint16_t gap =
-          RepairGap(unit, hour, w.gaps + (w.cursor - w.list_first));
-      if (gap == kGapTooLong) {
-        w.state = kUnitDown;
-        w.since = hour;
-        w.next = kUnknown;
-        w.from = hour + 1;
-        w.next_from_list = false;
-        continue;
-      }
-      const int64_t repair = hour + gap;
-      if (repair >= end_hour) {
-        w.state = kUnitDown;
-        w.since = hour;
-        w.next = repair;
-        w.next_from_list = false;
-        break;
-      }
-      down(hour, repair);
-      w.from = repair + 1;
-      w.next = kUnknown;
-      w.next_from_list = false;
+      if (ListRun(unit, &w, first_hour, end_hour, rows, &spans)) break;
       continue;
     }
     if (w.state == kUnitUp) {
@@ -219,6 +202,79 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
   }
   if (w.state != kUnitUp) down(w.since, end_hour);
   walkers_[unit] = w;
+}
+
+inline uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
+                                      uint16_t* slot) {
+  // The gap depends only on the entry and the type's repair threshold, so
+  // whoever finds it first may keep it for everyone.
+  const uint16_t gap = std::atomic_ref<uint16_t>(*slot).load(
+      std::memory_order_relaxed);
+  return gap != kGapUnknown ? gap : FindRepairGap(unit, failure_hour, slot);
+}
+
+uint16_t FastEngine::FindRepairGap(int unit, int64_t failure_hour,
+                                   uint16_t* slot) {
+  constexpr uint32_t kLongest = kGapTooLong - 1;
+  const uint32_t found = scanner_.find_first(
+      SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
+      types_[TypeOfUnit(unit)].repair);
+  const uint16_t gap =
+      found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
+  std::atomic_ref<uint16_t>(*slot).store(gap, std::memory_order_relaxed);
+  return gap;
+}
+
+bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
+                         int64_t end_hour, int32_t* rows,
+                         std::vector<DownSpan>* spans) {
+  // Failures read from the list one after another: each is followed by its
+  // repair, and the next failure is the first entry after the repair hour.
+  const int32_t mw = UnitTypeOf(unit).capacity_mw;
+  const int64_t base = w->list_start;
+  const uint16_t* entry = w->cursor;
+  const uint16_t* const stop = w->list_stop;
+  for (;;) {
+    const int64_t failure = base + *entry;
+    const uint16_t gap =
+        RepairGap(unit, failure, w->gaps + (entry - w->list_first));
+    w->next_from_list = false;
+    if (gap == kGapTooLong) {
+      w->state = kUnitDown;
+      w->since = failure;
+      w->next = kUnknown;
+      w->from = failure + 1;
+      w->cursor = entry;
+      return false;
+    }
+    const int64_t repair = failure + gap;
+    if (repair >= end_hour) {
+      w->state = kUnitDown;
+      w->since = failure;
+      w->next = repair;
+      w->cursor = entry;
+      return true;
+    }
+    RecordDown(static_cast<uint32_t>(failure - first_hour),
+               static_cast<uint32_t>(repair - first_hour), mw, rows, spans);
+    w->next = kUnknown;
+    w->from = repair + 1;
+    if (w->from >= w->list_end) {
+      w->cursor = entry;
+      return false;
+    }
+    const uint16_t offset = static_cast<uint16_t>(w->from - base);
+    ++entry;
+    while (entry < stop && *entry < offset) ++entry;
+    w->cursor = entry;
+    if (entry == stop) {
+      w->from = w->list_end;
+      return false;
+    }
+    w->next = base + *entry;
+    w->next_from_list = true;
+    if (w->next >= end_hour) return true;
+  }
 }
 
 inline void FastEngine::Search(int unit, Walker* w, int64_t limit) {
@@ -275,23 +331,6 @@ void FastEngine::SearchStretch(int unit, Walker* w, int64_t limit) {
     hour = end;
   }
   w->from = hour;
-}
-
-uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
-                               uint16_t* slot) {
-  // The gap depends only on the entry and the type's repair threshold, so
-  // whoever finds it first may keep it for everyone.
-  std::atomic_ref<uint16_t> kept(*slot);
-  uint16_t gap = kept.load(std::memory_order_relaxed);
-  if (gap == kGapUnknown) {
-    constexpr uint32_t kLongest = kGapTooLong - 1;
-    const uint32_t found = scanner_.find_first(
-        SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
-        types_[TypeOfUnit(unit)].repair);
-    gap = found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
-    kept.store(gap, std::memory_order_relaxed);
-  }
-  return gap;
 }
 
 void FastEngine::ScanYears(int first_year, int years,

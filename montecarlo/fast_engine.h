@@ -90,9 +90,15 @@ class FastEngine {
   void BuildLists(int64_t first_hour, int64_t end_hour);
   void WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
                 int32_t* rows);
+  // Takes the failures of an up unit from its list while they lie within
+  // the chunk; true when the unit is done with the chunk.
+  bool ListRun(int unit, Walker* w, int64_t first_hour, int64_t end_hour,
+               int32_t* rows, std::vector<DownSpan>* spans);
   void Search(int unit, Walker* w, int64_t limit);
   void SearchStretch(int unit, Walker* w, int64_t limit);
+  // The hours from a failure in a list to its repair, kept in `slot`.
   uint16_t RepairGap(int unit, int64_t failure_hour, uint16_t* slot);
+  uint16_t FindRepairGap(int unit, int64_t failure_hour, uint16_t* slot);
   void ScanYears(int first_year, int years, ChainAccumulators* totals);
   void ScanBatch(int batch, int first_year, int years);
   // Capacity down in `hours` hours from chunk hour `first`; `cursors` hold

@@ -30,25 +30,6 @@ YearScanner::YearScanner(const HourlyLoads& loads) : loads_(loads) {
   }
 }
 
-void YearScanner::AddDown(uint32_t start, uint32_t end, int32_t mw,
-                          int32_t* rows) {
-  uint32_t year = start / kHoursPerYear;
-  uint32_t first = start - year * kHoursPerYear;
-  for (;;) {
-    int32_t* row = rows + static_cast<size_t>(year) * kRowSize;
-    row[first / kBucketHours] += mw;
-    const uint32_t year_start = year * kHoursPerYear;
-    if (end - year_start <= kHoursPerYear) {
-      row[(end - year_start - 1) / kBucketHours + 1] -= mw;
-      return;
-    }
-    // The span runs on into the next year.
-    row[kBuckets] -= mw;
-    ++year;
-    first = 0;
-  }
-}
-
 YearOutcome YearScanner::Scan(std::span<int32_t* const> rows,
                               const DownHours& down,
                               std::vector<Deficit>* deficits) const {

@@ -51,7 +51,23 @@ class YearScanner {
   // Adds a unit of `mw` down for hours [start, end) of a chunk (counted from
   // its first year's first hour, start < end) to the chunk's rows.
   static void AddDown(uint32_t start, uint32_t end, int32_t mw,
-                      int32_t* rows);
+                      int32_t* rows) {
+    uint32_t year = start / kHoursPerYear;
+    uint32_t first = start - year * kHoursPerYear;
+    for (;;) {
+      int32_t* row = rows + static_cast<size_t>(year) * kRowSize;
+      row[first / kBucketHours] += mw;
+      const uint32_t last = end - year * kHoursPerYear - 1;
+      if (last < kHoursPerYear) {
+        row[last / kBucketHours + 1] -= mw;
+        return;
+      }
+      // The span runs on into the next year.
+      row[kBuckets] -= mw;
+      ++year;
+      first = 0;
+    }
+  }
 
   // The year whose difference rows (one or more, summed) are `rows`, with
   // `down` for the exact capacity of any bucket the rows cannot clear.

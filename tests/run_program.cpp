@@ -16,7 +16,8 @@ std::string ReadFile(const std::string& path) {
 }
 
 ProgramRun RunProgram(const std::string& input,
-                      const std::function<void(const std::string&)>& prepare) {
+                      const std::function<void(const std::string&)>& prepare,
+                      const std::string& launcher) {
   namespace fs = std::filesystem;
   std::string pattern =
       (fs::temp_directory_path() / "adequacy-e2e-XXXXXX").string();
@@ -27,7 +28,8 @@ ProgramRun RunProgram(const std::string& input,
   }
   if (prepare) prepare(dir);
   const std::string command =
-      "cd '" + dir + "' && '" ADEQUACY_BINARY "' < input > stdout 2> stderr";
+      "cd '" + dir + "' && " + launcher +
+      " '" ADEQUACY_BINARY "' < input > stdout 2> stderr";
   const int status = std::system(command.c_str());
   ProgramRun run;
   if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);

@@ -17,10 +17,12 @@ struct ProgramRun {
 };
 
 // `prepare` runs in the scratch directory before the program starts (to
-// plant an obstacle named OP, say).
+// plant an obstacle named OP, say); `launcher` is shell text put before the
+// program's name (settings or limits for it).
 ProgramRun RunProgram(
     const std::string& input,
-    const std::function<void(const std::string&)>& prepare = nullptr);
+    const std::function<void(const std::string&)>& prepare = nullptr,
+    const std::string& launcher = "");
 
 // The whole content of a file; empty if it cannot be read.
 std::string ReadFile(const std::string& path);

@@ -1,0 +1,72 @@
+#include "montecarlo/period_lists.h"
+
+#include <gtest/gtest.h>
+
+#include "montecarlo/chain.h"
+
+namespace adequacy {
+namespace {
+
+// 2^32 = 110 * 39,045,157 + 26: one period on, the draw of unit u at hour t
+// is read by unit u + 26 at hour t + 39,045,157 (an hour later again when
+// the unit number passes 110), at the same position of the period.
+TEST(PeriodListsTest, OnePeriodOnTheUnitsShiftBy26) {
+  for (int unit : {0, 25, 83, 84, 109}) {
+    for (int64_t hour : {int64_t{0}, int64_t{12345}, int64_t{39045156}}) {
+      const int shifted = (unit + 26) % kUnits;
+      const int64_t later = hour + 39045157 + (unit + 26 >= kUnits ? 1 : 0);
+      const StreamPosition a = PositionOf(unit, hour);
+      const StreamPosition b = PositionOf(shifted, later);
+      EXPECT_EQ(a.residue, b.residue);
+      EXPECT_EQ(a.stretch, b.stretch);
+      EXPECT_EQ(a.offset, b.offset);
+      EXPECT_EQ(SeedOfDraw(hour * kUnits + unit),
+                SeedOfDraw(later * kUnits + shifted));
+    }
+  }
+  // The last stretch of a stream is short, and residues below 26 have one
+  // hour more in a period.
+  EXPECT_EQ(PositionOf(0, 39045157).stretch, kStretches - 1);
+  EXPECT_EQ(PositionOf(0, 39045158).residue, 84u);
+  EXPECT_EQ(PositionOf(0, 39045158).offset, 0u);
+  EXPECT_EQ(PositionOf(30, 39045156).length,
+            39045157 - (kStretches - 1) * kStretchHours);
+}
+
+// Every hour of a stream whose seed is at or below a type's failure
+// threshold is in that type's list, and nothing else is.
+TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
+  const ChainParameters params = SetUpChainParameters();
+  std::array<TypeThresholds, kUnitTypes> types;
+  for (int type = 0; type < kUnitTypes; ++type) {
+    types[type] = {SeedThreshold(params.failure_probability[type]),
+                   SeedThreshold(params.repair_probability[type])};
+  }
+  PeriodLists lists(types, BestScanner());
+  for (uint32_t stretch : {0u, kStretches - 1}) {
+    ASSERT_TRUE(lists.Build(stretch));
+    for (uint32_t residue : {0u, 25u, 26u, 109u}) {
+      const uint64_t first =
+          residue + uint64_t{stretch} * kStretchHours * kUnits;
+      const uint32_t hours = PositionOf(static_cast<int>(residue),
+                                        static_cast<int64_t>(first / kUnits))
+                                 .length;
+      for (int type : {0, 4, 7, 8, 9}) {
+        const PeriodLists::View list = lists.Lookup(stretch, residue, type);
+        uint32_t seed = SeedOfDraw(first);
+        uint32_t i = 0;
+        for (uint32_t hour = 0; hour < hours; ++hour) {
+          if (seed <= types[type].fail) {
+            ASSERT_LT(i, list.size);
+            EXPECT_EQ(list.offsets[i++], hour);
+          }
+          seed = kHourStep.Apply(seed);
+        }
+        EXPECT_EQ(i, list.size) << stretch << " " << residue << " " << type;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace adequacy

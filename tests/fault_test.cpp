@@ -1,0 +1,45 @@
+// The program on a machine that gives less: threads that cannot be started
+// and memory that cannot be had change nothing in what it writes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/run_program.h"
+
+namespace adequacy {
+namespace {
+
+// Two checkpoints, 10,000 years: past the generator's first period.
+const char kReplies[] = "\n1\n2\n\n";
+
+void ExpectSameRecords(const ProgramRun& run, const ProgramRun& normal) {
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(MaskTimes(run.op), MaskTimes(normal.op));
+  EXPECT_EQ(MaskTimes(run.out), MaskTimes(normal.out));
+}
+
+TEST(FaultTest, NoThreadCanBeStarted) {
+  const ProgramRun normal = RunProgram(kReplies);
+  ASSERT_EQ(normal.exit_status, 0);
+  ExpectSameRecords(
+      RunProgram(kReplies, nullptr,
+                 "ASAN_OPTIONS=verify_asan_link_order=0 "
+                 "LD_PRELOAD='" ADEQUACY_NO_THREADS_SHIM "'"),
+      normal);
+}
+
+TEST(FaultTest, LittleAddressSpace) {
+  const ProgramRun normal = RunProgram(kReplies);
+  ASSERT_EQ(normal.exit_status, 0);
+  // The sanitizers reserve far more address space than any limit allows.
+  if (ReadFile("/proc/self/maps").find("asan") != std::string::npos) {
+    GTEST_SKIP() << "an address space limit does not apply under the "
+                    "address sanitizer";
+  }
+  ExpectSameRecords(RunProgram(kReplies, nullptr, "ulimit -v 100000 &&"),
+                    normal);
+}
+
+}  // namespace
+}  // namespace adequacy
