@@ -25,13 +25,17 @@ uint64_t DrawOf(int unit, int64_t hour) {
   return static_cast<uint64_t>(hour) * kUnits + unit;
 }
 
-// A span of chunk hours [start, end), start < end, that a unit of `mw` was
-// down.
-template <typename Span>
-inline void RecordDown(uint32_t start, uint32_t end, int32_t mw,
-                       int32_t* rows, std::vector<Span>* spans) {
-  spans->push_back({start, end});
-  YearScanner::AddDown(start, end, mw, rows);
+// Units of the smallest types are left out of the difference rows: they
+// change state most often and count for little, so the rows count them as
+// down throughout instead (see the year scanner's slack).
+constexpr int kRowlessTypes = 3;
+
+int32_t RowlessCapacity() {
+  int32_t mw = 0;
+  for (int type = 0; type < kRowlessTypes; ++type) {
+    mw += kUnitTypeTable[type].capacity_mw * kUnitBlocks;
+  }
+  return mw;
 }
 
 }  // namespace
@@ -41,7 +45,7 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
     : loads_(loads),
       scanner_(options.vector_code ? BestScanner() : PlainScanner()),
       pool_(std::max(1, options.threads)),
-      year_scanner_(loads) {
+      year_scanner_(loads, RowlessCapacity()) {
   for (int type = 0; type < kUnitTypes; ++type) {
     // Unit `type` is the first unit of the type; all its units share it.
     types_[type] = {SeedThreshold(params.failure_probability[type]),
@@ -167,12 +171,16 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
   std::vector<DownSpan>& spans = spans_[unit];
   spans.clear();
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
+  const bool in_rows = TypeOfUnit(unit) >= kRowlessTypes;
   // Down from `from` (perhaps before the chunk) to `to`.
   auto down = [&](int64_t from, int64_t to) {
     const uint32_t start =
         static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
     const uint32_t end = static_cast<uint32_t>(to - first_hour);
-    if (start < end) RecordDown(start, end, mw, rows, &spans);
+    if (start < end) {
+      spans.push_back({start, end});
+      if (in_rows) YearScanner::AddDown(start, end, mw, rows);
+    }
   };
   for (;;) {
     if (w.next == kUnknown) {
@@ -231,49 +239,51 @@ bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
   // Failures read from the list one after another: each is followed by its
   // repair, and the next failure is the first entry after the repair hour.
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
+  const bool in_rows = TypeOfUnit(unit) >= kRowlessTypes;
   const int64_t base = w->list_start;
   const uint16_t* entry = w->cursor;
   const uint16_t* const stop = w->list_stop;
+  int64_t failure = w->next;
+  w->next_from_list = false;
   for (;;) {
-    const int64_t failure = base + *entry;
     const uint16_t gap =
         RepairGap(unit, failure, w->gaps + (entry - w->list_first));
-    w->next_from_list = false;
-    if (gap == kGapTooLong) {
-      w->state = kUnitDown;
-      w->since = failure;
-      w->next = kUnknown;
-      w->from = failure + 1;
-      w->cursor = entry;
-      return false;
-    }
     const int64_t repair = failure + gap;
-    if (repair >= end_hour) {
+    if (gap == kGapTooLong || repair >= end_hour) {
       w->state = kUnitDown;
       w->since = failure;
-      w->next = repair;
       w->cursor = entry;
-      return true;
+      w->next = gap == kGapTooLong ? kUnknown : repair;
+      w->from = failure + 1;
+      return gap != kGapTooLong;
     }
-    RecordDown(static_cast<uint32_t>(failure - first_hour),
-               static_cast<uint32_t>(repair - first_hour), mw, rows, spans);
-    w->next = kUnknown;
-    w->from = repair + 1;
-    if (w->from >= w->list_end) {
+    const uint32_t start = static_cast<uint32_t>(failure - first_hour);
+    const uint32_t end = static_cast<uint32_t>(repair - first_hour);
+    spans->push_back({start, end});
+    if (in_rows) YearScanner::AddDown(start, end, mw, rows);
+    const int64_t after = repair + 1;
+    if (after >= w->list_end) {
       w->cursor = entry;
+      w->next = kUnknown;
+      w->from = after;
       return false;
     }
-    const uint16_t offset = static_cast<uint16_t>(w->from - base);
-    ++entry;
-    while (entry < stop && *entry < offset) ++entry;
+    const uint16_t offset = static_cast<uint16_t>(after - base);
+    do {
+      ++entry;
+    } while (entry < stop && *entry < offset);
     w->cursor = entry;
     if (entry == stop) {
+      w->next = kUnknown;
       w->from = w->list_end;
       return false;
     }
-    w->next = base + *entry;
-    w->next_from_list = true;
-    if (w->next >= end_hour) return true;
+    failure = base + *entry;
+    if (failure >= end_hour) {
+      w->next = failure;
+      w->next_from_list = true;
+      return true;
+    }
   }
 }
 

@@ -20,7 +20,8 @@ inline bool Served(int32_t available_mw, double load) {
 
 }  // namespace
 
-YearScanner::YearScanner(const HourlyLoads& loads) : loads_(loads) {
+YearScanner::YearScanner(const HourlyLoads& loads, int32_t slack_mw)
+    : loads_(loads), slack_mw_(slack_mw) {
   bucket_peak_.fill(-std::numeric_limits<double>::infinity());
   for (int hour = 0; hour < kHoursPerYear; ++hour) {
     double& peak = bucket_peak_[hour / kBucketHours];
@@ -35,7 +36,7 @@ YearOutcome YearScanner::Scan(std::span<int32_t* const> rows,
                               std::vector<Deficit>* deficits) const {
   YearOutcome outcome = {0, 0};
   bool in_event = false;
-  int32_t down_mw = 0;
+  int32_t down_mw = slack_mw_;
   for (int bucket = 0; bucket < kBuckets; ++bucket) {
     for (int32_t* row : rows) {
       down_mw += row[bucket];

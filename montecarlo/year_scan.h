@@ -46,7 +46,9 @@ class YearScanner {
   using DownHours =
       std::function<void(int first, int hours, int32_t* down_mw)>;
 
-  explicit YearScanner(const HourlyLoads& loads);
+  // `slack_mw` is the capacity of units the rows leave out: they are taken
+  // as down throughout when the rows bound a bucket's capacity.
+  YearScanner(const HourlyLoads& loads, int32_t slack_mw);
 
   // Adds a unit of `mw` down for hours [start, end) of a chunk (counted from
   // its first year's first hour, start < end) to the chunk's rows.
@@ -83,6 +85,7 @@ class YearScanner {
                   bool* in_event) const;
 
   const HourlyLoads& loads_;
+  int32_t slack_mw_;
   // The largest load of every bucket, +infinity where one is not a number
   // (no capacity serves it).
   std::array<double, kBuckets> bucket_peak_;
