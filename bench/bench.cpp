@@ -74,8 +74,7 @@ BENCHMARK(BM_ScanningEngine)
     ->UseRealTime();
 
 double Seconds(const std::chrono::steady_clock::time_point& start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                       start)
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
       .count();
 }
 
@@ -94,13 +93,13 @@ double BestSeconds(F run) {
 void PrintSummary() {
   const ChainParameters params = SetUpChainParameters();
   ChainState literal = InitialChainState();
-  const double literal_year = BestSeconds([&] {
-                                for (int i = 0; i < 10; ++i) {
-                                  SimulateYearLiteral(params, DefaultLoads(),
-                                                      &literal);
-                                }
-                              }) /
-                              10;
+  const double literal_year =
+      BestSeconds([&] {
+        for (int i = 0; i < 10; ++i) {
+          SimulateYearLiteral(params, DefaultLoads(), &literal);
+        }
+      }) /
+      10;
   FastEngine::Options scan_options;
   scan_options.period_lists = false;
   FastEngine scanning(params, DefaultLoads(), scan_options);
@@ -147,9 +146,8 @@ void PrintSummary() {
       warm - plain_warm, kWarmYears, engine.list_bytes() / 1048576.0);
   std::printf("  peak resident memory of this run: %.1f MB\n",
               usage.ru_maxrss / 1024.0);
-  std::printf(
-      "Direct pass: plain sum %.2f ms, fast sum %.3f ms, ratio %.1f\n",
-      plain_pass * 1e3, fast_pass * 1e3, plain_pass / fast_pass);
+  std::printf("Direct pass: plain sum %.2f ms, fast sum %.3f ms, ratio %.1f\n",
+              plain_pass * 1e3, fast_pass * 1e3, plain_pass / fast_pass);
 }
 
 }  // namespace

@@ -216,17 +216,17 @@ inline uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
                                       uint16_t* slot) {
   // The gap depends only on the entry and the type's repair threshold, so
   // whoever finds it first may keep it for everyone.
-  const uint16_t gap = std::atomic_ref<uint16_t>(*slot).load(
-      std::memory_order_relaxed);
+  const uint16_t gap =
+      std::atomic_ref<uint16_t>(*slot).load(std::memory_order_relaxed);
   return gap != kGapUnknown ? gap : FindRepairGap(unit, failure_hour, slot);
 }
 
 uint16_t FastEngine::FindRepairGap(int unit, int64_t failure_hour,
                                    uint16_t* slot) {
   constexpr uint32_t kLongest = kGapTooLong - 1;
-  const uint32_t found = scanner_.find_first(
-      SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
-      types_[TypeOfUnit(unit)].repair);
+  const uint32_t found =
+      scanner_.find_first(SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
+                          types_[TypeOfUnit(unit)].repair);
   const uint16_t gap =
       found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
   std::atomic_ref<uint16_t>(*slot).store(gap, std::memory_order_relaxed);
@@ -331,8 +331,8 @@ void FastEngine::SearchStretch(int unit, Walker* w, int64_t limit) {
     // A scan stops where a built stretch could take over.
     const int64_t end = up ? std::min(stretch_end, limit) : limit;
     const uint32_t hours = static_cast<uint32_t>(end - hour);
-    const uint32_t found = scanner_.find_first(
-        SeedOfDraw(DrawOf(unit, hour)), hours, threshold);
+    const uint32_t found =
+        scanner_.find_first(SeedOfDraw(DrawOf(unit, hour)), hours, threshold);
     if (found < hours) {
       w->next = hour + found;
       w->next_from_list = false;
@@ -356,9 +356,9 @@ void FastEngine::ScanYears(int first_year, int years,
     for (const YearOutcome& year : batches_[batch].years) {
       totals->years += 1.0;
       for (int32_t i = 0; i < year.deficits; ++i, ++deficit) {
-        totals->unserved_mwh =
-            (totals->unserved_mwh + static_cast<double>(loads_[deficit->hour])) -
-            static_cast<double>(deficit->available_mw);
+        totals->unserved_mwh = (totals->unserved_mwh +
+                                static_cast<double>(loads_[deficit->hour])) -
+                               static_cast<double>(deficit->available_mw);
         totals->deficit_hours += 1.0;
       }
       totals->events += year.events;
@@ -397,10 +397,11 @@ void FastEngine::DownHours(uint32_t first, int hours,
     const std::vector<DownSpan>& spans = spans_[unit];
     uint32_t& i = (*cursors)[unit];
     if (i == kNoCursor) {
-      i = static_cast<uint32_t>(
-          std::partition_point(spans.begin(), spans.end(),
-                               [&](const DownSpan& s) { return s.end <= first; }) -
-          spans.begin());
+      i = static_cast<uint32_t>(std::partition_point(spans.begin(), spans.end(),
+                                                     [&](const DownSpan& s) {
+                                                       return s.end <= first;
+                                                     }) -
+                                spans.begin());
     }
     while (i < spans.size() && spans[i].end <= first) ++i;
     const int32_t mw = UnitTypeOf(unit).capacity_mw;

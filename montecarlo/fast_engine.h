@@ -88,8 +88,7 @@ class FastEngine {
   void ForgetLists();
   void SimulateChunk(ChainState* state, int years);
   void BuildLists(int64_t first_hour, int64_t end_hour);
-  void WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
-                int32_t* rows);
+  void WalkUnit(int unit, int64_t first_hour, int64_t end_hour, int32_t* rows);
   // Takes the failures of an up unit from its list while they lie within
   // the chunk; true when the unit is done with the chunk.
   bool ListRun(int unit, Walker* w, int64_t first_hour, int64_t end_hour,

@@ -44,9 +44,8 @@ std::vector<Contender> Contenders(const ChainParameters& params,
                                   bool vector_code_only = false) {
   std::vector<Contender> contenders;
   for (int threads : {1, 2, 3, 8}) {
-    contenders.push_back(
-        {std::make_unique<FastEngine>(params, loads,
-                                      FastEngine::Options{threads, true, true})});
+    contenders.push_back({std::make_unique<FastEngine>(
+        params, loads, FastEngine::Options{threads, true, true})});
   }
   contenders.push_back({std::make_unique<FastEngine>(
       params, loads, FastEngine::Options{2, false, true})});
@@ -107,8 +106,10 @@ TEST(FastEngineTest, LoadsThatAreNotOrdinaryNumbers) {
   HourlyLoads loads;
   const float odd[] = {std::numeric_limits<float>::quiet_NaN(),
                        std::numeric_limits<float>::infinity(),
-                       -std::numeric_limits<float>::infinity(), -5.0f,
-                       10698.0f, 10703.00005f};
+                       -std::numeric_limits<float>::infinity(),
+                       -5.0f,
+                       10698.0f,
+                       10703.00005f};
   for (int hour = 0; hour < kHoursPerYear; ++hour) {
     loads[hour] = hour % 97 == 0 ? odd[(hour / 97) % 6] : 9000.0f;
   }

@@ -74,7 +74,8 @@ bool PeriodLists::Build(uint32_t stretch) {
         }
       }
       for (int list = 0; list < lists_; ++list) {
-        s.begin[residue * lists_ + list] = static_cast<uint32_t>(offsets.size());
+        s.begin[residue * lists_ + list] =
+            static_cast<uint32_t>(offsets.size());
         offsets.insert(offsets.end(), per_list[list].begin(),
                        per_list[list].end());
       }

@@ -133,9 +133,9 @@ __attribute__((target("avx2"))) uint32_t Avx2FindFirst(uint32_t seed,
   return h + PlainFindFirst(seed, hours - h, threshold);
 }
 
-__attribute__((target("avx2"))) void Avx2Collect(
-    uint32_t seed, uint32_t hours, uint32_t threshold,
-    std::vector<StreamHit>* hits) {
+__attribute__((target("avx2"))) void Avx2Collect(uint32_t seed, uint32_t hours,
+                                                 uint32_t threshold,
+                                                 std::vector<StreamHit>* hits) {
   const Avx2Block b = LoadBlock();
   const __m256i t = _mm256_set1_epi32(static_cast<int>(threshold));
   uint32_t h = 0;

@@ -13,7 +13,7 @@ int AvailableProcessors() {
   if (sched_getaffinity(0, sizeof(set), &set) == 0) {
     return std::max(1, CPU_COUNT(&set));
   }
-  return std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 WorkerPool::WorkerPool(int threads) {

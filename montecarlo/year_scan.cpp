@@ -65,8 +65,8 @@ void YearScanner::ScanBucket(int bucket, const DownHours& down,
       *in_event = false;
       continue;
     }
-    deficits->push_back({static_cast<uint16_t>(first + i),
-                         static_cast<uint16_t>(available)});
+    deficits->push_back(
+        {static_cast<uint16_t>(first + i), static_cast<uint16_t>(available)});
     ++outcome->deficits;
     if (!*in_event) {
       ++outcome->events;

@@ -43,8 +43,7 @@ class YearScanner {
   static constexpr int kRowSize = kBuckets + 1;
 
   // Capacity down, MW, in each of `hours` hours of a year from `first`.
-  using DownHours =
-      std::function<void(int first, int hours, int32_t* down_mw)>;
+  using DownHours = std::function<void(int first, int hours, int32_t* down_mw)>;
 
   // `slack_mw` is the capacity of units the rows leave out: they are taken
   // as down throughout when the rows bound a bucket's capacity.
@@ -52,8 +51,7 @@ class YearScanner {
 
   // Adds a unit of `mw` down for hours [start, end) of a chunk (counted from
   // its first year's first hour, start < end) to the chunk's rows.
-  static void AddDown(uint32_t start, uint32_t end, int32_t mw,
-                      int32_t* rows) {
+  static void AddDown(uint32_t start, uint32_t end, int32_t mw, int32_t* rows) {
     uint32_t year = start / kHoursPerYear;
     uint32_t first = start - year * kHoursPerYear;
     for (;;) {

@@ -22,11 +22,10 @@ void ExpectSameRecords(const ProgramRun& run, const ProgramRun& normal) {
 TEST(FaultTest, NoThreadCanBeStarted) {
   const ProgramRun normal = RunProgram(kReplies);
   ASSERT_EQ(normal.exit_status, 0);
-  ExpectSameRecords(
-      RunProgram(kReplies, nullptr,
-                 "ASAN_OPTIONS=verify_asan_link_order=0 "
-                 "LD_PRELOAD='" ADEQUACY_NO_THREADS_SHIM "'"),
-      normal);
+  ExpectSameRecords(RunProgram(kReplies, nullptr,
+                               "ASAN_OPTIONS=verify_asan_link_order=0 "
+                               "LD_PRELOAD='" ADEQUACY_NO_THREADS_SHIM "'"),
+                    normal);
 }
 
 TEST(FaultTest, LittleAddressSpace) {

@@ -27,9 +27,9 @@ ProgramRun RunProgram(const std::string& input,
     in << input;
   }
   if (prepare) prepare(dir);
-  const std::string command =
-      "cd '" + dir + "' && " + launcher +
-      " '" ADEQUACY_BINARY "' < input > stdout 2> stderr";
+  const std::string command = "cd '" + dir + "' && " + launcher +
+                              " '" ADEQUACY_BINARY
+                              "' < input > stdout 2> stderr";
   const int status = std::system(command.c_str());
   ProgramRun run;
   if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
