@@ -4,6 +4,7 @@
 
 #include "app/clock.h"
 #include "app/reply.h"
+#include "app/standard_streams.h"
 #include "app/value_list.h"
 #include "direct/direct_pass.h"
 #include "model/availability.h"
@@ -85,6 +86,7 @@ void RunMonteCarlo(Channel& report, Channel& console) {
 }  // namespace
 
 int Run() {
+  OpenClosedStandardStreams();
   Channel report = OpenReportFile();
   Channel console = ConsoleChannel();
   const float start_seconds = ReadCpuClock();

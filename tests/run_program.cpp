@@ -17,7 +17,7 @@ std::string ReadFile(const std::string& path) {
 
 ProgramRun RunProgram(const std::string& input,
                       const std::function<void(const std::string&)>& prepare,
-                      const std::string& launcher) {
+                      const std::string& launcher, const std::string& streams) {
   namespace fs = std::filesystem;
   std::string pattern =
       (fs::temp_directory_path() / "adequacy-e2e-XXXXXX").string();
@@ -27,9 +27,8 @@ ProgramRun RunProgram(const std::string& input,
     in << input;
   }
   if (prepare) prepare(dir);
-  const std::string command = "cd '" + dir + "' && " + launcher +
-                              " '" ADEQUACY_BINARY
-                              "' < input > stdout 2> stderr";
+  const std::string command =
+      "cd '" + dir + "' && " + launcher + " '" ADEQUACY_BINARY "' " + streams;
   const int status = std::system(command.c_str());
   ProgramRun run;
   if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);

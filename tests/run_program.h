@@ -16,13 +16,19 @@ struct ProgramRun {
   std::string op;        // The report file, empty if there is none.
 };
 
+// The standard streams of a run: the replies from the file `input`, the
+// console and the diagnostics to the files `stdout` and `stderr`.
+inline constexpr char kStandardStreams[] = "< input > stdout 2> stderr";
+
 // `prepare` runs in the scratch directory before the program starts (to
 // plant an obstacle named OP, say); `launcher` is shell text put before the
-// program's name (settings or limits for it).
+// program's name (settings or limits for it), and `streams` its
+// redirections.
 ProgramRun RunProgram(
     const std::string& input,
     const std::function<void(const std::string&)>& prepare = nullptr,
-    const std::string& launcher = "");
+    const std::string& launcher = "",
+    const std::string& streams = kStandardStreams);
 
 // The whole content of a file; empty if it cannot be read.
 std::string ReadFile(const std::string& path);
