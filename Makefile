@@ -2,25 +2,33 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
+# A build that is up to date prints nothing: the build tool's directory
+# lines are off, and its "Built target" lines are dropped.  A failed build
+# still fails the recipe.
+SHELL := /bin/bash
+.SHELLFLAGS := -o pipefail -c
+BUILD_TOOL_FLAGS = -- --no-print-directory
+QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
+
 .PHONY: all build run test bench clean sanitize lint fuzz
 
 all: build
 
 build:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 
 run: build
 	@./$(BUILD_DIR)/adequacy
 
 test:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS) -- --no-print-directory
-	@cd $(BUILD_DIR) && ctest --output-on-failure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DADEQUACY_BENCH=ON >/dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_bench adequacy
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_bench adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 	@./$(BUILD_DIR)/adequacy_bench
 
 clean:
@@ -29,8 +37,8 @@ clean:
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
 	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DADEQUACY_SANITIZE=ON >/dev/null
-	@cmake --build build-sanitize -j $(JOBS) -- --no-print-directory
-	@cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure
+	@cmake --build build-sanitize -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
+	@cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 LINTED = $(shell git ls-files 'app/*.cpp' 'model/*.cpp' 'direct/*.cpp' 'montecarlo/*.cpp' 'report/*.cpp' | grep -v _test.cpp)

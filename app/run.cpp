@@ -1,8 +1,12 @@
 #include "app/run.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/clock.h"
+#include "app/progress.h"
 #include "app/reply.h"
 #include "app/standard_streams.h"
 #include "app/value_list.h"
@@ -67,9 +71,16 @@ void RunMonteCarlo(Channel& report, Channel& console) {
   const float start_seconds = ReadCpuClock();
   MonteCarloPhase phase(g_loads);
   WriteMonteCarloHeadings(report, console);
+  ProgressDisplay progress(
+      StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM")),
+      stderr);
   ReplyLine reply;
   do {
-    const Estimates estimates = phase.RunToCheckpoint();
+    progress.Start(static_cast<int64_t>(phase.state().totals.years),
+                   phase.checkpoint());
+    const Estimates estimates = phase.RunToCheckpoint(
+        [&progress](int64_t years) { progress.Update(years); });
+    progress.Finish();
     WriteCheckpointRecord(report, estimates);
     WriteCheckpointRecord(console, estimates);
     const float now = ReadCpuClock();

@@ -4,6 +4,7 @@
 #define ADEQUACY_MONTECARLO_PHASE_H_
 
 #include <cstdint>
+#include <functional>
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
@@ -26,8 +27,10 @@ class MonteCarloPhase {
   explicit MonteCarloPhase(const HourlyLoads& loads);
 
   // Simulates at least one year and on until the simulated years reach
-  // the checkpoint, then returns the estimates.
-  Estimates RunToCheckpoint();
+  // the checkpoint, then returns the estimates.  `progress`, if given, is
+  // told the years simulated every so often on the way.
+  Estimates RunToCheckpoint(
+      const std::function<void(int64_t years)>& progress = nullptr);
 
   // Moves the checkpoint on by a factor of ten.
   void AdvanceCheckpoint() { checkpoint_ = NextCheckpoint(checkpoint_); }

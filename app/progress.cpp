@@ -1,0 +1,60 @@
+#include "app/progress.h"
+
+#include <cstring>
+
+#include "report/status_line.h"
+
+namespace adequacy {
+namespace {
+
+constexpr double kFirstDrawSeconds = 0.5;
+constexpr double kRedrawSeconds = 0.1;
+
+double SecondsBetween(std::chrono::steady_clock::time_point from,
+                      std::chrono::steady_clock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+}  // namespace
+
+bool StatusLineWanted(bool error_is_terminal, const char* term) {
+  return error_is_terminal &&
+         !(term != nullptr && std::strcmp(term, "dumb") == 0);
+}
+
+bool StatusLineDue(double since_start, double since_drawn, bool drawn) {
+  return since_start >= kFirstDrawSeconds &&
+         (!drawn || since_drawn >= kRedrawSeconds);
+}
+
+void ProgressDisplay::Start(int64_t years, int64_t checkpoint) {
+  if (!enabled_) return;
+  start_ = Clock::now();
+  drawn_ = false;
+  first_years_ = years;
+  checkpoint_ = checkpoint;
+}
+
+void ProgressDisplay::Update(int64_t years) {
+  if (!enabled_) return;
+  const Clock::time_point now = Clock::now();
+  const double elapsed = SecondsBetween(start_, now);
+  if (!StatusLineDue(elapsed, SecondsBetween(drawn_at_, now), drawn_)) return;
+  // The rate so far, over the years of this run to the checkpoint.
+  const int64_t done = years - first_years_;
+  const double seconds_left = done > 0
+                                  ? elapsed / static_cast<double>(done) *
+                                        static_cast<double>(checkpoint_ - years)
+                                  : -1.0;
+  DrawStatusLine(terminal_, StatusLineText(years, checkpoint_, seconds_left));
+  drawn_ = true;
+  drawn_at_ = now;
+}
+
+void ProgressDisplay::Finish() {
+  if (!enabled_ || !drawn_) return;
+  DrawStatusLine(terminal_, "");
+  drawn_ = false;
+}
+
+}  // namespace adequacy
