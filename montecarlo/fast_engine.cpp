@@ -94,8 +94,7 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
 void FastEngine::ForgetLists() {
   for (Walker& w : walkers_) {
     w.list_start = w.list_end = kUnknown;
-    w.list_first = w.list_stop = w.cursor = nullptr;
-    w.gaps = nullptr;
+    w.list_stop = w.cursor = nullptr;
     w.next_from_list = false;
   }
 }
@@ -213,23 +212,22 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
 }
 
 inline uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
-                                      uint16_t* slot) {
+                                      uint32_t* entry) {
   // The gap depends only on the entry and the type's repair threshold, so
   // whoever finds it first may keep it for everyone.
-  const uint16_t gap =
-      std::atomic_ref<uint16_t>(*slot).load(std::memory_order_relaxed);
-  return gap != kGapUnknown ? gap : FindRepairGap(unit, failure_hour, slot);
+  const uint16_t gap = EntryGap(LoadEntry(entry));
+  return gap != kGapUnknown ? gap : FindRepairGap(unit, failure_hour, entry);
 }
 
 uint16_t FastEngine::FindRepairGap(int unit, int64_t failure_hour,
-                                   uint16_t* slot) {
+                                   uint32_t* entry) {
   constexpr uint32_t kLongest = kGapTooLong - 1;
-  const uint32_t found =
-      scanner_.find_first(SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
-                          types_[TypeOfUnit(unit)].repair);
+  const uint32_t found = scanner_.find_first(
+      SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
+      types_[TypeOfUnit(unit)].repair);
   const uint16_t gap =
       found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
-  std::atomic_ref<uint16_t>(*slot).store(gap, std::memory_order_relaxed);
+  StoreGap(entry, gap);
   return gap;
 }
 
@@ -241,13 +239,12 @@ bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
   const bool in_rows = TypeOfUnit(unit) >= kRowlessTypes;
   const int64_t base = w->list_start;
-  const uint16_t* entry = w->cursor;
-  const uint16_t* const stop = w->list_stop;
+  uint32_t* entry = w->cursor;
+  uint32_t* const stop = w->list_stop;
   int64_t failure = w->next;
   w->next_from_list = false;
   for (;;) {
-    const uint16_t gap =
-        RepairGap(unit, failure, w->gaps + (entry - w->list_first));
+    const uint16_t gap = RepairGap(unit, failure, entry);
     const int64_t repair = failure + gap;
     if (gap == kGapTooLong || repair >= end_hour) {
       w->state = kUnitDown;
@@ -271,14 +268,14 @@ bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
     const uint16_t offset = static_cast<uint16_t>(after - base);
     do {
       ++entry;
-    } while (entry < stop && *entry < offset);
+    } while (entry < stop && EntryHour(LoadEntry(entry)) < offset);
     w->cursor = entry;
     if (entry == stop) {
       w->next = kUnknown;
       w->from = w->list_end;
       return false;
     }
-    failure = base + *entry;
+    failure = base + EntryHour(LoadEntry(entry));
     if (failure >= end_hour) {
       w->next = failure;
       w->next_from_list = true;
@@ -292,11 +289,13 @@ inline void FastEngine::Search(int unit, Walker* w, int64_t limit) {
   if (w->state == kUnitUp && w->from >= w->list_start &&
       w->from < w->list_end) {
     const uint16_t offset = static_cast<uint16_t>(w->from - w->list_start);
-    const uint16_t* entry = w->cursor;
-    while (entry < w->list_stop && *entry < offset) ++entry;
+    uint32_t* entry = w->cursor;
+    while (entry < w->list_stop && EntryHour(LoadEntry(entry)) < offset) {
+      ++entry;
+    }
     w->cursor = entry;
     if (entry < w->list_stop) {
-      w->next = w->list_start + *entry;
+      w->next = w->list_start + EntryHour(LoadEntry(entry));
       w->next_from_list = true;
       return;
     }
@@ -321,10 +320,13 @@ void FastEngine::SearchStretch(int unit, Walker* w, int64_t limit) {
           lists_->Lookup(at.stretch, at.residue, type);
       w->list_start = stretch_start;
       w->list_end = stretch_end;
-      w->list_first = w->cursor = list.offsets;
-      w->list_stop = list.offsets + list.size;
-      w->gaps = list.gaps;
+      w->cursor = list.entries;
+      w->list_stop = list.entries + list.size;
       w->from = hour;
+      // The unit reads the next stretches of its stream in a few years;
+      // their lists are far apart in memory.
+      lists_->Prefetch(at.stretch + 1, at.residue, type, 1);
+      lists_->Prefetch(at.stretch + 2, at.residue, type, 2);
       Search(unit, w, limit);
       return;
     }

@@ -61,14 +61,11 @@ class FastEngine {
     int64_t from = 0;         // Otherwise: the search resumes at this hour.
     int64_t since = 0;        // While down: the hour the unit went down.
     // The failure list of the stretch the unit last searched: the hours it
-    // covers, its entries, the first entry not yet passed, and the repair
-    // gaps beside the entries.
+    // covers, the first entry not yet passed and the end of its entries.
     int64_t list_start = kUnknown;
     int64_t list_end = kUnknown;
-    const uint16_t* list_first = nullptr;
-    const uint16_t* list_stop = nullptr;
-    const uint16_t* cursor = nullptr;
-    uint16_t* gaps = nullptr;
+    uint32_t* cursor = nullptr;
+    uint32_t* list_stop = nullptr;
     int32_t state = kUnitUp;
     bool next_from_list = false;  // `next` is the failure at `cursor`.
   };
@@ -95,9 +92,9 @@ class FastEngine {
                int32_t* rows, std::vector<DownSpan>* spans);
   void Search(int unit, Walker* w, int64_t limit);
   void SearchStretch(int unit, Walker* w, int64_t limit);
-  // The hours from a failure in a list to its repair, kept in `slot`.
-  uint16_t RepairGap(int unit, int64_t failure_hour, uint16_t* slot);
-  uint16_t FindRepairGap(int unit, int64_t failure_hour, uint16_t* slot);
+  // The hours from a failure in a list to its repair, kept in the entry.
+  uint16_t RepairGap(int unit, int64_t failure_hour, uint32_t* entry);
+  uint16_t FindRepairGap(int unit, int64_t failure_hour, uint32_t* entry);
   void ScanYears(int first_year, int years, ChainAccumulators* totals);
   void ScanBatch(int batch, int first_year, int years);
   // Capacity down in `hours` hours from chunk hour `first`; `cursors` hold

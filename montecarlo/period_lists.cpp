@@ -81,13 +81,12 @@ bool PeriodLists::Build(uint32_t stretch) {
       }
     }
     s.begin[kUnits * lists_] = static_cast<uint32_t>(offsets.size());
-    s.offsets.assign(offsets.begin(), offsets.end());
-    s.gaps.assign(offsets.size(), kGapUnknown);
+    s.entries.assign(offsets.begin(), offsets.end());
   } catch (const std::bad_alloc&) {
     s = Stretch();
     return false;
   }
-  bytes_ += (s.offsets.capacity() + s.gaps.capacity()) * sizeof(uint16_t) +
+  bytes_ += s.entries.capacity() * sizeof(uint32_t) +
             s.begin.capacity() * sizeof(uint32_t);
   built_[stretch] = 1;
   return true;
@@ -98,8 +97,19 @@ PeriodLists::View PeriodLists::Lookup(uint32_t stretch, uint32_t residue,
   Stretch& s = stretches_[stretch];
   const uint32_t index = residue * lists_ + list_of_type_[type];
   const uint32_t begin = s.begin[index];
-  return {s.offsets.data() + begin, s.gaps.data() + begin,
-          s.begin[index + 1] - begin};
+  return {s.entries.data() + begin, s.begin[index + 1] - begin};
+}
+
+void PeriodLists::Prefetch(uint32_t stretch, uint32_t residue, int type,
+                           int depth) const {
+  if (stretch >= kStretches || !built(stretch)) return;
+  const Stretch& s = stretches_[stretch];
+  const uint32_t* begin = &s.begin[residue * lists_ + list_of_type_[type]];
+  if (depth > 1) {
+    __builtin_prefetch(begin);
+  } else {
+    __builtin_prefetch(s.entries.data() + *begin);
+  }
 }
 
 }  // namespace adequacy

@@ -56,6 +56,25 @@ struct TypeThresholds {
 inline constexpr uint16_t kGapUnknown = 0;
 inline constexpr uint16_t kGapTooLong = 0xFFFF;
 
+// A list entry: the hour within the stretch in the low half, the repair gap
+// in the high half, in one word so that one read brings both.  Entries are
+// read and written atomically (relaxed): a gap found by one thread may be
+// read by another.
+inline uint32_t LoadEntry(uint32_t* entry) {
+  return std::atomic_ref<uint32_t>(*entry).load(std::memory_order_relaxed);
+}
+inline uint16_t EntryHour(uint32_t entry) {
+  return static_cast<uint16_t>(entry);
+}
+inline uint16_t EntryGap(uint32_t entry) {
+  return static_cast<uint16_t>(entry >> 16);
+}
+inline void StoreGap(uint32_t* entry, uint16_t gap) {
+  std::atomic_ref<uint32_t>(*entry).store(
+      EntryHour(LoadEntry(entry)) | uint32_t{gap} << 16,
+      std::memory_order_relaxed);
+}
+
 class PeriodLists {
  public:
   PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
@@ -68,22 +87,25 @@ class PeriodLists {
   // different threads may build different ones at once.
   bool Build(uint32_t stretch);
 
-  // The failure hours (offsets within the stretch, ascending) of one unit
-  // type in one stream, and their repair gaps.
+  // The failure entries (hours within the stretch ascending, and their
+  // repair gaps) of one unit type in one stream.
   struct View {
-    const uint16_t* offsets;
-    uint16_t* gaps;
+    uint32_t* entries;
     uint32_t size;
   };
   View Lookup(uint32_t stretch, uint32_t residue, int type);
+
+  // Asks for the memory of a later stretch's list ahead of its use: the
+  // list's place (`depth` 2) or, once that is near, the list (`depth` 1).
+  void Prefetch(uint32_t stretch, uint32_t residue, int type,
+                int depth) const;
 
   // Bytes held by the built stretches.
   size_t bytes() const { return bytes_.load(); }
 
  private:
   struct Stretch {
-    std::vector<uint16_t> offsets;
-    std::vector<uint16_t> gaps;
+    std::vector<uint32_t> entries;
     std::vector<uint32_t> begin;  // Per residue and list, then the end.
   };
 

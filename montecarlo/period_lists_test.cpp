@@ -58,7 +58,7 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
         for (uint32_t hour = 0; hour < hours; ++hour) {
           if (seed <= types[type].fail) {
             ASSERT_LT(i, list.size);
-            EXPECT_EQ(list.offsets[i++], hour);
+            EXPECT_EQ(EntryHour(list.entries[i++]), hour);
           }
           seed = kHourStep.Apply(seed);
         }
