@@ -10,7 +10,7 @@ SHELL := /bin/bash
 BUILD_TOOL_FLAGS = -- --no-print-directory
 QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
 
-.PHONY: all build run test bench clean sanitize lint fuzz
+.PHONY: all build run test bench clean sanitize lint fuzz plot
 
 all: build
 
@@ -30,6 +30,13 @@ bench:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DADEQUACY_BENCH=ON >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_bench adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 	@./$(BUILD_DIR)/adequacy_bench
+
+# The report as a figure: OP.svg beside OP (OP=path for another report,
+# FORMAT=png for a PNG); needs gnuplot.
+OP ?= OP
+FORMAT ?= svg
+plot:
+	@sh plot/plot_report.sh '$(OP)' '$(FORMAT)'
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -1,0 +1,183 @@
+// The plot companion over the reports of the golden transcripts: a
+// well-formed SVG with the right points in each series, and one line of
+// error and no figure for a file that is not a report.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/run_program.h"
+
+namespace adequacy {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Plot {
+  int status;
+  std::string err;
+  std::string svg;  // Empty when no figure was written.
+};
+
+bool HaveGnuplot() {
+  return std::system("command -v gnuplot >/dev/null 2>&1") == 0;
+}
+
+Plot PlotReport(const std::string& report) {
+  std::string pattern =
+      (fs::temp_directory_path() / "adequacy-plot-XXXXXX").string();
+  const std::string dir = mkdtemp(pattern.data());
+  std::ofstream(dir + "/OP", std::ios::binary) << report;
+  const int status = std::system(("sh '" ADEQUACY_PLOT_SCRIPT "' '" + dir +
+                                  "/OP' svg >/dev/null 2>'" + dir + "/err'")
+                                     .c_str());
+  Plot plot{WEXITSTATUS(status), ReadFile(dir + "/err"),
+            ReadFile(dir + "/OP.svg")};
+  fs::remove_all(dir);
+  return plot;
+}
+
+std::string Golden(const std::string& name) {
+  return ReadFile(ADEQUACY_GOLDEN_DIR "/" + name + "/OP");
+}
+
+// Every element that opens is closed, in order.
+bool WellFormed(const std::string& svg) {
+  if (svg.rfind("<?xml", 0) != 0) return false;
+  std::vector<std::string> open;
+  for (size_t at = svg.find('<'); at != std::string::npos;
+       at = svg.find('<', at + 1)) {
+    const size_t end = svg.find('>', at);
+    if (end == std::string::npos) return false;
+    const std::string tag = svg.substr(at + 1, end - at - 1);
+    if (tag[0] == '?' || tag[0] == '!' || tag.back() == '/') continue;
+    const std::string name =
+        tag.substr(tag[0] == '/' ? 1 : 0,
+                   tag.find_first_of(" \t\n") - (tag[0] == '/' ? 1 : 0));
+    if (tag[0] != '/') {
+      open.push_back(name);
+    } else if (open.empty() || open.back() != name) {
+      return false;
+    } else {
+      open.pop_back();
+    }
+  }
+  return open.empty();
+}
+
+// Points drawn per series, by panel and title ("a:LOLH"), without the one
+// in the key.
+std::map<std::string, int> Points(const std::string& svg) {
+  std::map<std::string, int> points;
+  const std::string group = "<g id=\"gnuplot_plot_";
+  for (size_t at = svg.find(group); at != std::string::npos;) {
+    const size_t next = svg.find(group, at + 1);
+    const std::string body = svg.substr(at, next - at);
+    const size_t id = body.find('"') + 1;
+    const std::string panel(1, body[body.find('"', id) - 1]);
+    const size_t title = body.find("<title>") + 7;
+    const std::string name = body.substr(title, body.find("</title>") - title);
+    int uses = 0;
+    for (size_t u = body.find("<use"); u != std::string::npos;
+         u = body.find("<use", u + 1)) {
+      ++uses;
+    }
+    points[panel + ":" + name] = uses - 1;
+    at = next;
+  }
+  return points;
+}
+
+// Hours of the last pass's sample day (0 winter, 1 summer, 2 off-peak)
+// whose LOLP is printed above zero.
+int PositiveLolp(const std::string& report, int day) {
+  const std::vector<std::string> records = Records(report);
+  size_t last = 0;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (records[i] == "          DIRECT SOLUTION") last = i;
+  }
+  int count = 0;
+  for (size_t hour = 0; hour < 24; ++hour) {
+    const std::string field =
+        records[last + 12 + hour].substr(10 + 19 * day, 12);
+    if (field.find('*') == std::string::npos && std::atof(field.c_str()) > 0)
+      ++count;
+  }
+  return count;
+}
+
+class PlotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+  }
+};
+
+TEST_F(PlotTest, TypicalRunHasThreePanels) {
+  const std::string report = Golden("typical_run");
+  const Plot plot = PlotReport(report);
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  EXPECT_TRUE(WellFormed(plot.svg));
+  std::map<std::string, int> points = Points(plot.svg);
+  EXPECT_EQ(points["a:winter load"], 24);
+  EXPECT_EQ(points["a:off-peak load"], 24);
+  EXPECT_EQ(points["a:winter LOLP"], PositiveLolp(report, 0));
+  EXPECT_EQ(points["a:summer LOLP"], PositiveLolp(report, 1));
+  EXPECT_EQ(points.count("a:off-peak LOLP"), 0u);  // All printed as zero.
+  for (const char* series : {"b:LOLH", "b:LOLEV", "b:MWHEUE"}) {
+    EXPECT_EQ(points[series], 2) << series;
+  }
+  EXPECT_EQ(points.count("b:direct LOLH"), 1u);
+  EXPECT_EQ(points.count("b:direct MWHEUE"), 1u);
+  for (const char* series : {"c:LOLH", "c:LOLE", "c:puEUEppm"}) {
+    EXPECT_EQ(points[series], 2) << series;
+  }
+  EXPECT_NE(plot.svg.find("2500/8000/7000/1424"), std::string::npos);
+}
+
+TEST_F(PlotTest, WhatIfSequenceAndZeroLoads) {
+  Plot plot = PlotReport(Golden("value_lists"));
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  EXPECT_TRUE(WellFormed(plot.svg));
+  EXPECT_EQ(Points(plot.svg)["c:LOLE"], 9);
+  plot = PlotReport(Golden("zero_loads"));
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  std::map<std::string, int> points = Points(plot.svg);
+  EXPECT_EQ(points["a:summer load"], 24);
+  EXPECT_EQ(points.count("a:winter LOLP"), 0u);
+  EXPECT_NE(plot.svg.find("no hour has a LOLP above zero"), std::string::npos);
+}
+
+// Fields of asterisks are left out, and the figure says so.
+TEST_F(PlotTest, OverflowingFields) {
+  const Plot plot = PlotReport(Golden("overflowing_fields"));
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  EXPECT_TRUE(WellFormed(plot.svg));
+  std::map<std::string, int> points = Points(plot.svg);
+  EXPECT_EQ(points.count("a:winter load"), 0u);
+  EXPECT_EQ(points["a:winter LOLP"], 24);
+  EXPECT_EQ(points["b:LOLH"], 1);
+  EXPECT_EQ(points.count("b:MWHEUE"), 0u);
+  EXPECT_NE(plot.svg.find("printed as asterisks"), std::string::npos);
+}
+
+TEST_F(PlotTest, NotAReportGivesOneLineAndNoFigure) {
+  const std::string report = Golden("typical_run");
+  for (const std::string& damaged :
+       {std::string("hello\r\n"), report.substr(0, 700),
+        report.substr(0, report.find("   1000.")) + "   1000.  garbled\r\n"}) {
+    const Plot plot = PlotReport(damaged);
+    EXPECT_NE(plot.status, 0);
+    EXPECT_EQ(plot.svg, "");
+    EXPECT_EQ(plot.err.rfind("plot: ", 0), 0u) << plot.err;
+    EXPECT_NE(plot.err.find("is not a report of adequacy"), std::string::npos);
+    EXPECT_EQ(plot.err.find('\n'), plot.err.size() - 1) << plot.err;
+  }
+}
+
+}  // namespace
+}  // namespace adequacy
