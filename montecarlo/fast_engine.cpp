@@ -222,9 +222,9 @@ inline uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
 uint16_t FastEngine::FindRepairGap(int unit, int64_t failure_hour,
                                    uint32_t* entry) {
   constexpr uint32_t kLongest = kGapTooLong - 1;
-  const uint32_t found = scanner_.find_first(
-      SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
-      types_[TypeOfUnit(unit)].repair);
+  const uint32_t found =
+      scanner_.find_first(SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
+                          types_[TypeOfUnit(unit)].repair);
   const uint16_t gap =
       found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
   StoreGap(entry, gap);

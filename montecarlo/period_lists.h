@@ -97,8 +97,7 @@ class PeriodLists {
 
   // Asks for the memory of a later stretch's list ahead of its use: the
   // list's place (`depth` 2) or, once that is near, the list (`depth` 1).
-  void Prefetch(uint32_t stretch, uint32_t residue, int type,
-                int depth) const;
+  void Prefetch(uint32_t stretch, uint32_t residue, int type, int depth) const;
 
   // Bytes held by the built stretches.
   size_t bytes() const { return bytes_.load(); }
