@@ -32,8 +32,9 @@ std::string TimeLeft(double seconds) {
 
 std::string StatusLineText(int64_t years, int64_t checkpoint,
                            double seconds_left) {
-  const double share =
-      checkpoint > 0 ? 100.0 * static_cast<double>(years) / checkpoint : 0.0;
+  const double share = checkpoint > 0 ? 100.0 * static_cast<double>(years) /
+                                            static_cast<double>(checkpoint)
+                                      : 0.0;
   char percent[16];
   std::snprintf(percent, sizeof(percent), "%.1f%%", share);
   return "  simulating: " + Grouped(years) + " of " + Grouped(checkpoint) +
