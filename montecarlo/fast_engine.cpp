@@ -21,14 +21,20 @@ constexpr int kRoundYears = 256;
 constexpr int kBatchYears = 16;
 constexpr uint32_t kNoCursor = UINT32_MAX;
 
-uint64_t DrawOf(int unit, int64_t hour) {
-  return static_cast<uint64_t>(hour) * kUnits + unit;
-}
-
 // Units of the smallest types are left out of the difference rows: they
 // change state most often and count for little, so the rows count them as
 // down throughout instead (see the year scanner's slack).
 constexpr int kRowlessTypes = 3;
+
+// Records that a unit of `mw` was down for chunk hours [start, end), start <
+// end: as a span, and in the thread's difference rows unless it is one the
+// rows leave out.
+template <typename Span>
+inline void RecordDown(uint32_t start, uint32_t end, int32_t mw, bool in_rows,
+                       int32_t* rows, std::vector<Span>* spans) {
+  spans->push_back({start, end});
+  if (in_rows) YearScanner::AddDown(start, end, mw, rows);
+}
 
 int32_t RowlessCapacity() {
   int32_t mw = 0;
@@ -176,10 +182,7 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
     const uint32_t start =
         static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
     const uint32_t end = static_cast<uint32_t>(to - first_hour);
-    if (start < end) {
-      spans.push_back({start, end});
-      if (in_rows) YearScanner::AddDown(start, end, mw, rows);
-    }
+    if (start < end) RecordDown(start, end, mw, in_rows, rows, &spans);
   };
   for (;;) {
     if (w.next == kUnknown) {
@@ -254,10 +257,9 @@ bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
       w->from = failure + 1;
       return gap != kGapTooLong;
     }
-    const uint32_t start = static_cast<uint32_t>(failure - first_hour);
-    const uint32_t end = static_cast<uint32_t>(repair - first_hour);
-    spans->push_back({start, end});
-    if (in_rows) YearScanner::AddDown(start, end, mw, rows);
+    RecordDown(static_cast<uint32_t>(failure - first_hour),
+               static_cast<uint32_t>(repair - first_hour), mw, in_rows, rows,
+               spans);
     const int64_t after = repair + 1;
     if (after >= w->list_end) {
       w->cursor = entry;
@@ -373,7 +375,8 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
   YearBatch& out = batches_[batch];
   out.years.clear();
   out.deficits.clear();
-  std::vector<uint32_t> cursors(kUnits, kNoCursor);
+  std::array<uint32_t, kUnits> cursors;
+  cursors.fill(kNoCursor);
   std::vector<int32_t*> rows(rows_.size());
   for (int year = first_year; year < first_year + years; ++year) {
     for (size_t thread = 0; thread < rows_.size(); ++thread) {
@@ -391,7 +394,7 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
 }
 
 void FastEngine::DownHours(uint32_t first, int hours,
-                           std::vector<uint32_t>* cursors,
+                           std::array<uint32_t, kUnits>* cursors,
                            int32_t* down_mw) const {
   const uint32_t end = first + hours;
   std::array<int32_t, YearScanner::kBucketHours + 1> change{};

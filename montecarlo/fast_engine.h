@@ -99,8 +99,8 @@ class FastEngine {
   void ScanBatch(int batch, int first_year, int years);
   // Capacity down in `hours` hours from chunk hour `first`; `cursors` hold
   // each unit's first span that may still matter, ascending through a batch.
-  void DownHours(uint32_t first, int hours, std::vector<uint32_t>* cursors,
-                 int32_t* down_mw) const;
+  void DownHours(uint32_t first, int hours,
+                 std::array<uint32_t, kUnits>* cursors, int32_t* down_mw) const;
 
   std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;

@@ -13,8 +13,7 @@ uint32_t StreamHours(uint32_t residue) {
 }  // namespace
 
 StreamPosition PositionOf(int unit, int64_t hour) {
-  const uint64_t draw = static_cast<uint64_t>(hour) * kUnits + unit;
-  const uint32_t position = static_cast<uint32_t>(draw);
+  const uint32_t position = static_cast<uint32_t>(DrawOf(unit, hour));
   const uint32_t residue = position % kUnits;
   const uint32_t stream_hour = position / kUnits;
   const uint32_t stretch = stream_hour / kStretchHours;
@@ -25,20 +24,20 @@ StreamPosition PositionOf(int unit, int64_t hour) {
 
 PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
                          StreamScanner scanner)
-    : scanner_(scanner), types_(types) {
+    : scanner_(scanner) {
   for (int type = 0; type < kUnitTypes; ++type) {
     int list = 0;
-    while (list < lists_ && (types_[type].fail != list_fail_[list] ||
-                             types_[type].repair != list_repair_[list])) {
+    while (list < lists_ && (types[type].fail != list_fail_[list] ||
+                             types[type].repair != list_repair_[list])) {
       ++list;
     }
     if (list == lists_) {
-      list_fail_[list] = types_[type].fail;
-      list_repair_[list] = types_[type].repair;
+      list_fail_[list] = types[type].fail;
+      list_repair_[list] = types[type].repair;
       ++lists_;
     }
     list_of_type_[type] = list;
-    widest_threshold_ = std::max(widest_threshold_, types_[type].fail);
+    widest_threshold_ = std::max(widest_threshold_, types[type].fail);
   }
   stretches_.resize(kStretches);
   built_.assign(kStretches, 0);
@@ -59,10 +58,8 @@ bool PeriodLists::Build(uint32_t stretch) {
       for (auto& list : per_list) list.clear();
       const uint32_t stream_hours = StreamHours(residue);
       if (first < stream_hours) {
-        const uint64_t position =
-            residue + static_cast<uint64_t>(first) * kUnits;
         hits.clear();
-        scanner_.collect(SeedOfDraw(position),
+        scanner_.collect(SeedOfDraw(DrawOf(static_cast<int>(residue), first)),
                          std::min(kStretchHours, stream_hours - first),
                          widest_threshold_, &hits);
         for (const StreamHit& hit : hits) {

@@ -43,6 +43,11 @@ struct StreamPosition {
   uint32_t length;  // Hours of this stretch of this stream.
 };
 
+// The number of the draw of a unit at a global hour, counted from 0.
+inline uint64_t DrawOf(int unit, int64_t hour) {
+  return static_cast<uint64_t>(hour) * kUnits + unit;
+}
+
 StreamPosition PositionOf(int unit, int64_t hour);
 
 // What a unit type needs to know of its chain, as seed thresholds.
@@ -109,7 +114,6 @@ class PeriodLists {
   };
 
   StreamScanner scanner_;
-  std::array<TypeThresholds, kUnitTypes> types_;
   // Types with the same thresholds share one list.
   std::array<int, kUnitTypes> list_of_type_;
   int lists_ = 0;
