@@ -21,13 +21,20 @@ build:
 run: build
 	@./$(BUILD_DIR)/adequacy
 
+# Tests and benchmarks need their libraries; without them the program still
+# builds, and these targets say what to install.
+built = grep -q '^ADEQUACY_$(1)_BUILT:INTERNAL=ON' $(BUILD_DIR)/CMakeCache.txt || \
+  { echo "make $(2): $(3) is not installed; install it first (Debian: apt-get install $(4))" >&2; exit 1; }
+
 test:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(call built,TESTS,test,GoogleTest,libgtest-dev)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DADEQUACY_BENCH=ON >/dev/null
+	@$(call built,BENCH,bench,Google Benchmark,libbenchmark-dev)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_bench adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 	@./$(BUILD_DIR)/adequacy_bench
 

@@ -1,3 +1,3 @@
 #include "app/run.h"
 
-int main() { return adequacy::Run(); }
+int main(int argc, char** argv) { return adequacy::Run(argc, argv); }

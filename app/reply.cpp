@@ -5,20 +5,27 @@
 
 namespace adequacy {
 
-ReadStatus ReadReplyLine(std::FILE* input, ReplyLine* line) {
+ReadStatus ReadReplyLine(std::FILE* input, ReplyLine* line, int64_t longest) {
   // One more column than the reply holds, so that a carriage return at
   // column 51 can be dropped without losing column 50.
   std::array<char, kReplyColumns + 1> head;
-  size_t length = 0;
+  int64_t length = 0;
   int last = 0;
   bool line_feed = false;
   int c;
-  while ((c = std::getc(input)) != EOF) {
+  // Unlocked: one thread reads the console, and a long line reads at the
+  // speed of memory.
+  while ((c = getc_unlocked(input)) != EOF) {
     if (c == '\n') {
       line_feed = true;
       break;
     }
-    if (length < head.size()) head[length] = static_cast<char>(c);
+    // One byte beyond the limit is read: it may be the carriage return
+    // that the line feed makes part of the line end.
+    if (length > longest) return ReadStatus::kTooLong;
+    if (length < static_cast<int64_t>(head.size())) {
+      head[length] = static_cast<char>(c);
+    }
     ++length;
     last = c;
   }
@@ -27,7 +34,9 @@ ReadStatus ReadReplyLine(std::FILE* input, ReplyLine* line) {
     if (length == 0) return ReadStatus::kEndOfInput;
   }
   if (line_feed && length > 0 && last == '\r') --length;
-  const size_t kept = std::min<size_t>(length, kReplyColumns);
+  if (length > longest) return ReadStatus::kTooLong;
+  const size_t kept =
+      static_cast<size_t>(std::min<int64_t>(length, kReplyColumns));
   line->fill(' ');
   std::copy_n(head.begin(), kept, line->begin());
   return ReadStatus::kOk;

@@ -63,6 +63,23 @@ TEST(ReplyTest, LineLengthsAroundFiftyColumns) {
   }
 }
 
+// A line of exactly the longest length reads, with or without a carriage
+// return before its line feed; one byte more, or no line end, is too long.
+TEST(ReplyTest, LinesBeyondTheLongestAreRefused) {
+  ReplyLine line;
+  for (const char* end : {"\n", "\r\n", ""}) {
+    Input input(std::string(8, 'x') + end);
+    EXPECT_EQ(ReadReplyLine(input.get(), &line, 8), ReadStatus::kOk) << end;
+  }
+  for (const char* end : {"\n", "\r\n", ""}) {
+    Input input(std::string(9, 'x') + end);
+    EXPECT_EQ(ReadReplyLine(input.get(), &line, 8), ReadStatus::kTooLong)
+        << end;
+  }
+  Input input(std::string(8, 'x') + "\r\r\n");
+  EXPECT_EQ(ReadReplyLine(input.get(), &line, 8), ReadStatus::kTooLong);
+}
+
 TEST(ReplyTest, ControlAndHighBytesAreCopied) {
   Input input(std::string("\t\0\f\xff", 4) + "\n");
   ReplyLine line;

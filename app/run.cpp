@@ -4,21 +4,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
+#include "app/arguments.h"
 #include "app/clock.h"
 #include "app/progress.h"
 #include "app/reply.h"
 #include "app/standard_streams.h"
 #include "app/value_list.h"
+#include "app/version.h"
 #include "direct/direct_pass.h"
 #include "model/availability.h"
 #include "model/truncate.h"
 #include "montecarlo/phase.h"
 #include "report/blocks.h"
 #include "report/channel.h"
+#include "report/usage.h"
 
 namespace adequacy {
 namespace {
+
+// The exit status of a command line that is not understood.
+constexpr int kMisuseStatus = 2;
 
 // The tables live for the whole run; nothing is allocated per pass.
 AvailabilityTable g_table;
@@ -32,6 +39,8 @@ void ReadReplyOrStop(ReplyLine* reply) {
       Stop(Failure::kEndOfFile, kConsoleInput);
     case ReadStatus::kReadError:
       Stop(Failure::kReadError, kConsoleInput);
+    case ReadStatus::kTooLong:
+      Stop(Failure::kInputRecordTooLong, kConsoleInput);
   }
 }
 
@@ -94,16 +103,42 @@ void RunMonteCarlo(Channel& report, Channel& console) {
   ReadReplyOrStop(&reply);
 }
 
+// The options describe the program and end; none opens or touches OP.
+int RunOption(const Arguments& arguments) {
+  switch (arguments.invocation) {
+    case Invocation::kHelp:
+      return WriteText(stdout, UsageText(kLongestReplyLine)) ? 0 : 1;
+    case Invocation::kVersion:
+      return WriteText(stdout, VersionText(kVersion)) ? 0 : 1;
+    case Invocation::kMisuse:
+    case Invocation::kDialogue:
+      break;
+  }
+  WriteText(stderr, MisuseText(arguments.offending, kLongestReplyLine));
+  return kMisuseStatus;
+}
+
 }  // namespace
 
-int Run() {
+int Run(int argc, const char* const* argv) {
+  const Arguments arguments = ParseArguments(argc, argv);
+  if (arguments.invocation != Invocation::kDialogue) {
+    return RunOption(arguments);
+  }
   OpenClosedStandardStreams();
   Channel report = OpenReportFile();
   Channel console = ConsoleChannel();
-  const float start_seconds = ReadCpuClock();
-  g_table.Build();
-  RunWhatIfLoop(report, console, start_seconds);
-  RunMonteCarlo(report, console);
+  try {
+    const float start_seconds = ReadCpuClock();
+    g_table.Build();
+    RunWhatIfLoop(report, console, start_seconds);
+    RunMonteCarlo(report, console);
+  } catch (const std::bad_alloc&) {
+    // The simulation carries on in whatever memory it gets; this is a
+    // record or a console buffer that could not be had.  Every record
+    // written so far is whole.
+    Stop(Failure::kInsufficientMemory, kNoFile);
+  }
   return 0;
 }
 

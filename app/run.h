@@ -6,8 +6,9 @@
 namespace adequacy {
 
 // Runs the whole program on standard input and output; returns the exit
-// status of a normal end.  A failure stops the process from inside.
-int Run();
+// status of a normal end.  A failure stops the process from inside.  With
+// an argument it only answers --help or --version, or shows the usage.
+int Run(int argc, const char* const* argv);
 
 }  // namespace adequacy
 

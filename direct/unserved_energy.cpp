@@ -13,7 +13,7 @@ constexpr double kTwoTo53 = 9007199254740992.0;
 }  // namespace
 
 ShortfallTerms MakeShortfallTerms(const AvailabilityTable& table) {
-  ShortfallTerms terms;
+  ShortfallTerms terms(AvailabilityTable::kSize);
   for (int32_t x = 0; x < AvailabilityTable::kSize; ++x) {
     terms[x] = 1.0 - table.values()[x];
   }

@@ -3,16 +3,17 @@
 #ifndef ADEQUACY_DIRECT_UNSERVED_ENERGY_H_
 #define ADEQUACY_DIRECT_UNSERVED_ENERGY_H_
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "model/availability.h"
 
 namespace adequacy {
 
 // term[x] = 1 - P(x) for x = 0..installed capacity; beyond it every term
-// is exactly 1.
-using ShortfallTerms = std::array<double, AvailabilityTable::kSize>;
+// is exactly 1.  On the heap: at 85 KB the table would not fit a small
+// stack.
+using ShortfallTerms = std::vector<double>;
 
 ShortfallTerms MakeShortfallTerms(const AvailabilityTable& table);
 

@@ -68,6 +68,9 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   const size_t row_bytes = YearScanner::kRowSize * sizeof(int32_t);
   chunk_years_ = static_cast<int>(std::clamp<size_t>(
       kRowBudgetBytes / (row_bytes * rows_.size()), kRoundYears, kChunkYears));
+  if (options.chunk_years > 0) {
+    chunk_years_ = std::min(chunk_years_, options.chunk_years);
+  }
   for (auto& rows : rows_) {
     rows.assign(static_cast<size_t>(chunk_years_) * YearScanner::kRowSize, 0);
   }
@@ -78,7 +81,7 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
   Resume(*state);
   while (years > 0) {
     const int chunk = static_cast<int>(std::min<int64_t>(years, chunk_years_));
-    const std::array<Walker, kUnits> walkers = walkers_;
+    saved_walkers_ = walkers_;
     const ChainState before = *state;
     try {
       SimulateChunk(state, chunk);
@@ -87,7 +90,7 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
       // Memory ran out part way: give the lists back and simulate the
       // chunk again from where it started, scanning every hour.
       lists_.reset();
-      walkers_ = walkers;
+      walkers_ = saved_walkers_;
       ForgetLists();
       for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
       *state = before;

@@ -35,6 +35,9 @@ class FastEngine {
     int threads = AvailableProcessors();
     bool period_lists = true;  // Without them every hour is scanned.
     bool vector_code = true;   // Without it the scans are plain C++.
+    // Years walked at once, which bounds the memory of the down spans and
+    // deficit hours held; 0 for as many as the rows' budget allows.
+    int chunk_years = 0;
   };
 
   // `loads` must outlive the engine.
@@ -111,6 +114,9 @@ class FastEngine {
   bool lists_full_ = false;  // Memory ran out: build no more stretches.
 
   std::array<Walker, kUnits> walkers_;
+  // The walkers at the start of the chunk in hand, should it be simulated
+  // again (kept here rather than on a small stack).
+  std::array<Walker, kUnits> saved_walkers_;
   int64_t hour_ = kUnknown;  // The hour the walkers stand at.
 
   // Each thread adds the units it walks to its own difference rows.

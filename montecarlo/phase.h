@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
@@ -19,12 +20,22 @@ inline constexpr int32_t kFirstCheckpoint = 1000;
 // largest 32-bit integer.
 int32_t NextCheckpoint(int32_t checkpoint);
 
+// The ways of simulating, from the fastest to the one that needs least
+// memory; all give the same results.  The phase starts with the fastest it
+// can have and moves down a step whenever memory runs out.
+enum class EngineTier {
+  kFull,   // Period lists, every core.
+  kLean,   // One thread scanning the streams: a few megabytes.
+  kPlain,  // The plain loop, which allocates nothing.
+};
+
 class MonteCarloPhase {
  public:
   // Sets up the chain: every unit up, seed 3, accumulators 0.  `loads` are
   // the hourly loads of the last direct-solution pass and must outlive the
-  // phase.
-  explicit MonteCarloPhase(const HourlyLoads& loads);
+  // phase.  `tier` is the fastest way of simulating to try.
+  explicit MonteCarloPhase(const HourlyLoads& loads,
+                           EngineTier tier = EngineTier::kFull);
 
   // Simulates at least one year and on until the simulated years reach
   // the checkpoint, then returns the estimates.  `progress`, if given, is
@@ -37,11 +48,21 @@ class MonteCarloPhase {
 
   const ChainState& state() const { return state_; }
   int32_t checkpoint() const { return checkpoint_; }
+  EngineTier tier() const { return tier_; }
 
  private:
+  // Makes the engine of `tier`, or of the first tier below it that memory
+  // allows.
+  void StartEngine(EngineTier tier);
+  // Simulates `years` years; if memory runs out part way, starts again from
+  // the same state one tier down.
+  void Simulate(int64_t years);
+
+  const HourlyLoads& loads_;
   ChainParameters params_;
   ChainState state_;
-  FastEngine engine_;
+  EngineTier tier_ = EngineTier::kPlain;
+  std::unique_ptr<FastEngine> engine_;
   int32_t checkpoint_ = kFirstCheckpoint;
 };
 

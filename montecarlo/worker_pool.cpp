@@ -3,7 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <system_error>
+#include <new>
 
 namespace adequacy {
 
@@ -16,14 +16,40 @@ int AvailableProcessors() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+namespace {
+
+constexpr size_t kWorkerStackBytes = size_t{1} << 20;
+
+}  // namespace
+
 WorkerPool::WorkerPool(int threads) {
-  for (int i = 1; i < threads; ++i) {
-    try {
-      workers_.emplace_back(&WorkerPool::WorkerLoop, this, i);
-    } catch (const std::system_error&) {
-      break;  // A process or memory limit: go on with the threads we have.
-    }
+  try {
+    starts_.reserve(static_cast<size_t>(std::max(0, threads - 1)));
+    workers_.reserve(starts_.capacity());
+  } catch (const std::bad_alloc&) {
+    return;  // No room to note a thread: the caller works alone.
   }
+  pthread_attr_t attributes;
+  if (pthread_attr_init(&attributes) != 0) return;
+  pthread_attr_setstacksize(&attributes, kWorkerStackBytes);
+  for (int i = 1; i < threads; ++i) {
+    starts_.push_back({this, i});
+    pthread_t worker;
+    if (pthread_create(&worker, &attributes, &WorkerPool::WorkerMain,
+                       &starts_.back()) != 0) {
+      // A process or memory limit: go on with the threads we have.
+      starts_.pop_back();
+      break;
+    }
+    workers_.push_back(worker);
+  }
+  pthread_attr_destroy(&attributes);
+}
+
+void* WorkerPool::WorkerMain(void* start) {
+  const Start* s = static_cast<const Start*>(start);
+  s->pool->WorkerLoop(s->thread);
+  return nullptr;
 }
 
 WorkerPool::~WorkerPool() {
@@ -32,7 +58,7 @@ WorkerPool::~WorkerPool() {
     stopping_ = true;
   }
   wake_.notify_all();
-  for (std::thread& worker : workers_) worker.join();
+  for (pthread_t worker : workers_) pthread_join(worker, nullptr);
 }
 
 void WorkerPool::RunTasks(int thread) {

@@ -5,6 +5,8 @@
 #ifndef ADEQUACY_MONTECARLO_WORKER_POOL_H_
 #define ADEQUACY_MONTECARLO_WORKER_POOL_H_
 
+#include <pthread.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -21,7 +23,9 @@ int AvailableProcessors();
 
 class WorkerPool {
  public:
-  // Tries to start threads - 1 workers.
+  // Tries to start threads - 1 workers, each on a small stack of its own:
+  // the tasks need little, and a default stack of 8 MB or more per thread
+  // would take address space that the simulation's tables need.
   explicit WorkerPool(int threads);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
@@ -39,10 +43,16 @@ class WorkerPool {
   void ParallelFor(int tasks, const Task& task);
 
  private:
+  struct Start {
+    WorkerPool* pool;
+    int thread;
+  };
+  static void* WorkerMain(void* start);
   void WorkerLoop(int thread);
   void RunTasks(int thread);
 
-  std::vector<std::thread> workers_;
+  std::vector<Start> starts_;
+  std::vector<pthread_t> workers_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable done_;

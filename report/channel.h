@@ -1,9 +1,10 @@
 // An output channel: the report file or the console.  Every record reaches
-// the operating system as soon as it is complete, so an interrupted run
-// leaves only whole records behind.
+// the operating system as soon as it is complete, in one write, so an
+// interrupted run leaves only whole records behind.
 #ifndef ADEQUACY_REPORT_CHANNEL_H_
 #define ADEQUACY_REPORT_CHANNEL_H_
 
+#include <cstdint>
 #include <cstdio>
 
 #include "report/diagnostic.h"
@@ -13,7 +14,11 @@ namespace adequacy {
 
 class Channel {
  public:
-  Channel(std::FILE* file, IoSite site) : file_(file), site_(site) {}
+  // A channel over `file`.  With `take_back` a record that fails part way
+  // is cut off again, so that the file ends with the last whole record;
+  // only for a file the channel wrote from its start.
+  Channel(std::FILE* file, IoSite site, bool take_back = false)
+      : file_(file), site_(site), take_back_(take_back) {}
 
   // Writes the record and its CR LF line end.  A failed write stops the
   // run; an overflowing field adds a non-stopping diagnostic.
@@ -22,12 +27,19 @@ class Channel {
   void WriteEmpty() { Write(Record()); }
 
  private:
+  // Cuts the file back to its whole records after a failed write.
+  void TakeBackPartialRecord();
+
   std::FILE* file_;
   IoSite site_;
+  bool take_back_;
+  int64_t written_ = 0;  // Bytes of whole records written.
 };
 
-// Creates or truncates "OP" in the current directory; stops the run if it
-// cannot.
+// Creates "OP" in the current directory, or empties the one there, and
+// holds it for the rest of the run.  Stops the run with the open failure,
+// having changed nothing, if OP cannot be opened at once (a FIFO with no
+// reader, a directory, no permission) or another run holds it.
 Channel OpenReportFile();
 
 Channel ConsoleChannel();

@@ -10,6 +10,8 @@ const char* MessageTemplate(Failure failure) {
   switch (failure) {
     case Failure::kInputRecordTooLong:
       return "input record too long, unit %d, file %s";
+    case Failure::kInsufficientMemory:
+      return "insufficient virtual memory";
     case Failure::kEndOfFile:
       return "end-of-file during read, unit %d, file %s";
     case Failure::kOpenFailure:
@@ -26,32 +28,54 @@ const char* MessageTemplate(Failure failure) {
   return "unknown failure, unit %d, file %s";
 }
 
-std::string Diagnostic(const char* severity, int number, const char* tmpl,
-                       IoSite site) {
-  const std::string file(site.file);
+// A diagnostic line is built in fixed buffers: a stop for want of memory
+// must not need any.
+struct DiagnosticLine {
+  char text[320];
+};
+
+DiagnosticLine Diagnostic(const char* severity, int number, const char* tmpl,
+                          IoSite site) {
+  char file[128];
+  std::snprintf(file, sizeof(file), "%.*s", static_cast<int>(site.file.size()),
+                site.file.data());
   char message[256];
-  std::snprintf(message, sizeof(message), tmpl, site.unit, file.c_str());
-  char line[320];
-  std::snprintf(line, sizeof(line), "%s (%i): %s", severity, number, message);
+  // Not every template names the unit and the file; the ones that do not
+  // leave the arguments unused.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  std::snprintf(message, sizeof(message), tmpl, site.unit, file);
+#pragma GCC diagnostic pop
+  DiagnosticLine line;
+  std::snprintf(line.text, sizeof(line.text), "%s (%i): %s", severity, number,
+                message);
   return line;
 }
 
-void WriteErrorLine(const std::string& line) {
-  std::fputs(line.c_str(), stderr);
+void WriteErrorLine(const char* line) {
+  std::fputs(line, stderr);
   std::fputs("\r\n", stderr);
   std::fflush(stderr);
 }
 
 }  // namespace
 
-std::string StopDiagnostic(Failure failure, IoSite site) {
+DiagnosticLine SevereLine(Failure failure, IoSite site) {
   return Diagnostic("forrtl: severe", static_cast<int>(failure),
                     MessageTemplate(failure), site);
 }
 
-std::string OutputConversionDiagnostic(IoSite site) {
+DiagnosticLine ConversionLine(IoSite site) {
   return Diagnostic("forrtl: error", 63,
                     "output conversion error, unit %d, file %s", site);
+}
+
+std::string StopDiagnostic(Failure failure, IoSite site) {
+  return SevereLine(failure, site).text;
+}
+
+std::string OutputConversionDiagnostic(IoSite site) {
+  return ConversionLine(site).text;
 }
 
 unsigned ExitStatus(Failure failure) {
@@ -59,7 +83,7 @@ unsigned ExitStatus(Failure failure) {
 }
 
 void Stop(Failure failure, IoSite site) {
-  WriteErrorLine(StopDiagnostic(failure, site));
+  WriteErrorLine(SevereLine(failure, site).text);
   WriteErrorLine(
       "Image              PC                Routine            Line        "
       "Source");
@@ -72,7 +96,7 @@ void Stop(Failure failure, IoSite site) {
 }
 
 void WarnOutputConversion(IoSite site) {
-  WriteErrorLine(OutputConversionDiagnostic(site));
+  WriteErrorLine(ConversionLine(site).text);
 }
 
 }  // namespace adequacy

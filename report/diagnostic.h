@@ -11,6 +11,7 @@ namespace adequacy {
 // process exit status is 0xC0000000 plus that number.
 enum class Failure {
   kInputRecordTooLong = 22,
+  kInsufficientMemory = 41,
   kEndOfFile = 24,
   kOpenFailure = 30,
   kWriteError = 38,
@@ -29,6 +30,8 @@ inline constexpr IoSite kConsoleInput = {-4, "CONIN$"};
 inline constexpr IoSite kConsoleOutput = {-1, "CONOUT$"};
 inline constexpr IoSite kValueList = {-5, "Internal List-Directed Read"};
 inline constexpr IoSite kReportFile = {3, "OP"};
+// A failure that concerns no file: its message names neither.
+inline constexpr IoSite kNoFile = {0, ""};
 
 // The diagnostic line without its line end, e.g.
 // "forrtl: severe (24): end-of-file during read, unit -4, file CONIN$".

@@ -1,0 +1,28 @@
+// The texts of the command-line options: the usage and the version line.
+// They are not records: plain lines, for a person or a script reading
+// --help and --version.
+#ifndef ADEQUACY_REPORT_USAGE_H_
+#define ADEQUACY_REPORT_USAGE_H_
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace adequacy {
+
+// What the program does, its dialogue, the report file, the options and
+// the make targets; `longest_reply` is the longest reply line it reads.
+std::string UsageText(int64_t longest_reply);
+
+// "adequacy 1.2.3".
+std::string VersionText(const char* version);
+
+// "adequacy: unknown argument 'x'" and the usage.
+std::string MisuseText(const std::string& argument, int64_t longest_reply);
+
+// Writes `text`; false if it could not be written whole.
+bool WriteText(std::FILE* out, const std::string& text);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_REPORT_USAGE_H_
