@@ -112,6 +112,17 @@ TEST_F(LiteralYearTest, EventsEndWithTheYear) {
   EXPECT_EQ(state.totals.event_free_years, 0.0);
 }
 
+// Hundreds of events a year over a long run pass 2^31: the total stays
+// exact and LOLEV is the true quotient.
+TEST(ChainTest, EventTotalBeyondThirtyTwoBits) {
+  ChainAccumulators totals;
+  totals.years = 10000000.0;
+  totals.events = 3000000000;
+  totals.events += 2147483647;
+  EXPECT_EQ(totals.events, int64_t{5147483647});
+  EXPECT_EQ(EstimatesOf(totals).lolev, 514.7483647);
+}
+
 TEST(MonteCarloPhaseTest, FirstCheckpointWithDefaultLoads) {
   AvailabilityTable table;
   table.Build();
