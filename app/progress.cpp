@@ -18,8 +18,8 @@ double SecondsBetween(std::chrono::steady_clock::time_point from,
 }  // namespace
 
 bool StatusLineWanted(bool error_is_terminal, const char* term) {
-  return error_is_terminal &&
-         !(term != nullptr && std::strcmp(term, "dumb") == 0);
+  return error_is_terminal && term != nullptr && term[0] != '\0' &&
+         std::strcmp(term, "dumb") != 0;
 }
 
 bool StatusLineDue(double since_start, double since_drawn, bool drawn) {
@@ -30,31 +30,47 @@ bool StatusLineDue(double since_start, double since_drawn, bool drawn) {
 void ProgressDisplay::Start(int64_t years, int64_t checkpoint) {
   if (!enabled_) return;
   start_ = Clock::now();
+  stopped_at_start_ = StoppedNanoseconds();
   drawn_ = false;
   first_years_ = years;
   checkpoint_ = checkpoint;
 }
 
+double ProgressDisplay::RunningSeconds(Clock::time_point now) const {
+  const double stopped =
+      static_cast<double>(StoppedNanoseconds() - stopped_at_start_) * 1e-9;
+  return SecondsBetween(start_, now) - stopped;
+}
+
 void ProgressDisplay::Update(int64_t years) {
   if (!enabled_) return;
   const Clock::time_point now = Clock::now();
-  const double elapsed = SecondsBetween(start_, now);
+  const double elapsed = RunningSeconds(now);
   if (!StatusLineDue(elapsed, SecondsBetween(drawn_at_, now), drawn_)) return;
+  drawn_ = true;
+  drawn_at_ = now;
+  // In the background the line would be drawn over the shell's prompt and
+  // whatever the user is typing there.
+  const TerminalState terminal = probe_();
+  if (!terminal.foreground) return;
   // The rate so far, over the years of this run to the checkpoint.
   const int64_t done = years - first_years_;
   const double seconds_left = done > 0
                                   ? elapsed / static_cast<double>(done) *
                                         static_cast<double>(checkpoint_ - years)
                                   : -1.0;
-  DrawStatusLine(terminal_, StatusLineText(years, checkpoint_, seconds_left));
-  drawn_ = true;
-  drawn_at_ = now;
+  const std::string text =
+      FittedStatusLine(years, checkpoint_, seconds_left, terminal.columns);
+  if (text.empty() && !StatusLineShown()) return;
+  // Noted first, so that a signal arriving while it is drawn erases it.
+  NoteStatusLineShown(!text.empty());
+  DrawStatusLine(terminal_, text);
 }
 
 void ProgressDisplay::Finish() {
-  if (!enabled_ || !drawn_) return;
+  if (!enabled_ || !StatusLineShown()) return;
+  NoteStatusLineShown(false);
   DrawStatusLine(terminal_, "");
-  drawn_ = false;
 }
 
 }  // namespace adequacy

@@ -6,11 +6,14 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+
+#include "app/terminal.h"
 
 namespace adequacy {
 
 // The line is wanted when standard error is a terminal and TERM (null when
-// unset) does not say it cannot redraw a line.
+// unset) names one that can redraw a line: not unset, empty or "dumb".
 bool StatusLineWanted(bool error_is_terminal, const char* term);
 
 // When to draw, from the seconds since the run to the checkpoint began and
@@ -20,24 +23,33 @@ bool StatusLineDue(double since_start, double since_drawn, bool drawn);
 
 class ProgressDisplay {
  public:
+  // Tells the width of the terminal and whether the process is in its
+  // foreground, read afresh at every redraw.
+  using Probe = std::function<TerminalState()>;
+
   // Draws on `terminal` when `enabled`, and otherwise does nothing at all.
-  ProgressDisplay(bool enabled, std::FILE* terminal)
-      : enabled_(enabled), terminal_(terminal) {}
+  ProgressDisplay(bool enabled, std::FILE* terminal, Probe probe)
+      : enabled_(enabled), terminal_(terminal), probe_(std::move(probe)) {}
 
   // A run from `years` to the checkpoint begins.
   void Start(int64_t years, int64_t checkpoint);
   // The simulation has reached `years`.
   void Update(int64_t years);
-  // Erases the line, if one is drawn, before the next record.
+  // Erases the line, if one is shown, before the next record.
   void Finish();
 
  private:
   using Clock = std::chrono::steady_clock;
 
+  // Seconds since Start, less the time the process was stopped.
+  double RunningSeconds(Clock::time_point now) const;
+
   bool enabled_;
   std::FILE* terminal_;
+  Probe probe_;
   Clock::time_point start_;
   Clock::time_point drawn_at_;
+  int64_t stopped_at_start_ = 0;
   bool drawn_ = false;
   int64_t first_years_ = 0;
   int64_t checkpoint_ = 0;

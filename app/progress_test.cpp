@@ -11,7 +11,8 @@ namespace {
 
 TEST(ProgressTest, WantedOnlyOnATerminalThatCanRedraw) {
   EXPECT_TRUE(StatusLineWanted(true, "xterm-256color"));
-  EXPECT_TRUE(StatusLineWanted(true, nullptr));
+  EXPECT_FALSE(StatusLineWanted(true, nullptr));
+  EXPECT_FALSE(StatusLineWanted(true, ""));
   EXPECT_FALSE(StatusLineWanted(true, "dumb"));
   EXPECT_FALSE(StatusLineWanted(false, "xterm"));
 }
@@ -23,10 +24,11 @@ TEST(ProgressTest, NotInTheFirstHalfSecondThenTenTimesASecondAtMost) {
   EXPECT_TRUE(StatusLineDue(2.0, 0.1, true));
 }
 
-std::string Drawn(bool enabled, int wait_ms) {
+std::string Drawn(bool enabled, int wait_ms,
+                  TerminalState terminal = {80, true}) {
   char buffer[512] = {};
   std::FILE* out = fmemopen(buffer, sizeof(buffer), "w");
-  ProgressDisplay display(enabled, out);
+  ProgressDisplay display(enabled, out, [terminal] { return terminal; });
   display.Start(1000, 10000);
   display.Update(2000);
   std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
@@ -41,8 +43,18 @@ TEST(ProgressTest, DrawsAfterHalfASecondAndErasesBeforeTheRecord) {
   const std::string drawn = Drawn(true, 600);
   EXPECT_EQ(drawn.rfind("\r  simulating: 3,000 of 10,000 years (30.0%)", 0),
             0u);
-  EXPECT_EQ(drawn.substr(drawn.size() - 4), "\r\033[K");
+  EXPECT_EQ(drawn.substr(drawn.size() - 4), "\r\033[J");
   EXPECT_EQ(Drawn(false, 600), "");
+}
+
+// A process in the background draws nothing, and neither does one whose
+// terminal is too narrow for anything useful or of unknown width.
+TEST(ProgressTest, NothingInTheBackgroundOrWithoutRoom) {
+  EXPECT_EQ(Drawn(true, 600, {80, false}), "");
+  EXPECT_EQ(Drawn(true, 600, {7, true}), "");
+  EXPECT_EQ(Drawn(true, 600, {0, true}), "");
+  EXPECT_EQ(Drawn(true, 600, {20, true}),
+            "\r  simulating: 30.0%\033[K\r\r\033[J");
 }
 
 }  // namespace

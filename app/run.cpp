@@ -11,6 +11,7 @@
 #include "app/progress.h"
 #include "app/reply.h"
 #include "app/standard_streams.h"
+#include "app/terminal.h"
 #include "app/value_list.h"
 #include "app/version.h"
 #include "direct/direct_pass.h"
@@ -80,9 +81,11 @@ void RunMonteCarlo(Channel& report, Channel& console) {
   const float start_seconds = ReadCpuClock();
   MonteCarloPhase phase(g_loads);
   WriteMonteCarloHeadings(report, console);
-  ProgressDisplay progress(
-      StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM")),
-      stderr);
+  const bool status_line =
+      StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM"));
+  if (status_line) GuardStatusLine(STDERR_FILENO);
+  ProgressDisplay progress(status_line, stderr,
+                           [] { return ProbeTerminal(STDERR_FILENO); });
   ReplyLine reply;
   do {
     progress.Start(static_cast<int64_t>(phase.state().totals.years),

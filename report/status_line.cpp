@@ -28,21 +28,46 @@ std::string TimeLeft(double seconds) {
          " min left";
 }
 
-}  // namespace
-
-std::string StatusLineText(int64_t years, int64_t checkpoint,
-                           double seconds_left) {
+std::string Percent(int64_t years, int64_t checkpoint) {
   const double share = checkpoint > 0 ? 100.0 * static_cast<double>(years) /
                                             static_cast<double>(checkpoint)
                                       : 0.0;
   char percent[16];
   std::snprintf(percent, sizeof(percent), "%.1f%%", share);
+  return percent;
+}
+
+}  // namespace
+
+std::string StatusLineText(int64_t years, int64_t checkpoint,
+                           double seconds_left) {
   return "  simulating: " + Grouped(years) + " of " + Grouped(checkpoint) +
-         " years (" + percent + "), " + TimeLeft(seconds_left);
+         " years (" + Percent(years, checkpoint) + "), " +
+         TimeLeft(seconds_left);
+}
+
+std::string FittedStatusLine(int64_t years, int64_t checkpoint,
+                             double seconds_left, int columns) {
+  const std::string percent = Percent(years, checkpoint);
+  const std::string forms[] = {
+      StatusLineText(years, checkpoint, seconds_left),
+      "  " + Grouped(years) + " of " + Grouped(checkpoint) + " years (" +
+          percent + "), " + TimeLeft(seconds_left),
+      "  " + Grouped(years) + " of " + Grouped(checkpoint) + " years (" +
+          percent + ")",
+      "  simulating: " + percent,
+      "  " + percent,
+  };
+  for (const std::string& form : forms) {
+    if (static_cast<int64_t>(form.size()) < columns) return form;
+  }
+  return "";
 }
 
 void DrawStatusLine(std::FILE* terminal, const std::string& text) {
-  std::fputs(("\r" + text + "\033[K").c_str(), terminal);
+  const std::string drawn =
+      text.empty() ? kEraseStatusLine : "\r" + text + "\033[K\r";
+  std::fputs(drawn.c_str(), terminal);
   std::fflush(terminal);
 }
 

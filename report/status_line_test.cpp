@@ -23,15 +23,31 @@ TEST(StatusLineTest, Text) {
             "min left");
 }
 
-// Drawn over the current line and erased to the end of it, with no line
-// feed, so that nothing of it stays on the screen.
+// Each width gets the fullest form that leaves the last column free.
+TEST(StatusLineTest, FittedToTheWidth) {
+  const std::string full = StatusLineText(123456, 1000000, 9.4);
+  const int n = static_cast<int>(full.size());
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, n + 1), full);
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, n),
+            "  123,456 of 1,000,000 years (12.3%), about 9 s left");
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, 40),
+            "  123,456 of 1,000,000 years (12.3%)");
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, 30), "  simulating: 12.3%");
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, 8), "  12.3%");
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, 7), "");
+  EXPECT_EQ(FittedStatusLine(123456, 1000000, 9.4, 0), "");
+}
+
+// Drawn over the current line with no line feed, the cursor left at its
+// start; erased from there to the end of the screen, so that nothing of it
+// stays even where a narrowed terminal has wrapped it.
 TEST(StatusLineTest, DrawnInPlace) {
   char buffer[256] = {};
   std::FILE* out = fmemopen(buffer, sizeof(buffer), "w");
   DrawStatusLine(out, "abc");
   DrawStatusLine(out, "");
   std::fclose(out);
-  EXPECT_EQ(std::string(buffer), "\rabc\033[K\r\033[K");
+  EXPECT_EQ(std::string(buffer), "\rabc\033[K\r\r\033[J");
 }
 
 }  // namespace

@@ -1,0 +1,111 @@
+#include "app/terminal.h"
+
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "report/status_line.h"
+
+namespace adequacy {
+namespace {
+
+// Shared with the signal handlers: lock-free atomics only.
+std::atomic<bool> g_shown{false};
+std::atomic<int64_t> g_stopped_ns{0};
+std::atomic<int> g_fd{-1};
+
+constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+int64_t MonotonicNanoseconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void EraseIfShown() {
+  if (!g_shown.exchange(false)) return;
+  const int fd = g_fd.load();
+  // Nothing to be done if the terminal will not take it.
+  (void)!write(fd, kEraseStatusLine, std::strlen(kEraseStatusLine));
+}
+
+void Install(int signal_number, void (*handler)(int)) {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof(action));
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(signal_number, &action, nullptr);
+}
+
+// Erases the line, then dies of the signal as if it had no handler, so
+// that the exit status still names it.
+void OnFatalSignal(int signal_number) {
+  const int saved_errno = errno;
+  EraseIfShown();
+  signal(signal_number, SIG_DFL);
+  // Blocked while this handler runs; delivered, fatally, on its return.
+  raise(signal_number);
+  errno = saved_errno;
+}
+
+// Erases the line and stops; on continuing, counts the time stopped.  The
+// line is drawn again by the next redraw, if the process is then in the
+// foreground.
+void OnStop(int signal_number) {
+  const int saved_errno = errno;
+  EraseIfShown();
+  const int64_t stopped_at = MonotonicNanoseconds();
+  signal(signal_number, SIG_DFL);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, signal_number);
+  pthread_sigmask(SIG_UNBLOCK, &stop, nullptr);
+  raise(signal_number);  // Stops here until SIGCONT.
+  Install(signal_number, OnStop);
+  g_stopped_ns.fetch_add(MonotonicNanoseconds() - stopped_at);
+  errno = saved_errno;
+}
+
+}  // namespace
+
+TerminalState ProbeTerminal(int fd) {
+  TerminalState state;
+  winsize size;
+  if (ioctl(fd, TIOCGWINSZ, &size) == 0) state.columns = size.ws_col;
+  const pid_t foreground = tcgetpgrp(fd);
+  state.foreground = foreground != -1 && foreground == getpgrp();
+  return state;
+}
+
+void GuardStatusLine(int fd) {
+  g_fd.store(fd);
+  for (int signal_number : kFatalSignals) {
+    // A signal ignored when the program started (nohup) stays ignored.
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) == 0 &&
+        current.sa_handler == SIG_IGN) {
+      continue;
+    }
+    Install(signal_number, OnFatalSignal);
+  }
+  struct sigaction current;
+  if (sigaction(SIGTSTP, nullptr, &current) == 0 &&
+      current.sa_handler != SIG_IGN) {
+    Install(SIGTSTP, OnStop);
+  }
+}
+
+void NoteStatusLineShown(bool shown) { g_shown.store(shown); }
+
+bool StatusLineShown() { return g_shown.load(); }
+
+int64_t StoppedNanoseconds() { return g_stopped_ns.load(); }
+
+}  // namespace adequacy

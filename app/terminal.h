@@ -1,0 +1,35 @@
+// The terminal the status line is drawn on: how wide it is, whether this
+// process is in its foreground, and the signals that must not leave the
+// line behind on the screen.
+#ifndef ADEQUACY_APP_TERMINAL_H_
+#define ADEQUACY_APP_TERMINAL_H_
+
+#include <cstdint>
+
+namespace adequacy {
+
+struct TerminalState {
+  int columns = 0;          // 0 when the width is unknown.
+  bool foreground = false;  // The terminal's foreground process group.
+};
+
+// Reads the state of the terminal on descriptor `fd` now.
+TerminalState ProbeTerminal(int fd);
+
+// Installs handlers that erase the status line on `fd`, when it is shown,
+// before the process dies of SIGINT, SIGTERM, SIGHUP or SIGQUIT (it still
+// dies of the signal) and before it stops on SIGTSTP.  Call once, and only
+// when the line is drawn at all.
+void GuardStatusLine(int fd);
+
+// Whether the status line is on the screen now, for the handlers.
+void NoteStatusLineShown(bool shown);
+bool StatusLineShown();
+
+// Nanoseconds the process has spent stopped by SIGTSTP since it started,
+// so that the time-left estimate leaves them out.
+int64_t StoppedNanoseconds();
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_APP_TERMINAL_H_

@@ -1,0 +1,227 @@
+// The program at a person's terminal, driven through tmux: the status line
+// fits the terminal, stays out of the way of a background run, and never
+// stays on the screen after a checkpoint, a signal or a stop.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "tests/run_program.h"
+
+namespace adequacy {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+// Replies that run to 100,000 and to 10,000,000 simulated years.
+const char kTo100k[] = "\n1\n1\n2\n\n";
+const char kTo10M[] = "\n1\n1\n1\n1\n2\n\n";
+
+// The number of the last "about N s left" on the screen, or -1.
+int SecondsLeft(const std::string& screen) {
+  const size_t about = screen.rfind("about ");
+  if (about == std::string::npos ||
+      screen.compare(screen.find(' ', about + 6), 7, " s left") != 0) {
+    return -1;
+  }
+  return std::atoi(screen.c_str() + about + 6);
+}
+
+bool HaveTmux() { return std::system("tmux -V >/dev/null 2>&1") == 0; }
+
+// One tmux server and session of its own, running a shell in a scratch
+// directory.
+class Terminal {
+ public:
+  Terminal(int columns, const std::string& replies) {
+    std::string pattern =
+        (fs::temp_directory_path() / "adequacy-tty-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    std::ofstream(dir_ + "/replies") << replies;
+    std::ofstream(dir_ + "/shell") << "PS1='$ ' exec sh -i\n";
+
+    socket_ = "adequacy-test-" + std::to_string(getpid()) + "-" +
+              std::to_string(next_++);
+    Tmux("new-session -d -x " + std::to_string(columns) + " -y 40 -c '" + dir_ +
+         "' 'sh shell'");
+    settled_ = WaitFor("$", milliseconds(5000));
+  }
+  ~Terminal() {
+    Tmux("kill-server");
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  bool settled() const { return settled_; }
+
+  // The program with its replies from the file, standard error on the
+  // terminal and standard output as `output` redirects it.  Its exit
+  // status shows as "status=N", also when it dies of a signal sent to the
+  // whole foreground group: the script waits out such a signal.
+  void Start(const std::string& output) {
+    std::ofstream(dir_ + "/run")
+        << "trap true INT TERM HUP\n"
+           "sh -c 'echo $$ > pid; exec " ADEQUACY_BINARY " < replies " +
+               output +
+               "'\n"
+               "echo status=$?\n";
+    Keys("'sh run' Enter");
+  }
+  void Keys(const std::string& keys) { Tmux("send-keys -t 0 " + keys); }
+  void Resize(int columns) {
+    Tmux("resize-window -t 0 -x " + std::to_string(columns));
+  }
+  // The program's process id, once it has started.
+  std::string Pid() {
+    std::string pid;
+    for (int i = 0; i < 100 && pid.empty(); ++i) {
+      std::ifstream(dir_ + "/pid") >> pid;
+      if (pid.empty()) std::this_thread::sleep_for(milliseconds(20));
+    }
+    return pid;
+  }
+
+  // Everything on the screen and in the scrollback.
+  std::string Screen() {
+    const std::string file = dir_ + "/screen";
+    Tmux("capture-pane -p -S - -t 0 > '" + file + "'");
+    return ReadFile(file);
+  }
+
+  bool WaitFor(const std::string& text, milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      if (Screen().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(milliseconds(25));
+    }
+    return false;
+  }
+
+ private:
+  void Tmux(const std::string& command) {
+    const std::string line =
+        "tmux -L '" + socket_ + "' " + command + " 2>/dev/null";
+    (void)!std::system(line.c_str());
+  }
+
+  static inline int next_ = 0;
+  std::string dir_;
+  std::string socket_;
+  bool settled_ = false;
+};
+
+// No trace of the status line: its text, or the share done, which no
+// console record holds.
+void ExpectNoStatusLine(const std::string& screen) {
+  EXPECT_EQ(screen.find("simulating"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find('%'), std::string::npos) << screen;
+}
+
+class TerminalTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  }
+};
+
+// Narrow terminals, and one narrowed while the line is shown: after the
+// checkpoints the screen holds the records and nothing else.
+TEST_F(TerminalTest, NarrowTerminalsKeepNoStaleLines) {
+  Terminal narrow(40, kTo100k);
+  Terminal narrowest(20, kTo100k);
+  Terminal narrowed(100, kTo100k);
+  for (Terminal* t : {&narrow, &narrowest, &narrowed}) {
+    ASSERT_TRUE(t->settled());
+    t->Start("");
+  }
+  if (narrowed.WaitFor("simulating", milliseconds(20000))) narrowed.Resize(30);
+  for (Terminal* t : {&narrow, &narrowest, &narrowed}) {
+    ASSERT_TRUE(t->WaitFor("status=0", milliseconds(60000)));
+    const std::string screen = t->Screen();
+    ExpectNoStatusLine(screen);
+    EXPECT_NE(screen.find("CONTINUE MONTECARLO"), std::string::npos);
+  }
+}
+
+// A run in the background draws nothing over the prompt and the text the
+// user is typing there.
+TEST_F(TerminalTest, BackgroundRunLeavesThePromptAlone) {
+  Terminal t(80, kTo10M);
+  ASSERT_TRUE(t.settled());
+  t.Keys("'" ADEQUACY_BINARY " < replies > out &' Enter");
+  std::this_thread::sleep_for(milliseconds(300));
+  t.Keys("'echo typed-at-the-prompt'");
+  std::this_thread::sleep_for(milliseconds(1500));
+  const std::string screen = t.Screen();
+  ExpectNoStatusLine(screen);
+  EXPECT_NE(screen.find("$ echo typed-at-the-prompt"), std::string::npos)
+      << screen;
+  t.Keys("C-u 'kill %1' Enter");
+}
+
+// Ctrl-C, SIGTERM and SIGHUP while the line is shown: it is erased, and the
+// process still dies of the signal.
+TEST_F(TerminalTest, SignalsEraseTheLine) {
+  struct Case {
+    const char* signal;  // Sent with kill, or typed when empty.
+    int status;
+  };
+  const Case cases[] = {{"", 130}, {"TERM", 143}, {"HUP", 129}};
+  Terminal terminals[] = {{80, kTo10M}, {80, kTo10M}, {80, kTo10M}};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(terminals[i].settled());
+    terminals[i].Start("> out");
+  }
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(cases[i].status);
+    Terminal& t = terminals[i];
+    ASSERT_TRUE(t.WaitFor("simulating", milliseconds(20000)));
+    if (cases[i].signal[0] == '\0') {
+      t.Keys("C-c");
+    } else {
+      const std::string kill =
+          std::string("kill -") + cases[i].signal + " " + t.Pid();
+      ASSERT_EQ(std::system(kill.c_str()), 0);
+    }
+    ASSERT_TRUE(t.WaitFor("status=1", milliseconds(10000)));
+    const std::string screen = t.Screen();
+    ExpectNoStatusLine(screen);
+    EXPECT_NE(screen.find("status=" + std::to_string(cases[i].status)),
+              std::string::npos)
+        << screen;
+  }
+}
+
+// Ctrl-Z erases the line before the process stops; after fg it comes back,
+// and its estimate of the time left does not count the time stopped.
+TEST_F(TerminalTest, StopAndContinue) {
+  Terminal t(80, kTo10M);
+  ASSERT_TRUE(t.settled());
+  t.Start("> out");
+  ASSERT_TRUE(t.WaitFor("of 1,000,000 years", milliseconds(20000)));
+  std::this_thread::sleep_for(milliseconds(300));
+  const int before = SecondsLeft(t.Screen());
+  t.Keys("C-z");
+  ASSERT_TRUE(t.WaitFor("Stopped", milliseconds(5000)));
+  ExpectNoStatusLine(t.Screen());
+  std::this_thread::sleep_for(milliseconds(3000));
+  t.Keys("fg Enter");
+  ASSERT_TRUE(t.WaitFor("s left", milliseconds(20000)));
+  const int after = SecondsLeft(t.Screen());
+  if (before >= 0 && after >= 0) {
+    // Counting the three seconds stopped would multiply the estimate.
+    EXPECT_LE(after, before + 1);
+  }
+  t.Keys("C-c");
+  ASSERT_TRUE(t.WaitFor("status=130", milliseconds(10000)));
+  ExpectNoStatusLine(t.Screen());
+}
+
+}  // namespace
+}  // namespace adequacy
