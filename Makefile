@@ -1,6 +1,9 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Twice the cores: many end-to-end tests spend their time waiting on a
+# program or a terminal.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
 
 # A build that is up to date prints nothing: the build tool's directory
 # lines are off, and its "Built target" lines are dropped.  A failed build
@@ -10,7 +13,7 @@ SHELL := /bin/bash
 BUILD_TOOL_FLAGS = -- --no-print-directory
 QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
 
-.PHONY: all build run test bench clean sanitize lint fuzz plot
+.PHONY: all build run test check-long bench clean sanitize lint fuzz plot
 
 all: build
 
@@ -30,7 +33,24 @@ test:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@$(call built,TESTS,test,GoogleTest,libgtest-dev)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -LE long
+
+# What is too slow for every test run, and CI runs: the engines against the
+# plain loop year by year, the plain loop's goldens written afresh and
+# compared, and the program built where no test library is installed.
+check-long: test
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -L long
+	@./$(BUILD_DIR)/plain_loop_states | diff - tests/plain_loop_states.txt
+	@echo "check-long: the plain loop's goldens are as checked in"
+	@cmake -S . -B $(BUILD_DIR)-bare -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
+	@cmake --build $(BUILD_DIR)-bare -j $(JOBS) --target adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
+	@said=$$($(MAKE) --no-print-directory test BUILD_DIR=$(BUILD_DIR)-bare 2>&1 || true); \
+	  echo "$$said" | grep -q 'apt-get install libgtest-dev' || \
+	  { echo "check-long: make test without GoogleTest does not say what to install"; exit 1; }
+	@printf '\n2\n\n' | (cd $(BUILD_DIR)-bare && ./adequacy >/dev/null)
+	@echo "check-long: the program builds and runs without the test libraries"
 
 bench:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DADEQUACY_BENCH=ON >/dev/null
@@ -46,13 +66,13 @@ plot:
 	@sh plot/plot_report.sh '$(OP)' '$(FORMAT)'
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bare
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
 	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DADEQUACY_SANITIZE=ON >/dev/null
 	@cmake --build build-sanitize -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
-	@cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	@cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE long
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 LINTED = $(shell git ls-files 'app/*.cpp' 'model/*.cpp' 'direct/*.cpp' 'montecarlo/*.cpp' 'report/*.cpp' | grep -v _test.cpp)

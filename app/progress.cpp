@@ -62,13 +62,15 @@ void ProgressDisplay::Update(int64_t years) {
   const std::string text =
       FittedStatusLine(years, checkpoint_, seconds_left, terminal.columns);
   if (text.empty() && !StatusLineShown()) return;
-  // Noted first, so that a signal arriving while it is drawn erases it.
+  const SignalsHeld held;
   NoteStatusLineShown(!text.empty());
   DrawStatusLine(terminal_, text);
 }
 
 void ProgressDisplay::Finish() {
-  if (!enabled_ || !StatusLineShown()) return;
+  if (!enabled_) return;
+  const SignalsHeld held;
+  if (!StatusLineShown()) return;
   NoteStatusLineShown(false);
   DrawStatusLine(terminal_, "");
 }

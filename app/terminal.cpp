@@ -22,6 +22,14 @@ std::atomic<int> g_fd{-1};
 
 constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
+sigset_t GuardedSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal_number : kFatalSignals) sigaddset(&set, signal_number);
+  sigaddset(&set, SIGTSTP);
+  return set;
+}
+
 int64_t MonotonicNanoseconds() {
   timespec now;
   clock_gettime(CLOCK_MONOTONIC, &now);
@@ -31,6 +39,10 @@ int64_t MonotonicNanoseconds() {
 void EraseIfShown() {
   if (!g_shown.exchange(false)) return;
   const int fd = g_fd.load();
+  // Where the shell has taken the terminal back already (another process
+  // of the job stopped or died first), the cursor is on its prompt now,
+  // and erasing would erase that instead.
+  if (tcgetpgrp(fd) != getpgrp()) return;
   // Nothing to be done if the terminal will not take it.
   (void)!write(fd, kEraseStatusLine, std::strlen(kEraseStatusLine));
 }
@@ -101,6 +113,13 @@ void GuardStatusLine(int fd) {
     Install(SIGTSTP, OnStop);
   }
 }
+
+SignalsHeld::SignalsHeld() {
+  const sigset_t guarded = GuardedSignals();
+  pthread_sigmask(SIG_BLOCK, &guarded, &saved_);
+}
+
+SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
 
 void NoteStatusLineShown(bool shown) { g_shown.store(shown); }
 

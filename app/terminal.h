@@ -4,6 +4,8 @@
 #ifndef ADEQUACY_APP_TERMINAL_H_
 #define ADEQUACY_APP_TERMINAL_H_
 
+#include <signal.h>
+
 #include <cstdint>
 
 namespace adequacy {
@@ -21,6 +23,20 @@ TerminalState ProbeTerminal(int fd);
 // dies of the signal) and before it stops on SIGTSTP.  Call once, and only
 // when the line is drawn at all.
 void GuardStatusLine(int fd);
+
+// Holds back the signals that the handlers erase the line for, on this
+// thread, while the line is drawn or erased: a handler that ran part way
+// through would erase a line that the draw then puts back.
+class SignalsHeld {
+ public:
+  SignalsHeld();
+  ~SignalsHeld();
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t saved_;
+};
 
 // Whether the status line is on the screen now, for the handlers.
 void NoteStatusLineShown(bool shown);

@@ -2,59 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "direct/direct_pass.h"
+#include "montecarlo/fast_engine_test_util.h"
 #include "montecarlo/literal_engine.h"
+#include "tests/chain_state_text.h"
 
 namespace adequacy {
 namespace {
-
-HourlyLoads LoadsOf(const LoadParameters& params) {
-  AvailabilityTable table;
-  table.Build();
-  HourlyLoads loads;
-  RunDirectPass(params, table, &loads);
-  return loads;
-}
-
-// Bit for bit, so that a NaN total equals itself.
-bool Same(const ChainState& a, const ChainState& b) {
-  auto bits = [](double x) { return std::bit_cast<uint64_t>(x); };
-  return a.unit_state == b.unit_state && a.seed == b.seed &&
-         bits(a.totals.years) == bits(b.totals.years) &&
-         bits(a.totals.deficit_hours) == bits(b.totals.deficit_hours) &&
-         bits(a.totals.unserved_mwh) == bits(b.totals.unserved_mwh) &&
-         bits(a.totals.event_free_years) == bits(b.totals.event_free_years) &&
-         a.totals.events == b.totals.events;
-}
-
-struct Contender {
-  std::unique_ptr<FastEngine> engine;
-  ChainState state = InitialChainState();
-};
-
-// Engines with every thread count of the tests, without the period lists,
-// and (unless `vector_code_only`) without vector code.
-std::vector<Contender> Contenders(const ChainParameters& params,
-                                  const HourlyLoads& loads,
-                                  bool vector_code_only = false) {
-  std::vector<Contender> contenders;
-  for (int threads : {1, 2, 3, 8}) {
-    contenders.push_back({std::make_unique<FastEngine>(
-        params, loads, FastEngine::Options{threads, true, true})});
-  }
-  contenders.push_back({std::make_unique<FastEngine>(
-      params, loads, FastEngine::Options{2, false, true})});
-  if (!vector_code_only) {
-    contenders.push_back({std::make_unique<FastEngine>(
-        params, loads, FastEngine::Options{2, true, false})});
-  }
-  return contenders;
-}
 
 // Steps the plain loop year by year and the fast engines `step` years at a
 // time, comparing the whole state at every step.
@@ -73,32 +33,65 @@ void ExpectEnginesAgree(const HourlyLoads& loads, int years, int step = 1) {
   }
 }
 
-// More than two periods of the generator with the default loads: the plain
-// loop year by year against a two-thread engine stepped with it, and every
-// other engine stopping at the checkpoints 1000 and 10,000 (mid-period).
-TEST(FastEngineTest, DefaultLoadsOverMoreThanTwoPeriods) {
-  const HourlyLoads loads = LoadsOf(LoadParameters());
-  const ChainParameters params = SetUpChainParameters();
-  std::vector<Contender> contenders =
-      Contenders(params, loads, /*vector_code_only=*/true);
-  ChainState literal = InitialChainState();
-  int reached = 0;
-  for (int checkpoint : {1000, 10000}) {
-    for (; reached < checkpoint; ++reached) {
-      SimulateYearLiteral(params, loads, &literal);
-      contenders[1].engine->SimulateYears(&contenders[1].state, 1);
-      ASSERT_TRUE(Same(contenders[1].state, literal)) << "year " << reached + 1;
-    }
-    for (size_t i = 0; i < contenders.size(); ++i) {
-      if (i == 1) continue;
-      contenders[i].engine->SimulateYears(
-          &contenders[i].state,
-          checkpoint - static_cast<int64_t>(contenders[i].state.totals.years));
-      EXPECT_TRUE(Same(contenders[i].state, literal))
-          << "engine " << i << " at " << checkpoint;
-    }
+// The plain loop's states, default loads, every 1000 years to 10,000 (more
+// than two periods of the generator), kept as goldens.
+std::vector<ChainState> PlainLoopGoldens() {
+  std::ifstream in(ADEQUACY_SOURCE_DIR "/tests/plain_loop_states.txt");
+  std::vector<ChainState> goldens;
+  for (std::string line; std::getline(in, line);) {
+    ChainState state = InitialChainState();
+    if (!ParseStateLine(line, &state)) break;
+    goldens.push_back(state);
   }
-  EXPECT_EQ(literal.totals.deficit_hours, 2321);
+  return goldens;
+}
+
+// Engines stopped at every golden, one engine a test so that they run side
+// by side: one thread, an odd number of threads, and the scans without the
+// lists.  The program's own engine replays these years in the transcript
+// two_checkpoints; the others are checked over shorter runs below.
+const FastEngine::Options kGoldenEngines[] = {
+    {1, true, true}, {3, true, true}, {2, false, true}};
+
+class GoldenTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(GoldenTest, DefaultLoadsAgreeWithThePlainLoop) {
+  const std::vector<ChainState> goldens = PlainLoopGoldens();
+  ASSERT_EQ(goldens.size(), 10u);
+  EXPECT_EQ(goldens[9].totals.deficit_hours, 2321);
+  const HourlyLoads loads = LoadsOf(LoadParameters());
+  const FastEngine::Options options = kGoldenEngines[GetParam()];
+  Contender contender{
+      std::make_unique<FastEngine>(SetUpChainParameters(), loads, options)};
+  // Stepped as the program steps, to the checkpoints 1000 and 10,000, with
+  // three threads; every 1000 years otherwise.
+  const bool checkpoints_only = options.threads == 3;
+  for (const ChainState& golden : goldens) {
+    if (checkpoints_only && golden.totals.years != 1000.0 &&
+        golden.totals.years != 10000.0) {
+      continue;
+    }
+    contender.engine->SimulateYears(
+        &contender.state,
+        static_cast<int64_t>(golden.totals.years) -
+            static_cast<int64_t>(contender.state.totals.years));
+    ASSERT_TRUE(Same(contender.state, golden)) << "at " << golden.totals.years;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Engines, GoldenTest,
+    ::testing::Range(0, static_cast<int>(std::size(kGoldenEngines))));
+
+// The plain C++ scans, to the first checkpoint.
+TEST(FastEngineTest, PlainScansAgreeWithThePlainLoop) {
+  const std::vector<ChainState> goldens = PlainLoopGoldens();
+  ASSERT_EQ(goldens.size(), 10u);
+  const HourlyLoads loads = LoadsOf(LoadParameters());
+  Contender plain{std::make_unique<FastEngine>(
+      SetUpChainParameters(), loads, FastEngine::Options{2, true, false})};
+  plain.engine->SimulateYears(&plain.state, 1000);
+  EXPECT_TRUE(Same(plain.state, goldens[0]));
 }
 
 // Loads no capacity serves, and loads every capacity serves.

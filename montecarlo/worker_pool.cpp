@@ -1,6 +1,7 @@
 #include "montecarlo/worker_pool.h"
 
 #include <sched.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <new>
@@ -32,6 +33,12 @@ WorkerPool::WorkerPool(int threads) {
   pthread_attr_t attributes;
   if (pthread_attr_init(&attributes) != 0) return;
   pthread_attr_setstacksize(&attributes, kWorkerStackBytes);
+  // Workers start with every signal blocked, inherited from here, so that
+  // the signals the process handles reach the thread that runs it.
+  sigset_t all;
+  sigset_t saved;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &saved);
   for (int i = 1; i < threads; ++i) {
     starts_.push_back({this, i});
     pthread_t worker;
@@ -43,6 +50,7 @@ WorkerPool::WorkerPool(int threads) {
     }
     workers_.push_back(worker);
   }
+  pthread_sigmask(SIG_SETMASK, &saved, nullptr);
   pthread_attr_destroy(&attributes);
 }
 

@@ -65,8 +65,10 @@ TEST(EndToEndTest, DefaultRunToTheFirstCheckpoint) {
   EXPECT_EQ(MaskTimes(run.out), console);
 }
 
+// The replies "2500/", Enter, 1, "no", Enter: a run that the transcript
+// typical_run replays, so its records are read from there.
 TEST(EndToEndTest, TypicalRunWithAWhatIfPassAndTwoCheckpoints) {
-  const ProgramRun run = RunProgram("2500/\n\n1\nno\n\n");
+  const ProgramRun run = GoldenRun("typical_run");
   EXPECT_EQ(run.exit_status, 0);
   const std::vector<std::string> op = Records(MaskTimes(run.op));
   // Two direct blocks, one time record, five headings, two checkpoints.

@@ -15,6 +15,15 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+ProgramRun GoldenRun(const std::string& name) {
+  const std::string dir = std::string(ADEQUACY_GOLDEN_DIR) + "/" + name + "/";
+  ProgramRun run;
+  run.exit_status = std::atoi(ReadFile(dir + "status").c_str());
+  run.out = ReadFile(dir + "stdout");
+  run.op = ReadFile(dir + "OP");
+  return run;
+}
+
 ProgramRun RunProgram(const std::string& input,
                       const std::function<void(const std::string&)>& prepare,
                       const std::string& launcher, const std::string& streams) {
@@ -60,7 +69,8 @@ std::string MaskTimes(const std::string& text) {
   size_t start = 0;
   for (size_t at; (at = text.find(label, start)) != std::string::npos;) {
     const size_t field = at + label.size();
-    if (text.compare(field + kField, unit.size(), unit) != 0) {
+    if (field + kField > text.size() ||
+        text.compare(field + kField, unit.size(), unit) != 0) {
       masked += text.substr(start, field - start);
       start = field;
       continue;

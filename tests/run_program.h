@@ -30,6 +30,10 @@ ProgramRun RunProgram(
     const std::string& launcher = "",
     const std::string& streams = kStandardStreams);
 
+// The run kept as the golden transcript `name` (tests/golden/name): its
+// status, and its console and report with the time records masked.
+ProgramRun GoldenRun(const std::string& name);
+
 // The whole content of a file; empty if it cannot be read.
 std::string ReadFile(const std::string& path);
 
