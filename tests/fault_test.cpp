@@ -9,10 +9,11 @@
 namespace adequacy {
 namespace {
 
-// Two checkpoints, 10,000 years: past the generator's first period.  The
-// normal run of these replies is kept as a golden transcript.
-const char kReplies[] = "\n1\n2\n\n";
-const char kGolden[] = "two_checkpoints";
+// A what-if pass and two checkpoints, 10,000 years: past the generator's
+// first period.  The normal run of these replies is kept as a golden
+// transcript.
+const char kReplies[] = "2500/\n\n1\nno\n\n";
+const char kGolden[] = "typical_run";
 
 void ExpectSameRecords(const ProgramRun& run, const ProgramRun& normal) {
   EXPECT_EQ(run.exit_status, 0);

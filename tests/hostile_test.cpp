@@ -92,9 +92,12 @@ TEST(HostileTest, SmallStackGivesTheSameRecords) {
   if (UnderAddressSanitizer()) {
     GTEST_SKIP() << "the address sanitizer's frames need a larger stack";
   }
-  const ProgramRun normal = GoldenRun("two_checkpoints");
-  const ProgramRun run = RunProgram("\n1\n2\n\n", nullptr, "ulimit -s 64 &&");
+  // The transcript's input lacks the last line feed, which changes only
+  // the end of the run.
+  const ProgramRun normal = GoldenRun("eof_at_closing");
+  const ProgramRun run = RunProgram("\n2\n\n", nullptr, "ulimit -s 64 &&");
   EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.err, "");
   EXPECT_EQ(MaskTimes(run.op), normal.op);
   EXPECT_EQ(MaskTimes(run.out), normal.out);
 }
@@ -134,7 +137,7 @@ TEST(HostileTest, LittleMemoryGivesTheSameRecordsOrStopsSoundly) {
     // Too little even to start: the loader's refusal, or one diagnostic.
     EXPECT_NE(run.exit_status, -1) << "died of a signal";
     EXPECT_EQ(run.err.find("terminate called"), std::string::npos);
-    ExpectWholePrefix(run.op, normal.op);
+    ExpectWholePrefix(MaskTimes(run.op), MaskTimes(normal.op));
   }
 }
 

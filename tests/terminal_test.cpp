@@ -146,7 +146,7 @@ TEST_F(TerminalTest, ALongRunThroughResizesAStopAndCtrlC) {
   ASSERT_TRUE(t.settled());
   // The program alone is the job, as a person starts it: the shell then
   // reports the stop once the program itself has stopped.
-  t.Keys("'" ADEQUACY_BINARY " < replies' Enter");
+  t.Keys(std::string("'") + kOneThread + ADEQUACY_BINARY + " < replies' Enter");
   // The checkpoints to 100,000 years pass with the line drawn at 20
   // columns.
   ASSERT_TRUE(t.WaitFor("100000.", milliseconds(30000)));
