@@ -104,7 +104,7 @@ class Terminal {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
       if (Screen().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(milliseconds(100));
+      std::this_thread::sleep_for(milliseconds(200));
     }
     return false;
   }
