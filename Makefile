@@ -38,14 +38,18 @@ test:
 # What is too slow for every test run, and CI runs: the engines against the
 # plain loop year by year, the plain loop's goldens written afresh and
 # compared, and the program built where no test library is installed.
-check-long: test
+check-long:
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(call built,TESTS,check-long,GoogleTest,libgtest-dev)
+	@cmake --build $(BUILD_DIR) -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -L long
 	@./$(BUILD_DIR)/plain_loop_states | diff - tests/plain_loop_states.txt
 	@echo "check-long: the plain loop's goldens are as checked in"
 	@cmake -S . -B $(BUILD_DIR)-bare -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
 	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
-	@cmake --build $(BUILD_DIR)-bare -j $(JOBS) --target adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
+	@cmake --build $(BUILD_DIR)-bare -j $(JOBS) --target adequacy > $(BUILD_DIR)-bare.log 2>&1 || \
+	  { tail -40 $(BUILD_DIR)-bare.log; exit 1; }
 	@said=$$($(MAKE) --no-print-directory test BUILD_DIR=$(BUILD_DIR)-bare 2>&1 || true); \
 	  echo "$$said" | grep -q 'apt-get install libgtest-dev' || \
 	  { echo "check-long: make test without GoogleTest does not say what to install"; exit 1; }
@@ -66,7 +70,7 @@ plot:
 	@sh plot/plot_report.sh '$(OP)' '$(FORMAT)'
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bare
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bare $(BUILD_DIR)-bare.log
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
