@@ -50,20 +50,20 @@ void PlainCollect(uint32_t seed, uint32_t hours, uint32_t threshold,
 
 #ifdef ADEQUACY_X86_SCAN
 
-// A block of 64 hours gets its seeds side by side from the block's first
-// seed: lane j holds A_j * x + C_j, the map of j hours.
-constexpr int kBlockHours = 64;
-
+// A block of hours gets its seeds side by side from the block's first seed:
+// lane j holds A_j * x + C_j, the map of j hours.
+template <int kHours>
 struct BlockSteps {
   LcgStep block;
-  alignas(32) std::array<uint32_t, kBlockHours> lane_a;
-  alignas(32) std::array<uint32_t, kBlockHours> lane_c;
+  alignas(64) std::array<uint32_t, kHours> lane_a;
+  alignas(64) std::array<uint32_t, kHours> lane_c;
 };
 
-constexpr BlockSteps MakeBlockSteps() {
-  BlockSteps s{};
-  s.block = LcgJump(static_cast<uint64_t>(kUnits) * kBlockHours);
-  for (int j = 0; j < kBlockHours; ++j) {
+template <int kHours>
+constexpr BlockSteps<kHours> MakeBlockSteps() {
+  BlockSteps<kHours> s{};
+  s.block = LcgJump(static_cast<uint64_t>(kUnits) * kHours);
+  for (int j = 0; j < kHours; ++j) {
     const LcgStep lane = LcgJump(static_cast<uint64_t>(kUnits) * j);
     s.lane_a[j] = lane.a;
     s.lane_c[j] = lane.c;
@@ -71,7 +71,9 @@ constexpr BlockSteps MakeBlockSteps() {
   return s;
 }
 
-constexpr BlockSteps kBlock = MakeBlockSteps();
+// AVX2: eight vectors of eight lanes.
+constexpr int kBlockHours = 64;
+constexpr BlockSteps<kBlockHours> kBlock = MakeBlockSteps<kBlockHours>();
 
 struct Avx2Block {
   __m256i a[8];
@@ -158,6 +160,85 @@ __attribute__((target("avx2"))) void Avx2Collect(uint32_t seed, uint32_t hours,
   for (size_t i = first_tail_hit; i < hits->size(); ++i) (*hits)[i].hour += h;
 }
 
+// AVX-512: eight vectors of sixteen lanes, a block of 128 hours whose
+// eight products are independent, so that the multiplier stays busy.
+constexpr int kWideHours = 128;
+constexpr BlockSteps<kWideHours> kWide = MakeBlockSteps<kWideHours>();
+
+struct Avx512Block {
+  __m512i a[8];
+  __m512i c[8];
+};
+
+__attribute__((target("avx512f"), always_inline)) inline Avx512Block
+LoadWideBlock() {
+  Avx512Block b;
+  for (int v = 0; v < 8; ++v) {
+    b.a[v] = _mm512_load_si512(&kWide.lane_a[16 * v]);
+    b.c[v] = _mm512_load_si512(&kWide.lane_c[16 * v]);
+  }
+  return b;
+}
+
+// Bit j of the pair (low 64 hours, high 64 hours) set for every hour j of
+// the block whose seed is at or below t.
+struct WideMask {
+  uint64_t low;
+  uint64_t high;
+};
+
+__attribute__((target("avx512f"), always_inline)) inline WideMask WideBlockMask(
+    const Avx512Block& b, uint32_t seed, __m512i t) {
+  const __m512i x = _mm512_set1_epi32(static_cast<int>(seed));
+  uint64_t k[8];
+  for (int v = 0; v < 8; ++v) {
+    const __m512i m = _mm512_add_epi32(_mm512_mullo_epi32(x, b.a[v]), b.c[v]);
+    k[v] = _mm512_cmple_epu32_mask(m, t);
+  }
+  return {k[0] | k[1] << 16 | k[2] << 32 | k[3] << 48,
+          k[4] | k[5] << 16 | k[6] << 32 | k[7] << 48};
+}
+
+__attribute__((target("avx512f"))) uint32_t Avx512FindFirst(
+    uint32_t seed, uint32_t hours, uint32_t threshold) {
+  const Avx512Block b = LoadWideBlock();
+  const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
+  uint32_t h = 0;
+  for (; h + kWideHours <= hours; h += kWideHours) {
+    const WideMask mask = WideBlockMask(b, seed, t);
+    if (mask.low != 0) {
+      return h + static_cast<uint32_t>(std::countr_zero(mask.low));
+    }
+    if (mask.high != 0) {
+      return h + 64 + static_cast<uint32_t>(std::countr_zero(mask.high));
+    }
+    seed = kWide.block.Apply(seed);
+  }
+  return h + PlainFindFirst(seed, hours - h, threshold);
+}
+
+// The seed of hour j of a block is recomputed for the few hours that hit.
+__attribute__((target("avx512f"))) void Avx512Collect(
+    uint32_t seed, uint32_t hours, uint32_t threshold,
+    std::vector<StreamHit>* hits) {
+  const Avx512Block b = LoadWideBlock();
+  const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
+  uint32_t h = 0;
+  for (; h + kWideHours <= hours; h += kWideHours) {
+    const WideMask mask = WideBlockMask(b, seed, t);
+    for (int half = 0; half < 2; ++half) {
+      for (uint64_t m = half == 0 ? mask.low : mask.high; m != 0; m &= m - 1) {
+        const int j = 64 * half + std::countr_zero(m);
+        hits->push_back({h + j, kWide.lane_a[j] * seed + kWide.lane_c[j]});
+      }
+    }
+    seed = kWide.block.Apply(seed);
+  }
+  const size_t first_tail_hit = hits->size();
+  PlainCollect(seed, hours - h, threshold, hits);
+  for (size_t i = first_tail_hit; i < hits->size(); ++i) (*hits)[i].hour += h;
+}
+
 #endif  // ADEQUACY_X86_SCAN
 
 }  // namespace
@@ -182,11 +263,29 @@ uint32_t SeedOfDraw(uint64_t draw) {
 
 StreamScanner PlainScanner() { return {&PlainFindFirst, &PlainCollect}; }
 
-StreamScanner BestScanner() {
+std::optional<StreamScanner> Avx2Scanner() {
 #ifdef ADEQUACY_X86_SCAN
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return {&Avx2FindFirst, &Avx2Collect};
+  if (__builtin_cpu_supports("avx2")) {
+    return StreamScanner{&Avx2FindFirst, &Avx2Collect};
+  }
 #endif
+  return std::nullopt;
+}
+
+std::optional<StreamScanner> Avx512Scanner() {
+#ifdef ADEQUACY_X86_SCAN
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) {
+    return StreamScanner{&Avx512FindFirst, &Avx512Collect};
+  }
+#endif
+  return std::nullopt;
+}
+
+StreamScanner BestScanner() {
+  if (auto wide = Avx512Scanner()) return *wide;
+  if (auto avx2 = Avx2Scanner()) return *avx2;
   return PlainScanner();
 }
 

@@ -32,14 +32,14 @@ TEST(StreamScanTest, SeedThresholdIsTheDrawCompare) {
   }
 }
 
-// The vector scanner finds exactly what the plain one does, hits in the
-// tail after the last whole block included.
-TEST(StreamScanTest, BestScannerAgreesWithThePlainOne) {
+// Each vector scanner this processor runs finds exactly what the plain one
+// does, hits in the tail after the last whole block included.
+void ExpectAgreesWithThePlainScanner(const StreamScanner& best) {
   const StreamScanner plain = PlainScanner();
-  const StreamScanner best = BestScanner();
   for (uint32_t threshold : {0u, 6316032u, 35791615u, 0x7FFFFFFFu}) {
     for (uint32_t start : {3u, 207208u, 2808073403u}) {
-      for (uint32_t hours : {0u, 1u, 63u, 64u, 65u, 200u, 5000u}) {
+      for (uint32_t hours :
+           {0u, 1u, 63u, 64u, 65u, 127u, 128u, 129u, 200u, 5000u}) {
         EXPECT_EQ(best.find_first(start, hours, threshold),
                   plain.find_first(start, hours, threshold));
         std::vector<StreamHit> a, b;
@@ -53,6 +53,18 @@ TEST(StreamScanTest, BestScannerAgreesWithThePlainOne) {
       }
     }
   }
+}
+
+TEST(StreamScanTest, Avx2ScannerAgreesWithThePlainOne) {
+  const std::optional<StreamScanner> avx2 = Avx2Scanner();
+  if (!avx2) GTEST_SKIP() << "this processor has no AVX2";
+  ExpectAgreesWithThePlainScanner(*avx2);
+}
+
+TEST(StreamScanTest, Avx512ScannerAgreesWithThePlainOne) {
+  const std::optional<StreamScanner> wide = Avx512Scanner();
+  if (!wide) GTEST_SKIP() << "this processor has no AVX-512";
+  ExpectAgreesWithThePlainScanner(*wide);
 }
 
 }  // namespace
