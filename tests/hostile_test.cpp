@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,34 @@ TEST(HostileTest, FileSizeLimitTakesBackThePartialRecord) {
   EXPECT_GT(run.op.size(), 0u);
   EXPECT_LT(run.op.size(), normal.op.size());
   ExpectWholePrefix(run.op, normal.op);
+}
+
+// A disk that fills part way through a record: the record is taken back.
+TEST(HostileTest, FullDiskTakesBackThePartialRecord) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small disk needs root";
+  const char replies[] = "/\\n/\\n\\n2\\n\\n";
+  char pattern[] = "/tmp/adequacy-full-XXXXXX";
+  const std::string dir = mkdtemp(pattern);
+  const std::string mount = "mount -t tmpfs -o size=4k tmpfs '" + dir + "'";
+  if (std::system((mount + " 2>/dev/null").c_str()) != 0) {
+    rmdir(dir.c_str());
+    GTEST_SKIP() << "a small disk cannot be mounted here";
+  }
+  const std::string run = "cd '" + dir + "' && printf '" + replies +
+                          "' | '" ADEQUACY_BINARY "' > /dev/null 2> '" + dir +
+                          ".err'";
+  const int status = std::system(run.c_str());
+  const std::string op = ReadFile(dir + "/OP");
+  const std::string err = ReadFile(dir + ".err");
+  (void)!std::system(("umount '" + dir + "'").c_str());
+  rmdir(dir.c_str());
+  std::remove((dir + ".err").c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 38);
+  EXPECT_EQ(FirstLine(err),
+            "forrtl: severe (38): error during write, unit 3, file OP");
+  EXPECT_GT(op.size(), 3000u);  // Past the first block, short of 4 KB.
+  ExpectWholePrefix(MaskTimes(op), MaskTimes(RunProgram("/\n/\n\n2\n\n").op));
 }
 
 TEST(HostileTest, ReportFileThatIsAFifoWithNoReaderFailsAtOnce) {
