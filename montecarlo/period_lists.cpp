@@ -37,7 +37,10 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
       ++lists_;
     }
     list_of_type_[type] = list;
-    widest_threshold_ = std::max(widest_threshold_, types[type].fail);
+    const int parity = type % 2;
+    list_read_[parity][list] = true;
+    widest_threshold_[parity] =
+        std::max(widest_threshold_[parity], types[type].fail);
   }
   stretches_.resize(kStretches);
   built_.assign(kStretches, 0);
@@ -57,14 +60,15 @@ bool PeriodLists::Build(uint32_t stretch) {
     for (uint32_t residue = 0; residue < kUnits; ++residue) {
       for (auto& list : per_list) list.clear();
       const uint32_t stream_hours = StreamHours(residue);
+      const std::array<bool, kUnitTypes>& read = list_read_[residue % 2];
       if (first < stream_hours) {
         hits.clear();
         scanner_.collect(SeedOfDraw(DrawOf(static_cast<int>(residue), first)),
                          std::min(kStretchHours, stream_hours - first),
-                         widest_threshold_, &hits);
+                         widest_threshold_[residue % 2], &hits);
         for (const StreamHit& hit : hits) {
           for (int list = 0; list < lists_; ++list) {
-            if (hit.seed <= list_fail_[list]) {
+            if (read[list] && hit.seed <= list_fail_[list]) {
               per_list[list].push_back(static_cast<uint16_t>(hit.hour));
             }
           }
