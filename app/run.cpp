@@ -121,25 +121,30 @@ int RunOption(const Arguments& arguments) {
   return kMisuseStatus;
 }
 
-}  // namespace
-
-int Run(int argc, const char* const* argv) {
-  const Arguments arguments = ParseArguments(argc, argv);
-  if (arguments.invocation != Invocation::kDialogue) {
-    return RunOption(arguments);
-  }
+// The dialogue of the program, from opening OP to the last reply.
+void RunDialogue() {
   OpenClosedStandardStreams();
   Channel report = OpenReportFile();
   Channel console = ConsoleChannel();
+  const float start_seconds = ReadCpuClock();
+  g_table.Build();
+  RunWhatIfLoop(report, console, start_seconds);
+  RunMonteCarlo(report, console);
+}
+
+}  // namespace
+
+int Run(int argc, const char* const* argv) {
   try {
-    const float start_seconds = ReadCpuClock();
-    g_table.Build();
-    RunWhatIfLoop(report, console, start_seconds);
-    RunMonteCarlo(report, console);
+    const Arguments arguments = ParseArguments(argc, argv);
+    if (arguments.invocation != Invocation::kDialogue) {
+      return RunOption(arguments);
+    }
+    RunDialogue();
   } catch (const std::bad_alloc&) {
     // The simulation carries on in whatever memory it gets; this is a
-    // record or a console buffer that could not be had.  Every record
-    // written so far is whole.
+    // record, a console buffer or an argument that could not be had.
+    // Every record written so far is whole.
     Stop(Failure::kInsufficientMemory, kNoFile);
   }
   return 0;
