@@ -7,18 +7,16 @@ namespace adequacy {
 Arguments ParseArguments(int argc, const char* const* argv) {
   Arguments parsed;
   if (argc <= 1) return parsed;
-  const std::string_view first = argv[1] != nullptr ? argv[1] : "";
+  const std::string_view first = argv[1];
+  const bool option = first == "--help" || first == "--version";
   // One option at a time: anything more is a misuse, so that a mistyped
   // command never starts a run that rewrites OP.
-  if (argc == 2 && first == "--help") {
-    parsed.invocation = Invocation::kHelp;
-  } else if (argc == 2 && first == "--version") {
-    parsed.invocation = Invocation::kVersion;
+  if (option && argc == 2) {
+    parsed.invocation =
+        first == "--help" ? Invocation::kHelp : Invocation::kVersion;
   } else {
     parsed.invocation = Invocation::kMisuse;
-    parsed.offending = argc == 2 || (first != "--help" && first != "--version")
-                           ? std::string(first)
-                           : std::string(argv[2] != nullptr ? argv[2] : "");
+    parsed.offending = option ? argv[2] : first;
   }
   return parsed;
 }

@@ -85,6 +85,16 @@ void OnStop(int signal_number) {
   errno = saved_errno;
 }
 
+// A signal ignored when the program started (nohup) stays ignored.
+void InstallUnlessIgnored(int signal_number, void (*handler)(int)) {
+  struct sigaction current;
+  if (sigaction(signal_number, nullptr, &current) == 0 &&
+      current.sa_handler == SIG_IGN) {
+    return;
+  }
+  Install(signal_number, handler);
+}
+
 }  // namespace
 
 TerminalState ProbeTerminal(int fd) {
@@ -99,19 +109,9 @@ TerminalState ProbeTerminal(int fd) {
 void GuardStatusLine(int fd) {
   g_fd.store(fd);
   for (int signal_number : kFatalSignals) {
-    // A signal ignored when the program started (nohup) stays ignored.
-    struct sigaction current;
-    if (sigaction(signal_number, nullptr, &current) == 0 &&
-        current.sa_handler == SIG_IGN) {
-      continue;
-    }
-    Install(signal_number, OnFatalSignal);
+    InstallUnlessIgnored(signal_number, OnFatalSignal);
   }
-  struct sigaction current;
-  if (sigaction(SIGTSTP, nullptr, &current) == 0 &&
-      current.sa_handler != SIG_IGN) {
-    Install(SIGTSTP, OnStop);
-  }
+  InstallUnlessIgnored(SIGTSTP, OnStop);
 }
 
 SignalsHeld::SignalsHeld() {

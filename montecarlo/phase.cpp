@@ -26,30 +26,27 @@ MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads, EngineTier tier)
   StartEngine(tier);
 }
 
+std::unique_ptr<FastEngine> MonteCarloPhase::TryEngine(
+    const FastEngine::Options& options) const {
+  try {
+    return std::make_unique<FastEngine>(params_, loads_, options);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 void MonteCarloPhase::StartEngine(EngineTier tier) {
   // The engine in hand, if any, gives its memory back first.
   engine_.reset();
-  if (tier == EngineTier::kFull) {
-    try {
-      engine_ = std::make_unique<FastEngine>(params_, loads_);
-      tier_ = EngineTier::kFull;
-      return;
-    } catch (const std::bad_alloc&) {
-      tier = EngineTier::kLean;
-    }
+  if (tier == EngineTier::kFull && (engine_ = TryEngine({}))) {
+    tier_ = EngineTier::kFull;
+  } else if (tier != EngineTier::kPlain &&
+             (engine_ = TryEngine({/*threads=*/1, /*period_lists=*/false,
+                                   /*vector_code=*/true, kLeanChunkYears}))) {
+    tier_ = EngineTier::kLean;
+  } else {
+    tier_ = EngineTier::kPlain;
   }
-  if (tier == EngineTier::kLean) {
-    try {
-      engine_ = std::make_unique<FastEngine>(
-          params_, loads_,
-          FastEngine::Options{/*threads=*/1, /*period_lists=*/false,
-                              /*vector_code=*/true, kLeanChunkYears});
-      tier_ = EngineTier::kLean;
-      return;
-    } catch (const std::bad_alloc&) {
-    }
-  }
-  tier_ = EngineTier::kPlain;
 }
 
 void MonteCarloPhase::Simulate(int64_t years) {

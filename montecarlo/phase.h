@@ -54,6 +54,9 @@ class MonteCarloPhase {
   // Makes the engine of `tier`, or of the first tier below it that memory
   // allows.
   void StartEngine(EngineTier tier);
+  // An engine with these options, or none if memory does not allow it.
+  std::unique_ptr<FastEngine> TryEngine(
+      const FastEngine::Options& options) const;
   // Simulates `years` years; if memory runs out part way, starts again from
   // the same state one tier down.
   void Simulate(int64_t years);

@@ -50,6 +50,17 @@ void PlainCollect(uint32_t seed, uint32_t hours, uint32_t threshold,
 
 #ifdef ADEQUACY_X86_SCAN
 
+// The hours [first, hours) after the last whole block, one at a time;
+// `seed` is the seed of hour `first`.
+void CollectTail(uint32_t seed, uint32_t first, uint32_t hours,
+                 uint32_t threshold, std::vector<StreamHit>* hits) {
+  const size_t first_tail_hit = hits->size();
+  PlainCollect(seed, hours - first, threshold, hits);
+  for (size_t i = first_tail_hit; i < hits->size(); ++i) {
+    (*hits)[i].hour += first;
+  }
+}
+
 // A block of hours gets its seeds side by side from the block's first seed:
 // lane j holds A_j * x + C_j, the map of j hours.
 template <int kHours>
@@ -155,9 +166,7 @@ __attribute__((target("avx2"))) void Avx2Collect(uint32_t seed, uint32_t hours,
     }
     seed = kBlock.block.Apply(seed);
   }
-  const size_t first_tail_hit = hits->size();
-  PlainCollect(seed, hours - h, threshold, hits);
-  for (size_t i = first_tail_hit; i < hits->size(); ++i) (*hits)[i].hour += h;
+  CollectTail(seed, h, hours, threshold, hits);
 }
 
 // AVX-512: eight vectors of sixteen lanes, a block of 128 hours whose
@@ -234,9 +243,7 @@ __attribute__((target("avx512f"))) void Avx512Collect(
     }
     seed = kWide.block.Apply(seed);
   }
-  const size_t first_tail_hit = hits->size();
-  PlainCollect(seed, hours - h, threshold, hits);
-  for (size_t i = first_tail_hit; i < hits->size(); ++i) (*hits)[i].hour += h;
+  CollectTail(seed, h, hours, threshold, hits);
 }
 
 #endif  // ADEQUACY_X86_SCAN

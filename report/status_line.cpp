@@ -1,5 +1,6 @@
 #include "report/status_line.h"
 
+#include <climits>
 #include <cmath>
 
 namespace adequacy {
@@ -41,22 +42,19 @@ std::string Percent(int64_t years, int64_t checkpoint) {
 
 std::string StatusLineText(int64_t years, int64_t checkpoint,
                            double seconds_left) {
-  return "  simulating: " + Grouped(years) + " of " + Grouped(checkpoint) +
-         " years (" + Percent(years, checkpoint) + "), " +
-         TimeLeft(seconds_left);
+  return FittedStatusLine(years, checkpoint, seconds_left, INT_MAX);
 }
 
 std::string FittedStatusLine(int64_t years, int64_t checkpoint,
                              double seconds_left, int columns) {
   const std::string percent = Percent(years, checkpoint);
+  // "123,456 of 1,000,000 years (12.3%)", and that with the time left.
+  const std::string counts = Grouped(years) + " of " + Grouped(checkpoint) +
+                             " years (" + percent + ")";
+  const std::string counts_and_time = counts + ", " + TimeLeft(seconds_left);
   const std::string forms[] = {
-      StatusLineText(years, checkpoint, seconds_left),
-      "  " + Grouped(years) + " of " + Grouped(checkpoint) + " years (" +
-          percent + "), " + TimeLeft(seconds_left),
-      "  " + Grouped(years) + " of " + Grouped(checkpoint) + " years (" +
-          percent + ")",
-      "  simulating: " + percent,
-      "  " + percent,
+      "  simulating: " + counts_and_time, "  " + counts_and_time, "  " + counts,
+      "  simulating: " + percent,         "  " + percent,
   };
   for (const std::string& form : forms) {
     if (static_cast<int64_t>(form.size()) < columns) return form;
