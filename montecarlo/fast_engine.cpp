@@ -5,6 +5,7 @@
 #include <new>
 
 #include "montecarlo/rng.h"
+#include "montecarlo/state_from_draws.h"
 
 namespace adequacy {
 namespace {
@@ -19,29 +20,29 @@ constexpr size_t kRowBudgetBytes = size_t{16} << 20;
 // the totals, and years per task of the scan.
 constexpr int kRoundYears = 256;
 constexpr int kBatchYears = 16;
-constexpr uint32_t kNoCursor = UINT32_MAX;
+constexpr uint32_t kNoSpan = UINT32_MAX;
 
-// Units of the smallest types are left out of the difference rows: they
-// change state most often and count for little, so the rows count them as
-// down throughout instead (see the year scanner's slack).
-constexpr int kRowlessTypes = 3;
+// The first year that starts in the generator's second cycle, and the
+// years from it at whose starts the fleet is compared with its state one
+// cycle earlier: every unit has always rejoined within the first of them.
+constexpr int64_t kCycleYears =
+    (kCycleHours + kHoursPerYear - 1) / kHoursPerYear;
+constexpr int kCycleChecks = 64;
+// The memory the kept cycle may take: three times what the default loads
+// need, and within the engine's budget beside the lists.
+constexpr size_t kStoreBudgetBytes = size_t{48} << 20;
+// Years replayed as one task, and tasks in flight at once, which bounds the
+// deficit hours held.
+constexpr int64_t kReplayTaskYears = 4096;
+constexpr int kReplayTasks = 16;
 
 // Records that a unit of `mw` was down for chunk hours [start, end), start <
-// end: as a span, and in the thread's difference rows unless it is one the
-// rows leave out.
+// end: as a span, and in the thread's difference rows.
 template <typename Span>
-inline void RecordDown(uint32_t start, uint32_t end, int32_t mw, bool in_rows,
-                       int32_t* rows, std::vector<Span>* spans) {
+inline void RecordDown(uint32_t start, uint32_t end, int32_t mw, int32_t* rows,
+                       std::vector<Span>* spans) {
   spans->push_back({start, end});
-  if (in_rows) YearScanner::AddDown(start, end, mw, rows);
-}
-
-int32_t RowlessCapacity() {
-  int32_t mw = 0;
-  for (int type = 0; type < kRowlessTypes; ++type) {
-    mw += kUnitTypeTable[type].capacity_mw * kUnitBlocks;
-  }
-  return mw;
+  YearScanner::AddDown(start, end, mw, rows);
 }
 
 }  // namespace
@@ -51,11 +52,16 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
     : loads_(loads),
       scanner_(options.vector_code ? BestScanner() : PlainScanner()),
       pool_(std::max(1, options.threads)),
-      year_scanner_(loads, RowlessCapacity()) {
+      finder_(loads),
+      year_scanner_(finder_) {
+  bool replayable = options.replay && options.period_lists;
   for (int type = 0; type < kUnitTypes; ++type) {
     // Unit `type` is the first unit of the type; all its units share it.
     types_[type] = {SeedThreshold(params.failure_probability[type]),
                     SeedThreshold(params.repair_probability[type])};
+    // The units' states after a replay are found from their draws, which
+    // needs failures to be rarer than repairs.
+    replayable = replayable && types_[type].fail <= types_[type].repair;
   }
   if (options.period_lists) {
     try {
@@ -74,12 +80,20 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   for (auto& rows : rows_) {
     rows.assign(static_cast<size_t>(chunk_years_) * YearScanner::kRowSize, 0);
   }
-  batches_.resize(kRoundYears / kBatchYears);
+  batches_.resize(std::max(kRoundYears / kBatchYears, kReplayTasks));
+  if (replayable && lists_) {
+    store_ = std::make_unique<CycleStore>(kStoreBudgetBytes);
+    check_states_.resize(kCycleChecks);
+  }
 }
 
 void FastEngine::SimulateYears(ChainState* state, int64_t years) {
   Resume(*state);
   while (years > 0) {
+    if (replaying()) {
+      Replay(state, years);
+      return;
+    }
     const int chunk = static_cast<int>(std::min<int64_t>(years, chunk_years_));
     saved_walkers_ = walkers_;
     const ChainState before = *state;
@@ -87,9 +101,11 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
       SimulateChunk(state, chunk);
     } catch (const std::bad_alloc&) {
       if (!lists_) throw;
-      // Memory ran out part way: give the lists back and simulate the
-      // chunk again from where it started, scanning every hour.
+      // Memory ran out part way: give the lists and the kept cycle back
+      // and simulate the chunk again from where it started, scanning every
+      // hour.
       lists_.reset();
+      StopKeeping();
       walkers_ = saved_walkers_;
       ForgetLists();
       for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
@@ -115,6 +131,9 @@ void FastEngine::Resume(const ChainState& state) {
     same = walkers_[unit].state == state.unit_state[unit];
   }
   if (same) return;
+  // Not where the engine left off: a history kept from hour 0 no longer
+  // leads here.
+  if (hour_ != kUnknown || hour != 0) StopKeeping();
   for (int unit = 0; unit < kUnits; ++unit) {
     Walker& w = walkers_[unit];
     w = Walker();
@@ -136,8 +155,10 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
     const int unit = (task % kUnitBlocks) * kUnitTypes + task / kUnitBlocks;
     WalkUnit(unit, first_hour, end_hour, rows_[thread].data());
   });
+  const bool rejoined = CheckCycle(first_hour, end_hour);
   for (int first = 0; first < years; first += kRoundYears) {
-    ScanYears(first, std::min(kRoundYears, years - first), &state->totals);
+    ScanYears(first_hour, first, std::min(kRoundYears, years - first),
+              &state->totals);
   }
   for (int unit = 0; unit < kUnits; ++unit) {
     state->unit_state[unit] = walkers_[unit].state;
@@ -145,6 +166,58 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
   state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
                     .Apply(state->seed);
   hour_ = end_hour;
+  if (store_ && rejoined) {
+    // From here on the years are replayed: the lists are no longer read.
+    store_->Seal(end_hour);
+    replay_from_ = end_hour;
+    lists_.reset();
+    ForgetLists();
+  }
+}
+
+bool FastEngine::DownDuring(int unit, uint32_t hour) const {
+  const std::vector<DownSpan>& spans = spans_[unit];
+  auto span = std::partition_point(
+      spans.begin(), spans.end(),
+      [&](const DownSpan& s) { return s.end <= hour; });
+  return span != spans.end() && span->start <= hour;
+}
+
+bool FastEngine::CheckCycle(int64_t first_hour, int64_t end_hour) {
+  if (!store_) return false;
+  // The state at the start of hour h is the state after hour h - 1.
+  auto state_at = [&](int64_t hour, int unit) -> uint8_t {
+    return DownDuring(unit, static_cast<uint32_t>(hour - 1 - first_hour))
+               ? kUnitDown
+               : kUnitUp;
+  };
+  for (int check = 0; check < kCycleChecks; ++check) {
+    const int64_t second = (kCycleYears + check) * kHoursPerYear;
+    const int64_t first = second - kCycleHours;
+    if (first > first_hour && first <= end_hour) {
+      for (int unit = 0; unit < kUnits; ++unit) {
+        check_states_[check][unit] = state_at(first, unit);
+      }
+    }
+    if (second > first_hour && second <= end_hour) {
+      bool same = true;
+      for (int unit = 0; unit < kUnits && same; ++unit) {
+        same = check_states_[check][unit] == state_at(second, unit);
+      }
+      if (same) return true;
+      if (check == kCycleChecks - 1) {
+        // Not rejoined: the history does not repeat yet, so walk on.
+        StopKeeping();
+      }
+    }
+  }
+  return false;
+}
+
+void FastEngine::StopKeeping() {
+  store_.reset();
+  check_states_.clear();
+  replay_from_ = -1;
 }
 
 void FastEngine::BuildLists(int64_t first_hour, int64_t end_hour) {
@@ -179,13 +252,12 @@ void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
   std::vector<DownSpan>& spans = spans_[unit];
   spans.clear();
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
-  const bool in_rows = TypeOfUnit(unit) >= kRowlessTypes;
   // Down from `from` (perhaps before the chunk) to `to`.
   auto down = [&](int64_t from, int64_t to) {
     const uint32_t start =
         static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
     const uint32_t end = static_cast<uint32_t>(to - first_hour);
-    if (start < end) RecordDown(start, end, mw, in_rows, rows, &spans);
+    if (start < end) RecordDown(start, end, mw, rows, &spans);
   };
   for (;;) {
     if (w.next == kUnknown) {
@@ -243,7 +315,6 @@ bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
   // Failures read from the list one after another: each is followed by its
   // repair, and the next failure is the first entry after the repair hour.
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
-  const bool in_rows = TypeOfUnit(unit) >= kRowlessTypes;
   const int64_t base = w->list_start;
   uint32_t* entry = w->cursor;
   uint32_t* const stop = w->list_stop;
@@ -261,8 +332,7 @@ bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
       return gap != kGapTooLong;
     }
     RecordDown(static_cast<uint32_t>(failure - first_hour),
-               static_cast<uint32_t>(repair - first_hour), mw, in_rows, rows,
-               spans);
+               static_cast<uint32_t>(repair - first_hour), mw, rows, spans);
     const int64_t after = repair + 1;
     if (after >= w->list_end) {
       w->cursor = entry;
@@ -350,7 +420,7 @@ void FastEngine::SearchStretch(int unit, Walker* w, int64_t limit) {
   w->from = hour;
 }
 
-void FastEngine::ScanYears(int first_year, int years,
+void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
                            ChainAccumulators* totals) {
   const int batches = (years + kBatchYears - 1) / kBatchYears;
   pool_.ParallelFor(batches, [&](int batch, int) {
@@ -359,27 +429,24 @@ void FastEngine::ScanYears(int first_year, int years,
   });
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
-    const Deficit* deficit = batches_[batch].deficits.data();
-    for (const YearOutcome& year : batches_[batch].years) {
-      totals->years += 1.0;
-      for (int32_t i = 0; i < year.deficits; ++i, ++deficit) {
-        totals->unserved_mwh = (totals->unserved_mwh +
-                                static_cast<double>(loads_[deficit->hour])) -
-                               static_cast<double>(deficit->available_mw);
-        totals->deficit_hours += 1.0;
-      }
-      totals->events += year.events;
-      if (year.events == 0) totals->event_free_years += 1.0;
+    AddToTotals(batches_[batch].tally, loads_, totals);
+    if (store_ && !store_->sealed()) {
+      KeepBatch(batches_[batch],
+                first_hour + static_cast<int64_t>(first_year +
+                                                  batch * kBatchYears) *
+                                 kHoursPerYear);
     }
   }
 }
 
 void FastEngine::ScanBatch(int batch, int first_year, int years) {
   YearBatch& out = batches_[batch];
-  out.years.clear();
-  out.deficits.clear();
-  std::array<uint32_t, kUnits> cursors;
-  cursors.fill(kNoCursor);
+  out.tally.Clear();
+  out.stretches.clear();
+  out.year_ends.clear();
+  const bool keep = store_ && !store_->sealed();
+  SpanCursors cursors;
+  SeekSpans(static_cast<uint32_t>(first_year) * kHoursPerYear, &cursors);
   std::vector<int32_t*> rows(rows_.size());
   for (int year = first_year; year < first_year + years; ++year) {
     for (size_t thread = 0; thread < rows_.size(); ++thread) {
@@ -387,36 +454,97 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
                      static_cast<size_t>(year) * YearScanner::kRowSize;
     }
     const uint32_t year_start = static_cast<uint32_t>(year) * kHoursPerYear;
-    out.years.push_back(year_scanner_.Scan(
+    if (!keep) out.stretches.clear();
+    const size_t first_stretch = out.stretches.size();
+    year_scanner_.Scan(
         std::span<int32_t* const>(rows.data(), rows_.size()),
         [&](int first, int hours, int32_t* down_mw) {
           DownHours(year_start + first, hours, &cursors, down_mw);
         },
-        &out.deficits));
+        keep, &out.stretches);
+    for (size_t i = first_stretch; i < out.stretches.size(); ++i) {
+      finder_.Add(out.stretches[i], &out.tally);
+    }
+    DeficitFinder::EndYear(&out.tally);
+    out.year_ends.push_back(static_cast<uint32_t>(out.stretches.size()));
   }
 }
 
-void FastEngine::DownHours(uint32_t first, int hours,
-                           std::array<uint32_t, kUnits>* cursors,
+void FastEngine::KeepBatch(const YearBatch& batch, int64_t first_hour) {
+  size_t i = 0;
+  int64_t year_hour = first_hour;
+  for (uint32_t end : batch.year_ends) {
+    for (; i < end; ++i) {
+      const CapacityStretch& s = batch.stretches[i];
+      if (!store_->Append(year_hour + s.first, s.hours, s.available_mw)) {
+        StopKeeping();
+        return;
+      }
+    }
+    year_hour += kHoursPerYear;
+  }
+}
+
+void FastEngine::Replay(ChainState* state, int64_t years) {
+  // In rounds of tasks, each a run of years tallied on its own, added to
+  // the totals in order.
+  for (int64_t done = 0; done < years;) {
+    const int64_t round = std::min(years - done, kReplayTasks * kReplayTaskYears);
+    const int tasks =
+        static_cast<int>((round + kReplayTaskYears - 1) / kReplayTaskYears);
+    pool_.ParallelFor(tasks, [&](int task, int) {
+      const int64_t first = done + task * kReplayTaskYears;
+      YearsTally& tally = batches_[task].tally;
+      tally.Clear();
+      store_->Replay(hour_ + first * kHoursPerYear,
+                     std::min(kReplayTaskYears, done + round - first), finder_,
+                     &tally);
+    });
+    for (int task = 0; task < tasks; ++task) {
+      AddToTotals(batches_[task].tally, loads_, &state->totals);
+    }
+    done += round;
+  }
+  hour_ += years * kHoursPerYear;
+  pool_.ParallelFor(kUnits, [&](int unit, int) {
+    walkers_[unit].state =
+        StateFromDraws(unit, hour_ - 1, types_[TypeOfUnit(unit)], scanner_);
+  });
+  for (int unit = 0; unit < kUnits; ++unit) {
+    state->unit_state[unit] = walkers_[unit].state;
+  }
+  state->seed =
+      LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years).Apply(state->seed);
+}
+
+void FastEngine::SeekSpans(uint32_t hour, SpanCursors* cursors) const {
+  for (int unit = 0; unit < kUnits; ++unit) {
+    const std::vector<DownSpan>& spans = spans_[unit];
+    const auto span =
+        std::partition_point(spans.begin(), spans.end(),
+                             [&](const DownSpan& s) { return s.end <= hour; });
+    cursors->span[unit] = static_cast<uint32_t>(span - spans.begin());
+    cursors->start[unit] = span == spans.end() ? kNoSpan : span->start;
+  }
+}
+
+void FastEngine::DownHours(uint32_t first, int hours, SpanCursors* cursors,
                            int32_t* down_mw) const {
   const uint32_t end = first + hours;
   std::array<int32_t, YearScanner::kBucketHours + 1> change{};
   for (int unit = 0; unit < kUnits; ++unit) {
+    // Most units are up throughout, and their spans are not read.
+    if (cursors->start[unit] >= end) continue;
     const std::vector<DownSpan>& spans = spans_[unit];
-    uint32_t& i = (*cursors)[unit];
-    if (i == kNoCursor) {
-      i = static_cast<uint32_t>(std::partition_point(spans.begin(), spans.end(),
-                                                     [&](const DownSpan& s) {
-                                                       return s.end <= first;
-                                                     }) -
-                                spans.begin());
-    }
+    uint32_t i = cursors->span[unit];
     while (i < spans.size() && spans[i].end <= first) ++i;
     const int32_t mw = UnitTypeOf(unit).capacity_mw;
     for (uint32_t j = i; j < spans.size() && spans[j].start < end; ++j) {
       change[std::max(spans[j].start, first) - first] += mw;
       change[std::min(spans[j].end, end) - first] -= mw;
     }
+    cursors->span[unit] = i;
+    cursors->start[unit] = i < spans.size() ? spans[i].start : kNoSpan;
   }
   int32_t down = 0;
   for (int h = 0; h < hours; ++h) {

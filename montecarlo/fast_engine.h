@@ -7,7 +7,13 @@
 // an up unit reads its next failure from the period lists (or scans its
 // stream for it where the lists are not there), and the repair that follows
 // a failure is a fixed number of hours later, kept beside the list entry.
-// The spans of down time then give each year's deficit hours (YearScanner).
+// The spans of down time then give each year's short hours (YearScanner),
+// and those its deficit hours (DeficitFinder).
+//
+// Over the generator's first cycle the engine keeps the short hours
+// (CycleStore).  Once it has seen every unit rejoin the state it was in one
+// cycle earlier, the fleet's history repeats, and later years are replayed
+// from the store instead of walked.
 //
 // The work is spread over a worker pool, units first and years second, and
 // the deficit hours are applied to the totals in chronological order, so
@@ -22,6 +28,8 @@
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
+#include "montecarlo/cycle_store.h"
+#include "montecarlo/deficit_finder.h"
 #include "montecarlo/period_lists.h"
 #include "montecarlo/stream_scan.h"
 #include "montecarlo/worker_pool.h"
@@ -38,6 +46,8 @@ class FastEngine {
     // Years walked at once, which bounds the memory of the down spans and
     // deficit hours held; 0 for as many as the rows' budget allows.
     int chunk_years = 0;
+    // Keep the first cycle and replay it (with the lists only).
+    bool replay = true;
   };
 
   // `loads` must outlive the engine.
@@ -53,6 +63,11 @@ class FastEngine {
   int threads() const { return pool_.threads(); }
   // Bytes held by the period lists so far.
   size_t list_bytes() const { return lists_ ? lists_->bytes() : 0; }
+  // True once later years are replayed from the store.
+  bool replaying() const { return replay_from_ >= 0; }
+  // Years worth simulating between two looks at the progress: a few
+  // hundredths of a second.
+  int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }
 
  private:
   static constexpr int64_t kUnknown = -1;
@@ -79,9 +94,12 @@ class FastEngine {
     uint32_t end;
   };
 
+  // The years of a batch: their tally and, while the cycle is kept, their
+  // short hours (each year's end in `year_ends`).
   struct YearBatch {
-    std::vector<YearOutcome> years;
-    std::vector<Deficit> deficits;
+    YearsTally tally;
+    std::vector<CapacityStretch> stretches;
+    std::vector<uint32_t> year_ends;
   };
 
   void Resume(const ChainState& state);
@@ -98,17 +116,39 @@ class FastEngine {
   // The hours from a failure in a list to its repair, kept in the entry.
   uint16_t RepairGap(int unit, int64_t failure_hour, uint32_t* entry);
   uint16_t FindRepairGap(int unit, int64_t failure_hour, uint32_t* entry);
-  void ScanYears(int first_year, int years, ChainAccumulators* totals);
+  void ScanYears(int64_t first_hour, int first_year, int years,
+                 ChainAccumulators* totals);
   void ScanBatch(int batch, int first_year, int years);
-  // Capacity down in `hours` hours from chunk hour `first`; `cursors` hold
-  // each unit's first span that may still matter, ascending through a batch.
-  void DownHours(uint32_t first, int hours,
-                 std::array<uint32_t, kUnits>* cursors, int32_t* down_mw) const;
+  // Keeps a scanned batch's short hours; `first_hour` is its first hour.
+  void KeepBatch(const YearBatch& batch, int64_t first_hour);
+  // Whether unit was down during chunk hour `hour`, from its spans.
+  bool DownDuring(int unit, uint32_t hour) const;
+  // After a chunk [first_hour, end_hour) is walked: notes the fleet's
+  // states at the first cycle's check hours, and compares them with the
+  // states one cycle later.  True when every unit is in its state of one
+  // cycle before.
+  bool CheckCycle(int64_t first_hour, int64_t end_hour);
+  void StopKeeping();
+  void Replay(ChainState* state, int64_t years);
+  // Each unit's first span that may still matter, moving on through a
+  // batch of years, and where that span starts: a unit whose span starts
+  // after the hours in question was up throughout them.
+  struct SpanCursors {
+    std::array<uint32_t, kUnits> span;
+    std::array<uint32_t, kUnits> start;
+  };
+  // Points the cursors at the first spans that end after chunk hour `hour`.
+  void SeekSpans(uint32_t hour, SpanCursors* cursors) const;
+  // Capacity down in `hours` hours from chunk hour `first`, at or after the
+  // hour the cursors were sought to.
+  void DownHours(uint32_t first, int hours, SpanCursors* cursors,
+                 int32_t* down_mw) const;
 
   std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;
   StreamScanner scanner_;
   WorkerPool pool_;
+  DeficitFinder finder_;
   YearScanner year_scanner_;
   std::unique_ptr<PeriodLists> lists_;
   bool lists_full_ = false;  // Memory ran out: build no more stretches.
@@ -124,6 +164,14 @@ class FastEngine {
   std::array<std::vector<DownSpan>, kUnits> spans_;
   std::vector<std::vector<int32_t>> rows_;
   std::vector<YearBatch> batches_;
+
+  // The first cycle kept, while it is being kept or replayed.
+  std::unique_ptr<CycleStore> store_;
+  // The fleet's state at the start of each of the first cycle's check
+  // hours, as they are passed.
+  std::vector<std::array<uint8_t, kUnits>> check_states_;
+  // The hour from which years are replayed; -1 while they are walked.
+  int64_t replay_from_ = -1;
 };
 
 }  // namespace adequacy

@@ -1,11 +1,14 @@
-// The deficit hours of simulated years, found from the spans of time the
-// units spent down rather than hour by hour.
+// The hours of simulated years at which capacity may fall short, found from
+// the spans of time the units spent down rather than hour by hour.
 //
 // Available capacity changes only when a unit changes state, and most hours
 // have capacity to spare.  Each year is cut into buckets of 64 hours; the
 // units down at any time within a bucket bound its capacity from below, and
 // a bucket whose bound covers its largest load is served throughout.  Only
-// the other buckets are evaluated hour by hour.
+// the other buckets are evaluated hour by hour, and their hours short of
+// that load are passed on as stretches of one capacity.  Where the history
+// is kept for later cycles, every bucket is held to the year's largest
+// load instead, so that the stretches serve any calendar.
 //
 // The bound comes from difference rows, one row of buckets per year of a
 // chunk of years: a unit down during a span adds its capacity at the span's
@@ -20,19 +23,9 @@
 #include <vector>
 
 #include "direct/hourly_load.h"
+#include "montecarlo/deficit_finder.h"
 
 namespace adequacy {
-
-// A deficit hour: the hour of the year and the capacity then available.
-struct Deficit {
-  uint16_t hour;
-  uint16_t available_mw;
-};
-
-struct YearOutcome {
-  int32_t deficits;  // Deficit hours.
-  int32_t events;    // Runs of consecutive deficit hours.
-};
 
 class YearScanner {
  public:
@@ -45,9 +38,7 @@ class YearScanner {
   // Capacity down, MW, in each of `hours` hours of a year from `first`.
   using DownHours = std::function<void(int first, int hours, int32_t* down_mw)>;
 
-  // `slack_mw` is the capacity of units the rows leave out: they are taken
-  // as down throughout when the rows bound a bucket's capacity.
-  YearScanner(const HourlyLoads& loads, int32_t slack_mw);
+  explicit YearScanner(const DeficitFinder& finder);
 
   // Adds a unit of `mw` down for hours [start, end) of a chunk (counted from
   // its first year's first hour, start < end) to the chunk's rows.
@@ -71,19 +62,18 @@ class YearScanner {
 
   // The year whose difference rows (one or more, summed) are `rows`, with
   // `down` for the exact capacity of any bucket the rows cannot clear.
-  // Appends its deficit hours, in order, to *deficits, and leaves the rows
-  // zero for the next chunk.
-  YearOutcome Scan(std::span<int32_t* const> rows, const DownHours& down,
-                   std::vector<Deficit>* deficits) const;
+  // Appends its short hours, in order, to *stretches: those short of their
+  // bucket's largest load, or of the year's where `year_peak`.  Leaves the
+  // rows zero for the next chunk.
+  void Scan(std::span<int32_t* const> rows, const DownHours& down,
+            bool year_peak, std::vector<CapacityStretch>* stretches) const;
 
  private:
-  // Evaluates the hours of one bucket; updates *in_event.
-  void ScanBucket(int bucket, const DownHours& down,
-                  std::vector<Deficit>* deficits, YearOutcome* outcome,
-                  bool* in_event) const;
+  // Passes on the short hours of one bucket.
+  void ScanBucket(int bucket, double peak, const DownHours& down,
+                  std::vector<CapacityStretch>* stretches) const;
 
-  const HourlyLoads& loads_;
-  int32_t slack_mw_;
+  double year_peak_;
   // The largest load of every bucket, +infinity where one is not a number
   // (no capacity serves it).
   std::array<double, kBuckets> bucket_peak_;

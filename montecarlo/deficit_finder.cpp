@@ -1,0 +1,81 @@
+#include "montecarlo/deficit_finder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+
+
+namespace adequacy {
+
+bool Served(int32_t available_mw, double load) {
+  return static_cast<double>(available_mw) +
+             static_cast<double>(kDeficitTolerance) >=
+         load;
+}
+
+void YearsTally::Clear() {
+  years = deficit_hours = events = event_free_years = year_events = 0;
+  after_deficit = -1;
+  deficits.clear();
+}
+
+void AddToTotals(const YearsTally& tally, const HourlyLoads& loads,
+                 ChainAccumulators* totals) {
+  totals->years += static_cast<double>(tally.years);
+  totals->deficit_hours += static_cast<double>(tally.deficit_hours);
+  totals->events += tally.events;
+  totals->event_free_years += static_cast<double>(tally.event_free_years);
+  double unserved = totals->unserved_mwh;
+  for (const Deficit& d : tally.deficits) {
+    unserved = (unserved + static_cast<double>(loads[d.hour])) -
+               static_cast<double>(d.available_mw);
+  }
+  totals->unserved_mwh = unserved;
+}
+
+DeficitFinder::DeficitFinder(const HourlyLoads& loads)
+    : loads_(loads), max_(kLevels) {
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  for (int hour = 0; hour < kHoursPerYear; ++hour) {
+    max_[0][hour] = std::isnan(loads[hour]) ? kInfinity : loads[hour];
+  }
+  for (int k = 1; k < kLevels; ++k) {
+    const int half = 1 << (k - 1);
+    for (int hour = 0; hour < kHoursPerYear; ++hour) {
+      const int second = std::min(hour + half, kHoursPerYear - 1);
+      max_[k][hour] = std::max(max_[k - 1][hour], max_[k - 1][second]);
+    }
+  }
+  peak_ = PeakOf(0, kHoursPerYear);
+}
+
+double DeficitFinder::PeakOf(int first, int hours) const {
+  // Two ranges of a power-of-two length that together cover the hours.
+  const int k = std::bit_width(static_cast<unsigned>(hours)) - 1;
+  return std::max(max_[k][first], max_[k][first + hours - (1 << k)]);
+}
+
+void DeficitFinder::Add(const CapacityStretch& stretch,
+                        YearsTally* tally) const {
+  const int32_t mw = stretch.available_mw;
+  if (Served(mw, PeakOf(stretch.first, stretch.hours))) return;
+  const int end = stretch.first + stretch.hours;
+  for (int hour = stretch.first; hour < end; ++hour) {
+    if (Served(mw, loads_[hour])) continue;
+    tally->deficits.push_back({static_cast<uint16_t>(hour), stretch.available_mw});
+    ++tally->deficit_hours;
+    if (hour != tally->after_deficit) ++tally->year_events;
+    tally->after_deficit = hour + 1;
+  }
+}
+
+void DeficitFinder::EndYear(YearsTally* tally) {
+  ++tally->years;
+  tally->events += tally->year_events;
+  if (tally->year_events == 0) ++tally->event_free_years;
+  tally->year_events = 0;
+  tally->after_deficit = -1;
+}
+
+}  // namespace adequacy

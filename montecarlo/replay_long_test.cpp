@@ -1,0 +1,79 @@
+// The engine replaying the generator's cycle against the engine walking
+// every year, bit for bit, over the years where the second cycle begins
+// and on to the checkpoint of 1,000,000 years: minutes, so run by `make
+// check-long` (and CI) rather than `make test`.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "montecarlo/fast_engine_test_util.h"
+
+namespace adequacy {
+namespace {
+
+struct LoadCase {
+  std::string name;
+  LoadParameters params;
+  bool replays;  // Whether the kept cycle fits its budget.
+};
+
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
+
+class ReplayTest : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(ReplayTest, AgreesWithTheWalkAcrossTheCycle) {
+  const HourlyLoads loads = LoadsOf(GetParam().params);
+  const ChainParameters params = SetUpChainParameters();
+  FastEngine::Options walk_options;
+  walk_options.replay = false;
+  FastEngine::Options replay_options;
+  replay_options.threads = 3;
+  Contender walking{std::make_unique<FastEngine>(params, loads, walk_options)};
+  // One engine stepped with the walk, so that it finds the fleet rejoined at
+  // the first check and keeps only a few hours of the second cycle; one in
+  // long steps, which keeps nearly a thousand years of it.
+  Contender close{std::make_unique<FastEngine>(params, loads, replay_options)};
+  Contender far{std::make_unique<FastEngine>(params, loads, replay_options)};
+  far.engine->SimulateYears(&far.state, 240000);
+  far.engine->SimulateYears(&far.state, 6000);
+  auto step = [&](int64_t years) {
+    walking.engine->SimulateYears(&walking.state, years);
+    close.engine->SimulateYears(&close.state, years);
+    return Same(walking.state, close.state);
+  };
+  ASSERT_TRUE(step(245140));
+  for (int year = 0; year < 16; ++year) {
+    ASSERT_TRUE(step(1)) << "year " << walking.state.totals.years;
+  }
+  EXPECT_EQ(close.engine->replaying(), GetParam().replays);
+  EXPECT_EQ(far.engine->replaying(), GetParam().replays);
+  for (int64_t years : {1, 999, 4096 * 3 + 7, 100000}) {
+    ASSERT_TRUE(step(years)) << "year " << walking.state.totals.years;
+  }
+  const int64_t rest =
+      1000000 - static_cast<int64_t>(walking.state.totals.years);
+  ASSERT_TRUE(step(rest));
+  far.engine->SimulateYears(&far.state, 1000000 - 246000);
+  EXPECT_TRUE(Same(walking.state, far.state));
+  EXPECT_EQ(walking.state.totals.years, 1000000.0);
+}
+
+LoadParameters Loads(float d1, float d2, float d3, float d4) {
+  return LoadParameters{d1, d2, d3, d4};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loads, ReplayTest,
+    ::testing::Values(
+        LoadCase{"Default", LoadParameters(), true},
+        LoadCase{"Fractional", Loads(2000, 8000, 7000, 1424.5f), true},
+        LoadCase{"Heavier", Loads(2000, 8000, 7000, 1600), true},
+        LoadCase{"MostHoursShort", Loads(2000, 8000, 7000, 6000), false},
+        LoadCase{"Negative", Loads(2000, 8000, 7000, -20000), true},
+        LoadCase{"AllZero", Loads(0, 0, 0, 0), true}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace adequacy
