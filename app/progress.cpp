@@ -42,7 +42,7 @@ double ProgressDisplay::RunningSeconds(Clock::time_point now) const {
   return SecondsBetween(start_, now) - stopped;
 }
 
-void ProgressDisplay::Update(int64_t years) {
+void ProgressDisplay::Update(int64_t years, double share) {
   if (!enabled_) return;
   const Clock::time_point now = Clock::now();
   const double elapsed = RunningSeconds(now);
@@ -53,11 +53,10 @@ void ProgressDisplay::Update(int64_t years) {
   // whatever the user is typing there.
   const TerminalState terminal = probe_();
   if (!terminal.foreground) return;
-  // The rate so far, over the years of this run to the checkpoint.
-  const int64_t done = years - first_years_;
-  const double seconds_left = done > 0
-                                  ? elapsed / static_cast<double>(done) *
-                                        static_cast<double>(checkpoint_ - years)
+  // The rate so far, over the work of this run to the checkpoint: years
+  // replayed from the generator's cycle take far less than years walked.
+  const double seconds_left = years > first_years_ && share > 0.0
+                                  ? elapsed * (1.0 - share) / share
                                   : -1.0;
   const std::string text =
       FittedStatusLine(years, checkpoint_, seconds_left, terminal.columns);

@@ -33,8 +33,9 @@ class ProgressDisplay {
 
   // A run from `years` to the checkpoint begins.
   void Start(int64_t years, int64_t checkpoint);
-  // The simulation has reached `years`.
-  void Update(int64_t years);
+  // The simulation has reached `years`, and done `share` (0 to 1) of the
+  // work of this run to the checkpoint.
+  void Update(int64_t years, double share);
   // Erases the line, if one is shown, before the next record.
   void Finish();
 

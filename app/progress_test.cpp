@@ -30,9 +30,9 @@ std::string Drawn(bool enabled, int wait_ms,
   std::FILE* out = fmemopen(buffer, sizeof(buffer), "w");
   ProgressDisplay display(enabled, out, [terminal] { return terminal; });
   display.Start(1000, 10000);
-  display.Update(2000);
+  display.Update(2000, 1.0 / 9.0);
   std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
-  display.Update(3000);
+  display.Update(3000, 2.0 / 9.0);
   display.Finish();
   std::fclose(out);
   return buffer;

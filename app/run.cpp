@@ -90,8 +90,10 @@ void RunMonteCarlo(Channel& report, Channel& console) {
   do {
     progress.Start(static_cast<int64_t>(phase.state().totals.years),
                    phase.checkpoint());
-    const Estimates estimates = phase.RunToCheckpoint(
-        [&progress](int64_t years) { progress.Update(years); });
+    const Estimates estimates =
+        phase.RunToCheckpoint([&progress](int64_t years, double share) {
+          progress.Update(years, share);
+        });
     progress.Finish();
     WriteCheckpointRecord(report, estimates);
     WriteCheckpointRecord(console, estimates);

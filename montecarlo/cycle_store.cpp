@@ -26,8 +26,8 @@ bool CycleStore::Append(int64_t hour, int hours, int32_t available_mw) {
       // A segment lies within one cycle, and merges with the one before
       // where it continues it at the same capacity.
       const int64_t start = hour % kCycleHours;
-      const int piece = static_cast<int>(std::min<int64_t>(
-          {hours, kCycleHours - start, kLongestSegment}));
+      const int piece = static_cast<int>(
+          std::min<int64_t>({hours, kCycleHours - start, kLongestSegment}));
       Segment* last = size_ == 0 ? nullptr : &Stored(size_ - 1);
       if (last && last->start + last->hours == start &&
           last->available_mw == available_mw &&

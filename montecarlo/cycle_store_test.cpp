@@ -97,10 +97,10 @@ TEST(CycleStoreTest, ReplaysTheSealedCycleHourForHour) {
   const DeficitFinder finder(loads);
   // Runs of years over the wrap into the third cycle, over the split in it,
   // over the year start above, and over the long piece's second segment.
-  for (int64_t first : {2 * kCycleHours / kHoursPerYear - 1,
-                        (2 * kCycleHours + kSplit) / kHoursPerYear,
-                        year_in_third_cycle - 1,
-                        (2 * kCycleHours + 160000) / kHoursPerYear}) {
+  for (int64_t first :
+       {2 * kCycleHours / kHoursPerYear - 1,
+        (2 * kCycleHours + kSplit) / kHoursPerYear, year_in_third_cycle - 1,
+        (2 * kCycleHours + 160000) / kHoursPerYear}) {
     YearsTally replayed;
     store.Replay(first * kHoursPerYear, 3, finder, &replayed);
     ExpectSameTally(replayed, ReferenceTally(pieces, kSplit, loads,

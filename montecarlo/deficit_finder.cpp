@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 
-
 namespace adequacy {
 
 bool Served(int32_t available_mw, double load) {
@@ -63,7 +62,8 @@ void DeficitFinder::Add(const CapacityStretch& stretch,
   const int end = stretch.first + stretch.hours;
   for (int hour = stretch.first; hour < end; ++hour) {
     if (Served(mw, loads_[hour])) continue;
-    tally->deficits.push_back({static_cast<uint16_t>(hour), stretch.available_mw});
+    tally->deficits.push_back(
+        {static_cast<uint16_t>(hour), stretch.available_mw});
     ++tally->deficit_hours;
     if (hour != tally->after_deficit) ++tally->year_events;
     tally->after_deficit = hour + 1;

@@ -175,11 +175,16 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
   }
 }
 
+int64_t FastEngine::replay_year() const {
+  if (replaying()) return replay_from_ / kHoursPerYear;
+  return store_ ? kCycleYears : -1;
+}
+
 bool FastEngine::DownDuring(int unit, uint32_t hour) const {
   const std::vector<DownSpan>& spans = spans_[unit];
-  auto span = std::partition_point(
-      spans.begin(), spans.end(),
-      [&](const DownSpan& s) { return s.end <= hour; });
+  auto span =
+      std::partition_point(spans.begin(), spans.end(),
+                           [&](const DownSpan& s) { return s.end <= hour; });
   return span != spans.end() && span->start <= hour;
 }
 
@@ -431,10 +436,10 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
   for (int batch = 0; batch < batches; ++batch) {
     AddToTotals(batches_[batch].tally, loads_, totals);
     if (store_ && !store_->sealed()) {
-      KeepBatch(batches_[batch],
-                first_hour + static_cast<int64_t>(first_year +
-                                                  batch * kBatchYears) *
-                                 kHoursPerYear);
+      KeepBatch(
+          batches_[batch],
+          first_hour + static_cast<int64_t>(first_year + batch * kBatchYears) *
+                           kHoursPerYear);
     }
   }
 }
@@ -489,7 +494,8 @@ void FastEngine::Replay(ChainState* state, int64_t years) {
   // In rounds of tasks, each a run of years tallied on its own, added to
   // the totals in order.
   for (int64_t done = 0; done < years;) {
-    const int64_t round = std::min(years - done, kReplayTasks * kReplayTaskYears);
+    const int64_t round =
+        std::min(years - done, kReplayTasks * kReplayTaskYears);
     const int tasks =
         static_cast<int>((round + kReplayTaskYears - 1) / kReplayTaskYears);
     pool_.ParallelFor(tasks, [&](int task, int) {
@@ -513,8 +519,8 @@ void FastEngine::Replay(ChainState* state, int64_t years) {
   for (int unit = 0; unit < kUnits; ++unit) {
     state->unit_state[unit] = walkers_[unit].state;
   }
-  state->seed =
-      LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years).Apply(state->seed);
+  state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
+                    .Apply(state->seed);
 }
 
 void FastEngine::SeekSpans(uint32_t hour, SpanCursors* cursors) const {

@@ -65,6 +65,9 @@ class FastEngine {
   size_t list_bytes() const { return lists_ ? lists_->bytes() : 0; }
   // True once later years are replayed from the store.
   bool replaying() const { return replay_from_ >= 0; }
+  // The year from which years are replayed, or are expected to be while
+  // the first cycle is kept; -1 when every year is walked.
+  int64_t replay_year() const;
   // Years worth simulating between two looks at the progress: a few
   // hundredths of a second.
   int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }

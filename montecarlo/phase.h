@@ -37,11 +37,13 @@ class MonteCarloPhase {
   explicit MonteCarloPhase(const HourlyLoads& loads,
                            EngineTier tier = EngineTier::kFull);
 
+  // Told the years simulated, and the share of the run's work done.
+  using Progress = std::function<void(int64_t years, double share)>;
+
   // Simulates at least one year and on until the simulated years reach
   // the checkpoint, then returns the estimates.  `progress`, if given, is
-  // told the years simulated every so often on the way.
-  Estimates RunToCheckpoint(
-      const std::function<void(int64_t years)>& progress = nullptr);
+  // told how far it is every so often on the way.
+  Estimates RunToCheckpoint(const Progress& progress = nullptr);
 
   // Moves the checkpoint on by a factor of ten.
   void AdvanceCheckpoint() { checkpoint_ = NextCheckpoint(checkpoint_); }
@@ -60,6 +62,9 @@ class MonteCarloPhase {
   // Simulates `years` years; if memory runs out part way, starts again from
   // the same state one tier down.
   void Simulate(int64_t years);
+  // The work of simulating years [from, to), in walked years: a year
+  // replayed from the generator's cycle counts for a small fraction.
+  double Work(int64_t from, int64_t to) const;
 
   const HourlyLoads& loads_;
   ChainParameters params_;

@@ -23,8 +23,13 @@ TEST(MonteCarloPhaseTest, LeanEngineGivesTheSameCheckpoint) {
     MonteCarloPhase phase(loads, EngineTier::kLean);
     EXPECT_EQ(phase.tier(), EngineTier::kLean);
     // In slices, as when progress is shown, and at once.
-    phase.RunToCheckpoint(sliced ? [](int64_t) {}
-                                 : std::function<void(int64_t)>());
+    double last_share = 0.0;
+    phase.RunToCheckpoint(sliced ? [&](int64_t, double share) {
+      EXPECT_GT(share, last_share);
+      last_share = share;
+    }
+                                 : MonteCarloPhase::Progress());
+    EXPECT_EQ(last_share, sliced ? 1.0 : 0.0);
     const ChainAccumulators& totals = phase.state().totals;
     EXPECT_EQ(totals.years, 1000.0);
     EXPECT_EQ(totals.deficit_hours, 196.0);

@@ -43,9 +43,9 @@ TEST(StateFromDrawsTest, AgreesWithThePlainLoop) {
     const int64_t hour =
         static_cast<int64_t>(golden.totals.years) * kHoursPerYear - 1;
     for (int unit = 0; unit < kUnits; ++unit) {
-      ASSERT_EQ(StateFromDraws(unit, hour, ThresholdsOf(params, unit),
-                               BestScanner()),
-                golden.unit_state[unit])
+      ASSERT_EQ(
+          StateFromDraws(unit, hour, ThresholdsOf(params, unit), BestScanner()),
+          golden.unit_state[unit])
           << "unit " << unit << " at " << golden.totals.years;
     }
     ++checked;
