@@ -182,6 +182,7 @@ struct Avx512Block {
 __attribute__((target("avx512f"), always_inline)) inline Avx512Block
 LoadWideBlock() {
   Avx512Block b;
+#pragma GCC unroll 8
   for (int v = 0; v < 8; ++v) {
     b.a[v] = _mm512_load_si512(&kWide.lane_a[16 * v]);
     b.c[v] = _mm512_load_si512(&kWide.lane_c[16 * v]);
@@ -196,14 +197,33 @@ struct WideMask {
   uint64_t high;
 };
 
-__attribute__((target("avx512f"), always_inline)) inline WideMask WideBlockMask(
-    const Avx512Block& b, uint32_t seed, __m512i t) {
+// The lanes' unsigned minimum, in the masked form: the plain intrinsic
+// starts from an undefined vector that the compiler warns of.
+__attribute__((target("avx512f"), always_inline)) inline __m512i MinU32(
+    __m512i p, __m512i q) {
+  return _mm512_maskz_min_epu32(0xFFFF, p, q);
+}
+
+// The block's seeds; true when any is at or below t.  Hits are rare, so one
+// compare of the lanes' minimum decides most blocks.
+__attribute__((target("avx512f"), always_inline)) inline bool WideBlockSeeds(
+    const Avx512Block& b, uint32_t seed, __m512i t, __m512i (&m)[8]) {
   const __m512i x = _mm512_set1_epi32(static_cast<int>(seed));
-  uint64_t k[8];
+#pragma GCC unroll 8
   for (int v = 0; v < 8; ++v) {
-    const __m512i m = _mm512_add_epi32(_mm512_mullo_epi32(x, b.a[v]), b.c[v]);
-    k[v] = _mm512_cmple_epu32_mask(m, t);
+    m[v] = _mm512_add_epi32(_mm512_mullo_epi32(x, b.a[v]), b.c[v]);
   }
+  const __m512i low =
+      MinU32(MinU32(MinU32(m[0], m[1]), MinU32(m[2], m[3])),
+             MinU32(MinU32(m[4], m[5]), MinU32(m[6], m[7])));
+  return _mm512_cmple_epu32_mask(low, t) != 0;
+}
+
+__attribute__((target("avx512f"), always_inline)) inline WideMask WideBlockMask(
+    const __m512i (&m)[8], __m512i t) {
+  uint64_t k[8];
+#pragma GCC unroll 8
+  for (int v = 0; v < 8; ++v) k[v] = _mm512_cmple_epu32_mask(m[v], t);
   return {k[0] | k[1] << 16 | k[2] << 32 | k[3] << 48,
           k[4] | k[5] << 16 | k[6] << 32 | k[7] << 48};
 }
@@ -214,7 +234,12 @@ __attribute__((target("avx512f"))) uint32_t Avx512FindFirst(
   const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
   uint32_t h = 0;
   for (; h + kWideHours <= hours; h += kWideHours) {
-    const WideMask mask = WideBlockMask(b, seed, t);
+    __m512i m[8];
+    if (!WideBlockSeeds(b, seed, t, m)) {
+      seed = kWide.block.Apply(seed);
+      continue;
+    }
+    const WideMask mask = WideBlockMask(m, t);
     if (mask.low != 0) {
       return h + static_cast<uint32_t>(std::countr_zero(mask.low));
     }
@@ -234,7 +259,12 @@ __attribute__((target("avx512f"))) void Avx512Collect(
   const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
   uint32_t h = 0;
   for (; h + kWideHours <= hours; h += kWideHours) {
-    const WideMask mask = WideBlockMask(b, seed, t);
+    __m512i m[8];
+    if (!WideBlockSeeds(b, seed, t, m)) {
+      seed = kWide.block.Apply(seed);
+      continue;
+    }
+    const WideMask mask = WideBlockMask(m, t);
     for (int half = 0; half < 2; ++half) {
       for (uint64_t m = half == 0 ? mask.low : mask.high; m != 0; m &= m - 1) {
         const int j = 64 * half + std::countr_zero(m);
