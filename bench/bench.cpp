@@ -1,14 +1,18 @@
 // Benchmarks: the direct-solution pass with the plain and the fast
 // unserved-energy sum, and the Monte Carlo engines in simulated years per
 // second.  Prints, from one run, the years per second of the plain loop, of
-// the engine scanning every hour and of the engine with the period lists,
-// their ratios, the one-off cost of the lists and the peak resident memory.
+// the engine scanning every hour, of the engine walking the period lists and
+// of the engine replaying the generator's cycle, their ratios, the one-off
+// cost of the lists and the peak resident memory; then the program itself,
+// timed to each checkpoint against the plain loop's rate.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
+#include "bench/program_run.h"
 #include "direct/direct_pass.h"
 #include "montecarlo/fast_engine.h"
 #include "montecarlo/literal_engine.h"
@@ -90,6 +94,29 @@ double BestSeconds(F run) {
   return best;
 }
 
+// The program to the checkpoint of ADEQUACY_BENCH_YEARS (100,000,000 unless
+// set), its wall clock at each checkpoint against the plain loop's.
+void PrintProgramRun(double literal_year) {
+  const char* env = std::getenv("ADEQUACY_BENCH_YEARS");
+  const int64_t last = env ? std::atoll(env) : 100000000;
+  const ProgramRun run = TimeProgram(ADEQUACY_BINARY, last);
+  if (!run.ok) {
+    std::printf("Whole program: the run failed\n");
+    return;
+  }
+  std::printf(
+      "Whole program, default loads, wall clock from its start to each "
+      "checkpoint record:\n");
+  std::printf("  %13s %10s %14s\n", "years", "seconds", "x plain loop");
+  for (const CheckpointTime& c : run.checkpoints) {
+    std::printf("  %13lld %10.2f %14.0f\n", static_cast<long long>(c.years),
+                c.wall_seconds,
+                static_cast<double>(c.years) * literal_year / c.wall_seconds);
+  }
+  std::printf("  peak resident memory of the program: %.1f MB\n",
+              run.peak_megabytes);
+}
+
 void PrintSummary() {
   const ChainParameters params = SetUpChainParameters();
   ChainState literal = InitialChainState();
@@ -121,6 +148,13 @@ void PrintSummary() {
   engine.SimulateYears(&chain, kSteadyYears);
   const double steady_year = Seconds(start) / kSteadyYears;
   const double plain_warm = kWarmYears * steady_year;
+  const double list_megabytes = engine.list_bytes() / 1048576.0;
+  // On past the generator's first cycle, then years replayed from it.
+  constexpr int kReplayYears = 2000000;
+  engine.SimulateYears(&chain, 250000 - kWarmYears - kSteadyYears);
+  start = std::chrono::steady_clock::now();
+  engine.SimulateYears(&chain, kReplayYears);
+  const double replay_year = Seconds(start) / kReplayYears;
 
   HourlyLoads loads;
   const double plain_pass = BestSeconds([&] {
@@ -140,14 +174,18 @@ void PrintSummary() {
       "  list engine       %12.0f years/s  %8.1f x plain loop, %.1f x "
       "scanning\n",
       1 / steady_year, literal_year / steady_year, scan_year / steady_year);
+  std::printf("  replaying engine  %12.0f years/s  %8.1f x plain loop%s\n",
+              1 / replay_year, literal_year / replay_year,
+              engine.replaying() ? "" : " (NOT REPLAYING)");
   std::printf(
       "  one-off cost of the lists: %.2f s beyond the steady rate over the "
       "first %d years; %.1f MB\n",
-      warm - plain_warm, kWarmYears, engine.list_bytes() / 1048576.0);
+      warm - plain_warm, kWarmYears, list_megabytes);
   std::printf("  peak resident memory of this run: %.1f MB\n",
               usage.ru_maxrss / 1024.0);
   std::printf("Direct pass: plain sum %.2f ms, fast sum %.3f ms, ratio %.1f\n",
               plain_pass * 1e3, fast_pass * 1e3, plain_pass / fast_pass);
+  PrintProgramRun(literal_year);
 }
 
 }  // namespace
