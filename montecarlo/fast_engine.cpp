@@ -36,32 +36,33 @@ constexpr size_t kStoreBudgetBytes = size_t{48} << 20;
 constexpr int64_t kReplayTaskYears = 4096;
 constexpr int kReplayTasks = 16;
 
-// Records that a unit of `mw` was down for chunk hours [start, end), start <
-// end: as a span, and in the thread's difference rows.
-template <typename Span>
-inline void RecordDown(uint32_t start, uint32_t end, int32_t mw, int32_t* rows,
-                       std::vector<Span>* spans) {
-  spans->push_back({start, end});
-  YearScanner::AddDown(start, end, mw, rows);
+std::array<TypeThresholds, kUnitTypes> ThresholdsOf(
+    const ChainParameters& params) {
+  std::array<TypeThresholds, kUnitTypes> types;
+  for (int type = 0; type < kUnitTypes; ++type) {
+    // Unit `type` is the first unit of the type; all its units share it.
+    types[type] = {SeedThreshold(params.failure_probability[type]),
+                   SeedThreshold(params.repair_probability[type])};
+  }
+  return types;
 }
 
 }  // namespace
 
 FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
                        const Options& options)
-    : loads_(loads),
+    : types_(ThresholdsOf(params)),
+      loads_(loads),
       scanner_(options.vector_code ? BestScanner() : PlainScanner()),
+      walk_(types_, scanner_),
       pool_(std::max(1, options.threads)),
       finder_(loads),
       year_scanner_(finder_) {
   bool replayable = options.replay && options.period_lists;
-  for (int type = 0; type < kUnitTypes; ++type) {
-    // Unit `type` is the first unit of the type; all its units share it.
-    types_[type] = {SeedThreshold(params.failure_probability[type]),
-                    SeedThreshold(params.repair_probability[type])};
+  for (const TypeThresholds& type : types_) {
     // The units' states after a replay are found from their draws, which
     // needs failures to be rarer than repairs.
-    replayable = replayable && types_[type].fail <= types_[type].repair;
+    replayable = replayable && type.fail <= type.repair;
   }
   if (options.period_lists) {
     try {
@@ -117,11 +118,7 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
 }
 
 void FastEngine::ForgetLists() {
-  for (Walker& w : walkers_) {
-    w.list_start = w.list_end = kUnknown;
-    w.list_stop = w.cursor = nullptr;
-    w.next_from_list = false;
-  }
+  for (Walker& w : walkers_) w.ForgetList();
 }
 
 void FastEngine::Resume(const ChainState& state) {
@@ -133,13 +130,9 @@ void FastEngine::Resume(const ChainState& state) {
   if (same) return;
   // Not where the engine left off: a history kept from hour 0 no longer
   // leads here.
-  if (hour_ != kUnknown || hour != 0) StopKeeping();
+  if (hour_ != kUnknownHour || hour != 0) StopKeeping();
   for (int unit = 0; unit < kUnits; ++unit) {
-    Walker& w = walkers_[unit];
-    w = Walker();
-    w.state = state.unit_state[unit] == kUnitUp ? kUnitUp : kUnitDown;
-    w.from = hour;
-    w.since = hour;
+    walkers_[unit] = Walker::At(hour, state.unit_state[unit]);
   }
   hour_ = hour;
 }
@@ -153,7 +146,9 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
   // finish together.
   pool_.ParallelFor(kUnits, [&](int task, int thread) {
     const int unit = (task % kUnitBlocks) * kUnitTypes + task / kUnitBlocks;
-    WalkUnit(unit, first_hour, end_hour, rows_[thread].data());
+    spans_[unit].clear();
+    walk_.Walk(unit, lists_.get(), first_hour, end_hour, &walkers_[unit],
+               &spans_[unit], rows_[thread].data());
   });
   const bool rejoined = CheckCycle(first_hour, end_hour);
   for (int first = 0; first < years; first += kRoundYears) {
@@ -248,181 +243,6 @@ void FastEngine::BuildLists(int64_t first_hour, int64_t end_hour) {
     if (!full.load() && !lists_->Build(needed[i])) full.store(true);
   });
   lists_full_ = full.load();
-}
-
-void FastEngine::WalkUnit(int unit, int64_t first_hour, int64_t end_hour,
-                          int32_t* rows) {
-  // A local copy, so that the walker lives in registers.
-  Walker w = walkers_[unit];
-  std::vector<DownSpan>& spans = spans_[unit];
-  spans.clear();
-  const int32_t mw = UnitTypeOf(unit).capacity_mw;
-  // Down from `from` (perhaps before the chunk) to `to`.
-  auto down = [&](int64_t from, int64_t to) {
-    const uint32_t start =
-        static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
-    const uint32_t end = static_cast<uint32_t>(to - first_hour);
-    if (start < end) RecordDown(start, end, mw, rows, &spans);
-  };
-  for (;;) {
-    if (w.next == kUnknown) {
-      if (w.from >= end_hour) break;
-      Search(unit, &w, end_hour);
-      if (w.next == kUnknown) break;
-    }
-    const int64_t hour = w.next;
-    if (hour >= end_hour) break;
-    if (w.state == kUnitUp && w.next_from_list) {
-      if (ListRun(unit, &w, first_hour, end_hour, rows, &spans)) break;
-      continue;
-    }
-    if (w.state == kUnitUp) {
-      // A failure found by scanning: its repair is scanned for too.
-      w.state = kUnitDown;
-      w.since = hour;
-      w.next = kUnknown;
-      w.from = hour + 1;
-    } else {
-      down(w.since, hour);
-      w.state = kUnitUp;
-      w.next = kUnknown;
-      w.from = hour + 1;
-    }
-    w.next_from_list = false;
-  }
-  if (w.state != kUnitUp) down(w.since, end_hour);
-  walkers_[unit] = w;
-}
-
-inline uint16_t FastEngine::RepairGap(int unit, int64_t failure_hour,
-                                      uint32_t* entry) {
-  // The gap depends only on the entry and the type's repair threshold, so
-  // whoever finds it first may keep it for everyone.
-  const uint16_t gap = EntryGap(LoadEntry(entry));
-  return gap != kGapUnknown ? gap : FindRepairGap(unit, failure_hour, entry);
-}
-
-uint16_t FastEngine::FindRepairGap(int unit, int64_t failure_hour,
-                                   uint32_t* entry) {
-  constexpr uint32_t kLongest = kGapTooLong - 1;
-  const uint32_t found =
-      scanner_.find_first(SeedOfDraw(DrawOf(unit, failure_hour + 1)), kLongest,
-                          types_[TypeOfUnit(unit)].repair);
-  const uint16_t gap =
-      found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
-  StoreGap(entry, gap);
-  return gap;
-}
-
-bool FastEngine::ListRun(int unit, Walker* w, int64_t first_hour,
-                         int64_t end_hour, int32_t* rows,
-                         std::vector<DownSpan>* spans) {
-  // Failures read from the list one after another: each is followed by its
-  // repair, and the next failure is the first entry after the repair hour.
-  const int32_t mw = UnitTypeOf(unit).capacity_mw;
-  const int64_t base = w->list_start;
-  uint32_t* entry = w->cursor;
-  uint32_t* const stop = w->list_stop;
-  int64_t failure = w->next;
-  w->next_from_list = false;
-  for (;;) {
-    const uint16_t gap = RepairGap(unit, failure, entry);
-    const int64_t repair = failure + gap;
-    if (gap == kGapTooLong || repair >= end_hour) {
-      w->state = kUnitDown;
-      w->since = failure;
-      w->cursor = entry;
-      w->next = gap == kGapTooLong ? kUnknown : repair;
-      w->from = failure + 1;
-      return gap != kGapTooLong;
-    }
-    RecordDown(static_cast<uint32_t>(failure - first_hour),
-               static_cast<uint32_t>(repair - first_hour), mw, rows, spans);
-    const int64_t after = repair + 1;
-    if (after >= w->list_end) {
-      w->cursor = entry;
-      w->next = kUnknown;
-      w->from = after;
-      return false;
-    }
-    const uint16_t offset = static_cast<uint16_t>(after - base);
-    do {
-      ++entry;
-    } while (entry < stop && EntryHour(LoadEntry(entry)) < offset);
-    w->cursor = entry;
-    if (entry == stop) {
-      w->next = kUnknown;
-      w->from = w->list_end;
-      return false;
-    }
-    failure = base + EntryHour(LoadEntry(entry));
-    if (failure >= end_hour) {
-      w->next = failure;
-      w->next_from_list = true;
-      return true;
-    }
-  }
-}
-
-inline void FastEngine::Search(int unit, Walker* w, int64_t limit) {
-  // The common case: an up unit still within the list it searched last.
-  if (w->state == kUnitUp && w->from >= w->list_start &&
-      w->from < w->list_end) {
-    const uint16_t offset = static_cast<uint16_t>(w->from - w->list_start);
-    uint32_t* entry = w->cursor;
-    while (entry < w->list_stop && EntryHour(LoadEntry(entry)) < offset) {
-      ++entry;
-    }
-    w->cursor = entry;
-    if (entry < w->list_stop) {
-      w->next = w->list_start + EntryHour(LoadEntry(entry));
-      w->next_from_list = true;
-      return;
-    }
-    w->from = w->list_end;
-  }
-  SearchStretch(unit, w, limit);
-}
-
-void FastEngine::SearchStretch(int unit, Walker* w, int64_t limit) {
-  const int type = TypeOfUnit(unit);
-  const bool up = w->state == kUnitUp;
-  const uint32_t threshold = up ? types_[type].fail : types_[type].repair;
-  int64_t hour = w->from;
-  while (hour < limit) {
-    const StreamPosition at = PositionOf(unit, hour);
-    const int64_t stretch_start = hour - at.offset;
-    const int64_t stretch_end = stretch_start + at.length;
-    if (up && lists_ && lists_->built(at.stretch)) {
-      // The failure list: the first entry at or after this hour, even if it
-      // lies beyond the limit, as nothing but it can change the unit.
-      const PeriodLists::View list =
-          lists_->Lookup(at.stretch, at.residue, type);
-      w->list_start = stretch_start;
-      w->list_end = stretch_end;
-      w->cursor = list.entries;
-      w->list_stop = list.entries + list.size;
-      w->from = hour;
-      // The unit reads the next stretches of its stream in a few years;
-      // their lists are far apart in memory.
-      lists_->Prefetch(at.stretch + 1, at.residue, type, 1);
-      lists_->Prefetch(at.stretch + 2, at.residue, type, 2);
-      Search(unit, w, limit);
-      return;
-    }
-    // A scan stops where a built stretch could take over.
-    const int64_t end = up ? std::min(stretch_end, limit) : limit;
-    const uint32_t hours = static_cast<uint32_t>(end - hour);
-    const uint32_t found =
-        scanner_.find_first(SeedOfDraw(DrawOf(unit, hour)), hours, threshold);
-    if (found < hours) {
-      w->next = hour + found;
-      w->next_from_list = false;
-      return;
-    }
-    hour = end;
-  }
-  w->from = hour;
 }
 
 void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,

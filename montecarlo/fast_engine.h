@@ -32,6 +32,7 @@
 #include "montecarlo/deficit_finder.h"
 #include "montecarlo/period_lists.h"
 #include "montecarlo/stream_scan.h"
+#include "montecarlo/unit_walk.h"
 #include "montecarlo/worker_pool.h"
 #include "montecarlo/year_scan.h"
 
@@ -73,30 +74,6 @@ class FastEngine {
   int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }
 
  private:
-  static constexpr int64_t kUnknown = -1;
-
-  // One unit's walk along its stream, on cache lines of its own as the
-  // units are walked on different threads.
-  struct alignas(64) Walker {
-    int64_t next = kUnknown;  // Hour of the next state change, when known.
-    int64_t from = 0;         // Otherwise: the search resumes at this hour.
-    int64_t since = 0;        // While down: the hour the unit went down.
-    // The failure list of the stretch the unit last searched: the hours it
-    // covers, the first entry not yet passed and the end of its entries.
-    int64_t list_start = kUnknown;
-    int64_t list_end = kUnknown;
-    uint32_t* cursor = nullptr;
-    uint32_t* list_stop = nullptr;
-    int32_t state = kUnitUp;
-    bool next_from_list = false;  // `next` is the failure at `cursor`.
-  };
-
-  // A span of hours of a chunk, from its first hour, that a unit was down.
-  struct DownSpan {
-    uint32_t start;
-    uint32_t end;
-  };
-
   // The years of a batch: their tally and, while the cycle is kept, their
   // short hours (each year's end in `year_ends`).
   struct YearBatch {
@@ -109,16 +86,6 @@ class FastEngine {
   void ForgetLists();
   void SimulateChunk(ChainState* state, int years);
   void BuildLists(int64_t first_hour, int64_t end_hour);
-  void WalkUnit(int unit, int64_t first_hour, int64_t end_hour, int32_t* rows);
-  // Takes the failures of an up unit from its list while they lie within
-  // the chunk; true when the unit is done with the chunk.
-  bool ListRun(int unit, Walker* w, int64_t first_hour, int64_t end_hour,
-               int32_t* rows, std::vector<DownSpan>* spans);
-  void Search(int unit, Walker* w, int64_t limit);
-  void SearchStretch(int unit, Walker* w, int64_t limit);
-  // The hours from a failure in a list to its repair, kept in the entry.
-  uint16_t RepairGap(int unit, int64_t failure_hour, uint32_t* entry);
-  uint16_t FindRepairGap(int unit, int64_t failure_hour, uint32_t* entry);
   void ScanYears(int64_t first_hour, int first_year, int years,
                  ChainAccumulators* totals);
   void ScanBatch(int batch, int first_year, int years);
@@ -150,6 +117,7 @@ class FastEngine {
   std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;
   StreamScanner scanner_;
+  UnitWalk walk_;
   WorkerPool pool_;
   DeficitFinder finder_;
   YearScanner year_scanner_;
@@ -160,7 +128,7 @@ class FastEngine {
   // The walkers at the start of the chunk in hand, should it be simulated
   // again (kept here rather than on a small stack).
   std::array<Walker, kUnits> saved_walkers_;
-  int64_t hour_ = kUnknown;  // The hour the walkers stand at.
+  int64_t hour_ = kUnknownHour;  // The hour the walkers stand at.
 
   // Each thread adds the units it walks to its own difference rows.
   int chunk_years_;

@@ -213,9 +213,8 @@ __attribute__((target("avx512f"), always_inline)) inline bool WideBlockSeeds(
   for (int v = 0; v < 8; ++v) {
     m[v] = _mm512_add_epi32(_mm512_mullo_epi32(x, b.a[v]), b.c[v]);
   }
-  const __m512i low =
-      MinU32(MinU32(MinU32(m[0], m[1]), MinU32(m[2], m[3])),
-             MinU32(MinU32(m[4], m[5]), MinU32(m[6], m[7])));
+  const __m512i low = MinU32(MinU32(MinU32(m[0], m[1]), MinU32(m[2], m[3])),
+                             MinU32(MinU32(m[4], m[5]), MinU32(m[6], m[7])));
   return _mm512_cmple_epu32_mask(low, t) != 0;
 }
 
