@@ -141,7 +141,7 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
   const int64_t first_hour = hour_;
   const int64_t end_hour =
       first_hour + static_cast<int64_t>(years) * kHoursPerYear;
-  BuildLists(first_hour, end_hour);
+  BuildLists(end_hour);
   // The units with the most state changes first, so that the threads
   // finish together.
   pool_.ParallelFor(kUnits, [&](int task, int thread) {
@@ -220,29 +220,26 @@ void FastEngine::StopKeeping() {
   replay_from_ = -1;
 }
 
-void FastEngine::BuildLists(int64_t first_hour, int64_t end_hour) {
+void FastEngine::BuildLists(int64_t end_hour) {
   if (!lists_ || lists_full_) return;
-  // The stretches holding the draws of the chunk, in the order reached:
-  // positions [first, end) of the period, wrapping past its end.
-  std::vector<uint32_t> needed;
-  const uint64_t stretch_draws = uint64_t{kStretchHours} * kUnits;
-  const uint64_t draws = DrawOf(0, end_hour) - DrawOf(0, first_hour);
-  const uint64_t first = DrawOf(0, first_hour) % kPeriodDraws;
-  const uint64_t end = first + std::min(draws, kPeriodDraws);
-  auto add = [&](uint64_t from, uint64_t to) {
-    for (uint64_t s = from / stretch_draws; s * stretch_draws < to; ++s) {
-      if (!lists_->built(static_cast<uint32_t>(s))) {
-        needed.push_back(static_cast<uint32_t>(s));
-      }
-    }
-  };
-  add(first, std::min(end, kPeriodDraws));
-  if (end > kPeriodDraws) add(0, std::min(end - kPeriodDraws, first));
+  // Every stream's stretches up to the one holding the chunk's last draw;
+  // past the first period, all of them.
+  const uint64_t end_draw = DrawOf(0, end_hour);
+  const uint32_t end =
+      end_draw >= kPeriodDraws
+          ? kStretches
+          : static_cast<uint32_t>((end_draw - 1) / kUnits / kStretchHours + 1);
+  if (end <= lists_->built_stretches()) return;
   std::atomic<bool> full{false};
-  pool_.ParallelFor(static_cast<int>(needed.size()), [&](int i, int) {
-    if (!full.load() && !lists_->Build(needed[i])) full.store(true);
+  pool_.ParallelFor(kUnits, [&](int residue, int) {
+    if (!lists_->Extend(static_cast<uint32_t>(residue), end)) full.store(true);
   });
-  lists_full_ = full.load();
+  if (full.load()) {
+    lists_full_ = true;  // Memory ran out: build no more.
+  } else {
+    lists_->MarkBuilt(end);
+  }
+  if (lists_->TakeMoved()) ForgetLists();
 }
 
 void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,

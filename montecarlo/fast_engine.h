@@ -85,7 +85,9 @@ class FastEngine {
   void Resume(const ChainState& state);
   void ForgetLists();
   void SimulateChunk(ChainState* state, int years);
-  void BuildLists(int64_t first_hour, int64_t end_hour);
+  // Builds the lists of every stream as far as the chunk up to `end_hour`
+  // reads them.
+  void BuildLists(int64_t end_hour);
   void ScanYears(int64_t first_hour, int first_year, int years,
                  ChainAccumulators* totals);
   void ScanBatch(int batch, int first_year, int years);

@@ -1,6 +1,6 @@
 #include "montecarlo/period_lists.h"
 
-#include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace adequacy {
@@ -8,6 +8,15 @@ namespace {
 
 uint32_t StreamHours(uint32_t residue) {
   return static_cast<uint32_t>((kPeriodDraws - 1 - residue) / kUnits + 1);
+}
+
+// Room for the entries of a stream's list: the expected count of seeds at
+// or below the threshold, and enough beside it that a longer list is out of
+// the question in practice (it would still be kept, by moving the list).
+size_t ExpectedEntries(uint32_t residue, uint32_t threshold) {
+  const double share = (static_cast<double>(threshold) + 1.0) / 4294967296.0;
+  const double mean = StreamHours(residue) * share;
+  return static_cast<size_t>(mean + 8.0 * std::sqrt(mean) + 64.0);
 }
 
 }  // namespace
@@ -42,75 +51,65 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
     widest_threshold_[parity] =
         std::max(widest_threshold_[parity], types[type].fail);
   }
-  stretches_.resize(kStretches);
-  built_.assign(kStretches, 0);
+  streams_.resize(static_cast<size_t>(kUnits) * lists_);
+  for (uint32_t residue = 0; residue < kUnits; ++residue) {
+    for (int list = 0; list < lists_; ++list) {
+      List& l = ListOf(residue, list);
+      l.begin.reserve(kStretches + 1);
+      l.begin.push_back(0);
+      if (list_read_[residue % 2][list]) {
+        l.entries.reserve(ExpectedEntries(residue, list_fail_[list]));
+      }
+    }
+  }
 }
 
-bool PeriodLists::Build(uint32_t stretch) {
-  if (built_[stretch]) return true;
-  Stretch& s = stretches_[stretch];
-  // Scratch space of the building thread, kept for its next stretch.
+bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
+  // Scratch space of the building thread, kept for its next stream.
   thread_local std::vector<StreamHit> hits;
-  thread_local std::array<std::vector<uint16_t>, kUnitTypes> per_list;
-  thread_local std::vector<uint16_t> offsets;
+  const uint32_t stream_hours = StreamHours(residue);
+  const std::array<bool, kUnitTypes>& read = list_read_[residue % 2];
   try {
-    offsets.clear();
-    s.begin.assign(kUnits * lists_ + 1, 0);
-    const uint32_t first = stretch * kStretchHours;
-    for (uint32_t residue = 0; residue < kUnits; ++residue) {
-      for (auto& list : per_list) list.clear();
-      const uint32_t stream_hours = StreamHours(residue);
-      const std::array<bool, kUnitTypes>& read = list_read_[residue % 2];
+    for (uint32_t stretch = ListOf(residue, 0).begin.size() - 1; stretch < end;
+         ++stretch) {
+      const uint32_t first = stretch * kStretchHours;
+      hits.clear();
       if (first < stream_hours) {
-        hits.clear();
         scanner_.collect(SeedOfDraw(DrawOf(static_cast<int>(residue), first)),
                          std::min(kStretchHours, stream_hours - first),
                          widest_threshold_[residue % 2], &hits);
-        for (const StreamHit& hit : hits) {
-          for (int list = 0; list < lists_; ++list) {
-            if (read[list] && hit.seed <= list_fail_[list]) {
-              per_list[list].push_back(static_cast<uint16_t>(hit.hour));
-            }
-          }
-        }
       }
       for (int list = 0; list < lists_; ++list) {
-        s.begin[residue * lists_ + list] =
-            static_cast<uint32_t>(offsets.size());
-        offsets.insert(offsets.end(), per_list[list].begin(),
-                       per_list[list].end());
+        List& l = ListOf(residue, list);
+        if (read[list]) {
+          const uint32_t* before = l.entries.data();
+          for (const StreamHit& hit : hits) {
+            if (hit.seed <= list_fail_[list]) l.entries.push_back(hit.hour);
+          }
+          if (l.entries.data() != before) moved_.store(true);
+        }
+        l.begin.push_back(static_cast<uint32_t>(l.entries.size()));
       }
     }
-    s.begin[kUnits * lists_] = static_cast<uint32_t>(offsets.size());
-    s.entries.assign(offsets.begin(), offsets.end());
   } catch (const std::bad_alloc&) {
-    s = Stretch();
     return false;
   }
-  bytes_ += s.entries.capacity() * sizeof(uint32_t) +
-            s.begin.capacity() * sizeof(uint32_t);
-  built_[stretch] = 1;
   return true;
 }
 
 PeriodLists::View PeriodLists::Lookup(uint32_t stretch, uint32_t residue,
                                       int type) {
-  Stretch& s = stretches_[stretch];
-  const uint32_t index = residue * lists_ + list_of_type_[type];
-  const uint32_t begin = s.begin[index];
-  return {s.entries.data() + begin, s.begin[index + 1] - begin};
+  List& l = ListOf(residue, list_of_type_[type]);
+  const uint32_t begin = l.begin[stretch];
+  return {l.entries.data() + begin, l.begin[stretch + 1] - begin};
 }
 
-void PeriodLists::Prefetch(uint32_t stretch, uint32_t residue, int type,
-                           int depth) const {
-  if (stretch >= kStretches || !built(stretch)) return;
-  const Stretch& s = stretches_[stretch];
-  const uint32_t* begin = &s.begin[residue * lists_ + list_of_type_[type]];
-  if (depth > 1) {
-    __builtin_prefetch(begin);
-  } else {
-    __builtin_prefetch(s.entries.data() + *begin);
+size_t PeriodLists::bytes() const {
+  size_t bytes = 0;
+  for (const List& l : streams_) {
+    bytes += (l.entries.size() + l.begin.size()) * sizeof(uint32_t);
   }
+  return bytes;
 }
 
 }  // namespace adequacy

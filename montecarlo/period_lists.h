@@ -8,16 +8,18 @@
 // residue p mod 110 form one unit's stream for the whole of a period, and
 // each residue's stream is cut into stretches of 65,536 hours.
 //
-// For every stretch, residue and unit type, the lists hold the hours whose
-// seed is at or below the type's failure threshold, so an up unit finds its
-// next failure by reading one entry.  As 110 and 26 are even, a residue is
-// only ever read by units of its own parity, and so by types of its parity
-// (type = unit mod 10): the lists of the other types are left empty, which
-// saves nearly half of the memory.  Beside each entry is the number of
-// hours to the repair that follows it, found on first use and kept.
+// For every residue and unit type, a list holds the hours whose seed is at
+// or below the type's failure threshold, stretch after stretch in one run of
+// memory, so an up unit finds its next failure by reading one entry and
+// walks on through the next stretches as the memory lies.  As 110 and 26 are
+// even, a residue is only ever read by units of its own parity, and so by types
+// of its parity (type = unit mod 10): the lists of the other types are left
+// empty, which saves nearly half of the memory.  Beside each entry is the
+// number of hours to the repair that follows it, found on first use and kept.
 #ifndef ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
 #define ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -85,37 +87,50 @@ inline void StoreGap(uint32_t* entry, uint16_t gap) {
 
 class PeriodLists {
  public:
+  // Asks for the memory of every list at once (only pages written are
+  // used), so that lists never move as they grow; throws std::bad_alloc
+  // when it cannot be had.
   PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
               StreamScanner scanner);
 
-  bool built(uint32_t stretch) const { return built_[stretch] != 0; }
+  // Stretches [0, built_stretches()) of every stream are built.
+  uint32_t built_stretches() const { return built_; }
+  bool built(uint32_t stretch) const { return stretch < built_; }
 
-  // Builds the lists of one stretch; false when the memory for them cannot
-  // be had, and the stretch then stays unbuilt.  Stretches are independent:
-  // different threads may build different ones at once.
-  bool Build(uint32_t stretch);
+  // Builds one stream's lists on to stretch `end` (not included); false
+  // when memory for them cannot be had.  Different streams may be built on
+  // different threads at once.
+  bool Extend(uint32_t residue, uint32_t end);
+  // Every stream is built to stretch `end`.
+  void MarkBuilt(uint32_t end) { built_ = std::max(built_, end); }
+  // True, once, after a list had to move to grow: views and pointers into
+  // the lists taken before then are no longer valid.
+  bool TakeMoved() { return moved_.exchange(false); }
 
   // The failure entries (hours within the stretch ascending, and their
   // repair gaps) of one unit type in one stream; empty for a type whose
-  // parity is not the residue's, as no unit of it reads the stream.
+  // parity is not the residue's, as no unit of it reads the stream.  The
+  // entries of a stream's next stretch follow on in memory.
   struct View {
     uint32_t* entries;
     uint32_t size;
   };
   View Lookup(uint32_t stretch, uint32_t residue, int type);
 
-  // Asks for the memory of a later stretch's list ahead of its use: the
-  // list's place (`depth` 2) or, once that is near, the list (`depth` 1).
-  void Prefetch(uint32_t stretch, uint32_t residue, int type, int depth) const;
-
-  // Bytes held by the built stretches.
-  size_t bytes() const { return bytes_.load(); }
+  // Bytes held by the entries built.
+  size_t bytes() const;
 
  private:
-  struct Stretch {
+  // One stream's list for one set of thresholds: its entries, and where
+  // each stretch's begin (kStretches + 1 of them once built).
+  struct List {
     std::vector<uint32_t> entries;
-    std::vector<uint32_t> begin;  // Per residue and list, then the end.
+    std::vector<uint32_t> begin;
   };
+
+  List& ListOf(uint32_t residue, int list) {
+    return streams_[residue * lists_ + list];
+  }
 
   StreamScanner scanner_;
   // Types with the same thresholds share one list.
@@ -127,9 +142,9 @@ class PeriodLists {
   // widest failure threshold among them.
   std::array<std::array<bool, kUnitTypes>, 2> list_read_{};
   std::array<uint32_t, 2> widest_threshold_{};
-  std::vector<Stretch> stretches_;
-  std::vector<uint8_t> built_;
-  std::atomic<size_t> bytes_{0};
+  std::vector<List> streams_;  // By residue, then list.
+  uint32_t built_ = 0;
+  std::atomic<bool> moved_{false};
 };
 
 }  // namespace adequacy

@@ -50,8 +50,14 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
                    SeedThreshold(params.repair_probability[type])};
   }
   PeriodLists lists(types, BestScanner());
-  for (uint32_t stretch : {0u, kStretches - 1}) {
-    ASSERT_TRUE(lists.Build(stretch));
+  for (uint32_t residue : {0u, 25u, 26u, 109u}) {
+    ASSERT_TRUE(lists.Extend(residue, kStretches));
+  }
+  EXPECT_FALSE(lists.TakeMoved());
+  // A stream's stretches lie one after another in memory.
+  const PeriodLists::View first = lists.Lookup(0, 26, 0);
+  EXPECT_EQ(lists.Lookup(1, 26, 0).entries, first.entries + first.size);
+  for (uint32_t stretch : {0u, 1u, kStretches - 1}) {
     for (uint32_t residue : {0u, 25u, 26u, 109u}) {
       const uint64_t first =
           residue + uint64_t{stretch} * kStretchHours * kUnits;

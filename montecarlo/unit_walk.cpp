@@ -64,10 +64,6 @@ int64_t UnitWalk::NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
       w->list_end = stretch_end;
       w->cursor = list.entries;
       w->list_stop = list.entries + list.size;
-      // The unit reads the next stretches of its stream in a few years;
-      // their lists are far apart in memory.
-      lists->Prefetch(at.stretch + 1, at.residue, type, 1);
-      lists->Prefetch(at.stretch + 2, at.residue, type, 2);
     }
     // The first entry at or after this hour, even if it lies beyond the
     // limit: nothing but it can change the unit.
