@@ -37,7 +37,8 @@ DeficitFinder::DeficitFinder(const HourlyLoads& loads)
     : loads_(loads), max_(kLevels) {
   constexpr float kInfinity = std::numeric_limits<float>::infinity();
   for (int hour = 0; hour < kHoursPerYear; ++hour) {
-    max_[0][hour] = std::isnan(loads[hour]) ? kInfinity : loads[hour];
+    max_[0][hour] = loads[hour];
+    if (std::isnan(loads[hour])) max_[0][hour] = kInfinity;
   }
   for (int k = 1; k < kLevels; ++k) {
     const int half = 1 << (k - 1);
@@ -50,8 +51,10 @@ DeficitFinder::DeficitFinder(const HourlyLoads& loads)
 }
 
 double DeficitFinder::PeakOf(int first, int hours) const {
+  if (hours <= 0) return -std::numeric_limits<double>::infinity();
   // Two ranges of a power-of-two length that together cover the hours.
-  const int k = std::bit_width(static_cast<unsigned>(hours)) - 1;
+  const int k =
+      static_cast<int>(std::bit_width(static_cast<unsigned>(hours))) - 1;
   return std::max(max_[k][first], max_[k][first + hours - (1 << k)]);
 }
 
