@@ -12,7 +12,7 @@ constexpr int kLongestSegment = UINT16_MAX;
 
 void CycleStore::GiveUp() {
   failed_ = true;
-  std::vector<std::unique_ptr<Block>>().swap(blocks_);
+  std::vector<HugePages>().swap(blocks_);
   size_ = 0;
 }
 
@@ -35,13 +35,11 @@ bool CycleStore::Append(int64_t hour, int hours, int32_t available_mw) {
         last->hours = static_cast<uint16_t>(last->hours + piece);
       } else {
         if (size_ == blocks_.size() << kBlockShift) {
-          if ((blocks_.size() + 1) * sizeof(Block) > budget_bytes_) {
+          if ((blocks_.size() + 1) * kBlockBytes > budget_bytes_) {
             GiveUp();
             return false;
           }
-          // Left uninitialised: a page is touched when a segment is
-          // written to it.
-          blocks_.push_back(std::unique_ptr<Block>(new Block));
+          blocks_.push_back(AllocateHugePages(kBlockBytes));
         }
         Stored(size_++) = {static_cast<uint32_t>(start),
                            static_cast<uint16_t>(piece),

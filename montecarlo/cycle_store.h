@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "montecarlo/deficit_finder.h"
+#include "montecarlo/huge_pages.h"
 
 namespace adequacy {
 
@@ -55,7 +56,7 @@ class CycleStore {
   size_t segments() const { return size_; }
   bool failed() const { return failed_; }
   bool sealed() const { return sealed_; }
-  size_t bytes() const { return blocks_.size() * sizeof(Block); }
+  size_t bytes() const { return blocks_.size() * kBlockBytes; }
 
  private:
   // Cycle hours [start, start + hours) at one capacity.
@@ -64,16 +65,15 @@ class CycleStore {
     uint16_t hours;
     uint16_t available_mw;
   };
-  // The segments are kept in blocks, so that they are never copied as they
-  // grow: no more memory is ever held than the budget.
-  static constexpr int kBlockShift = 16;
+  // The segments are kept in blocks of 2 MB, so that they are never
+  // copied as they grow: no more memory is ever held than the budget.
+  static constexpr int kBlockShift = 18;
   static constexpr size_t kBlockSegments = size_t{1} << kBlockShift;
-  struct Block {
-    Segment segment[kBlockSegments];
-  };
+  static constexpr size_t kBlockBytes = kBlockSegments * sizeof(Segment);
 
   Segment& Stored(size_t i) const {
-    return blocks_[i >> kBlockShift]->segment[i & (kBlockSegments - 1)];
+    return static_cast<Segment*>(
+        blocks_[i >> kBlockShift].get())[i & (kBlockSegments - 1)];
   }
   // Segment i of the sealed cycle, in the order of its hours.
   const Segment& InCycle(size_t i) const {
@@ -84,7 +84,7 @@ class CycleStore {
   void GiveUp();
 
   size_t budget_bytes_;
-  std::vector<std::unique_ptr<Block>> blocks_;
+  std::vector<HugePages> blocks_;
   size_t size_ = 0;
   // The first segment of the second cycle, once it has begun.
   size_t second_cycle_ = SIZE_MAX;

@@ -88,7 +88,7 @@ TEST(CycleStoreTest, ReplaysTheSealedCycleHourForHour) {
       {kCycleHours, 3, 9000},
       {kCycleHours + kSplit - 2, 2, 9050},
   };
-  CycleStore store(size_t{1} << 20);
+  CycleStore store(size_t{2} << 20);
   for (const Piece& p : pieces) {
     ASSERT_TRUE(store.Append(p.start, p.hours, p.mw));
   }
@@ -110,11 +110,11 @@ TEST(CycleStoreTest, ReplaysTheSealedCycleHourForHour) {
 }
 
 TEST(CycleStoreTest, GivesUpPastItsBudgetAndHoldsNothing) {
-  CycleStore store(size_t{1} << 20);
+  CycleStore store(size_t{2} << 20);
   int64_t hour = 0;
   bool kept = true;
   // Alternating capacities cannot merge: one segment per hour.
-  for (int i = 0; i < 200000 && kept; ++i) {
+  for (int i = 0; i < 300000 && kept; ++i) {
     kept = store.Append(hour++, 1, 9000 + i % 2);
   }
   EXPECT_FALSE(kept);
@@ -124,7 +124,7 @@ TEST(CycleStoreTest, GivesUpPastItsBudgetAndHoldsNothing) {
 }
 
 TEST(CycleStoreTest, AnEmptyCycleReplaysEventFreeYears) {
-  CycleStore store(size_t{1} << 20);
+  CycleStore store(size_t{2} << 20);
   store.Seal(kCycleHours + 100);
   const HourlyLoads loads = FlatLoads();
   YearsTally tally;

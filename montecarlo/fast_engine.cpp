@@ -239,7 +239,6 @@ void FastEngine::BuildLists(int64_t end_hour) {
   } else {
     lists_->MarkBuilt(end);
   }
-  if (lists_->TakeMoved()) ForgetLists();
 }
 
 void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,

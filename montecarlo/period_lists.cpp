@@ -11,8 +11,8 @@ uint32_t StreamHours(uint32_t residue) {
 }
 
 // Room for the entries of a stream's list: the expected count of seeds at
-// or below the threshold, and enough beside it that a longer list is out of
-// the question in practice (it would still be kept, by moving the list).
+// or below the threshold, and eight standard deviations beside it, so that
+// a longer list is out of the question in practice.
 size_t ExpectedEntries(uint32_t residue, uint32_t threshold) {
   const double share = (static_cast<double>(threshold) + 1.0) / 4294967296.0;
   const double mean = StreamHours(residue) * share;
@@ -52,15 +52,24 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
         std::max(widest_threshold_[parity], types[type].fail);
   }
   streams_.resize(static_cast<size_t>(kUnits) * lists_);
+  size_t entries = 0;
   for (uint32_t residue = 0; residue < kUnits; ++residue) {
     for (int list = 0; list < lists_; ++list) {
       List& l = ListOf(residue, list);
       l.begin.reserve(kStretches + 1);
       l.begin.push_back(0);
       if (list_read_[residue % 2][list]) {
-        l.entries.reserve(ExpectedEntries(residue, list_fail_[list]));
+        l.room =
+            static_cast<uint32_t>(ExpectedEntries(residue, list_fail_[list]));
+        entries += l.room;
       }
     }
+  }
+  table_ = AllocateHugePages(entries * sizeof(uint32_t));
+  uint32_t* next = static_cast<uint32_t*>(table_.get());
+  for (List& l : streams_) {
+    l.entries = next;
+    next += l.room;
   }
 }
 
@@ -82,13 +91,13 @@ bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
       for (int list = 0; list < lists_; ++list) {
         List& l = ListOf(residue, list);
         if (read[list]) {
-          const uint32_t* before = l.entries.data();
           for (const StreamHit& hit : hits) {
-            if (hit.seed <= list_fail_[list]) l.entries.push_back(hit.hour);
+            if (hit.seed > list_fail_[list]) continue;
+            if (l.size == l.room) return false;
+            l.entries[l.size++] = hit.hour;
           }
-          if (l.entries.data() != before) moved_.store(true);
         }
-        l.begin.push_back(static_cast<uint32_t>(l.entries.size()));
+        l.begin.push_back(l.size);
       }
     }
   } catch (const std::bad_alloc&) {
@@ -101,13 +110,13 @@ PeriodLists::View PeriodLists::Lookup(uint32_t stretch, uint32_t residue,
                                       int type) {
   List& l = ListOf(residue, list_of_type_[type]);
   const uint32_t begin = l.begin[stretch];
-  return {l.entries.data() + begin, l.begin[stretch + 1] - begin};
+  return {l.entries + begin, l.begin[stretch + 1] - begin};
 }
 
 size_t PeriodLists::bytes() const {
   size_t bytes = 0;
   for (const List& l : streams_) {
-    bytes += (l.entries.size() + l.begin.size()) * sizeof(uint32_t);
+    bytes += (l.size + l.begin.size()) * sizeof(uint32_t);
   }
   return bytes;
 }

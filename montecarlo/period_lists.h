@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "model/fleet.h"
+#include "montecarlo/huge_pages.h"
 #include "montecarlo/stream_scan.h"
 
 namespace adequacy {
@@ -87,9 +88,9 @@ inline void StoreGap(uint32_t* entry, uint16_t gap) {
 
 class PeriodLists {
  public:
-  // Asks for the memory of every list at once (only pages written are
-  // used), so that lists never move as they grow; throws std::bad_alloc
-  // when it cannot be had.
+  // Asks for the memory of every list at once, in one table (only pages
+  // written are used): room for the expected entries and far more than
+  // their spread.  Throws std::bad_alloc when it cannot be had.
   PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
               StreamScanner scanner);
 
@@ -98,14 +99,11 @@ class PeriodLists {
   bool built(uint32_t stretch) const { return stretch < built_; }
 
   // Builds one stream's lists on to stretch `end` (not included); false
-  // when memory for them cannot be had.  Different streams may be built on
-  // different threads at once.
+  // when memory for them cannot be had, or (never seen) a list outgrows its
+  // room.  Different streams may be built on different threads at once.
   bool Extend(uint32_t residue, uint32_t end);
   // Every stream is built to stretch `end`.
   void MarkBuilt(uint32_t end) { built_ = std::max(built_, end); }
-  // True, once, after a list had to move to grow: views and pointers into
-  // the lists taken before then are no longer valid.
-  bool TakeMoved() { return moved_.exchange(false); }
 
   // The failure entries (hours within the stretch ascending, and their
   // repair gaps) of one unit type in one stream; empty for a type whose
@@ -121,10 +119,13 @@ class PeriodLists {
   size_t bytes() const;
 
  private:
-  // One stream's list for one set of thresholds: its entries, and where
-  // each stretch's begin (kStretches + 1 of them once built).
+  // One stream's list for one set of thresholds: its entries, in its room
+  // in the table, and where each stretch's begin (kStretches + 1 of them
+  // once built).
   struct List {
-    std::vector<uint32_t> entries;
+    uint32_t* entries = nullptr;
+    uint32_t size = 0;
+    uint32_t room = 0;
     std::vector<uint32_t> begin;
   };
 
@@ -143,8 +144,8 @@ class PeriodLists {
   std::array<std::array<bool, kUnitTypes>, 2> list_read_{};
   std::array<uint32_t, 2> widest_threshold_{};
   std::vector<List> streams_;  // By residue, then list.
+  HugePages table_;
   uint32_t built_ = 0;
-  std::atomic<bool> moved_{false};
 };
 
 }  // namespace adequacy

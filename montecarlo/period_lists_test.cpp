@@ -53,7 +53,6 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
   for (uint32_t residue : {0u, 25u, 26u, 109u}) {
     ASSERT_TRUE(lists.Extend(residue, kStretches));
   }
-  EXPECT_FALSE(lists.TakeMoved());
   // A stream's stretches lie one after another in memory.
   const PeriodLists::View first = lists.Lookup(0, 26, 0);
   EXPECT_EQ(lists.Lookup(1, 26, 0).entries, first.entries + first.size);
