@@ -90,18 +90,33 @@ bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
       }
       for (int list = 0; list < lists_; ++list) {
         List& l = ListOf(residue, list);
-        if (read[list]) {
-          for (const StreamHit& hit : hits) {
-            if (hit.seed > list_fail_[list]) continue;
-            if (l.size == l.room) return false;
-            l.entries[l.size++] = hit.hour;
-          }
-        }
+        if (read[list] && !Append(hits, list_fail_[list], &l)) return false;
         l.begin.push_back(l.size);
       }
     }
   } catch (const std::bad_alloc&) {
     return false;
+  }
+  return true;
+}
+
+bool PeriodLists::Append(const std::vector<StreamHit>& hits, uint32_t threshold,
+                         List* l) {
+  if (l->room - l->size >= hits.size()) {
+    // Every hit is written, and kept where it is a failure of the list: no
+    // branch to mispredict.
+    uint32_t size = l->size;
+    for (const StreamHit& hit : hits) {
+      l->entries[size] = hit.hour;
+      size += hit.seed <= threshold ? 1 : 0;
+    }
+    l->size = size;
+    return true;
+  }
+  for (const StreamHit& hit : hits) {
+    if (hit.seed > threshold) continue;
+    if (l->size == l->room) return false;
+    l->entries[l->size++] = hit.hour;
   }
   return true;
 }

@@ -129,6 +129,11 @@ class PeriodLists {
     std::vector<uint32_t> begin;
   };
 
+  // Adds the hits at or below `threshold` to the list; false when it has
+  // no room for them.
+  static bool Append(const std::vector<StreamHit>& hits, uint32_t threshold,
+                     List* l);
+
   List& ListOf(uint32_t residue, int list) {
     return streams_[residue * lists_ + list];
   }
