@@ -3,10 +3,11 @@
 //
 // Units are independent chains, each reading its own stream of seeds, and
 // a unit changes state only on a seed at or below the threshold of its
-// current state.  So each unit walks from one state change to the next:
-// an up unit reads its next failure from the period lists (or scans its
-// stream for it where the lists are not there), and the repair that follows
-// a failure is a fixed number of hours later, kept beside the list entry.
+// current state.  So each unit walks from one state change to the next
+// (UnitWalk): an up unit reads its next failure from the period lists (or
+// scans its stream for it where the lists are not there), and the repair
+// that follows a failure is a fixed number of hours later, kept beside the
+// list entry.
 // The spans of down time then give each year's short hours (YearScanner),
 // and those its deficit hours (DeficitFinder).
 //
