@@ -17,14 +17,17 @@ constexpr int kUnitDrawsPerYear = kUnits * kHoursPerYear;
 constexpr int kChunkYears = 1024;
 constexpr size_t kRowBudgetBytes = size_t{16} << 20;
 // Years whose deficit hours are held at once before they are applied to
-// the totals, and years per task of the scan.
+// the totals, and the fewest years per task of the scan.  A task seeks each
+// unit's spans once, so it takes as many years as still leave two tasks a
+// thread.
 constexpr int kRoundYears = 256;
 constexpr int kBatchYears = 16;
+constexpr int kLongestBatchYears = 64;
 constexpr uint32_t kNoSpan = UINT32_MAX;
 
 // The first year that starts in the generator's second cycle, and the
 // years from it at whose starts the fleet is compared with its state one
-// cycle earlier: every unit has always rejoined within the first of them.
+// cycle earlier: every unit has rejoined by the first of them.
 constexpr int64_t kCycleYears =
     (kCycleHours + kHoursPerYear - 1) / kHoursPerYear;
 constexpr int kCycleChecks = 64;
@@ -81,6 +84,8 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   for (auto& rows : rows_) {
     rows.assign(static_cast<size_t>(chunk_years_) * YearScanner::kRowSize, 0);
   }
+  batch_years_ = std::clamp(kRoundYears / (2 * pool_.threads()), kBatchYears,
+                            kLongestBatchYears);
   batches_.resize(std::max(kRoundYears / kBatchYears, kReplayTasks));
   if (replayable && lists_) {
     store_ = std::make_unique<CycleStore>(kStoreBudgetBytes);
@@ -243,10 +248,10 @@ void FastEngine::BuildLists(int64_t end_hour) {
 
 void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
                            ChainAccumulators* totals) {
-  const int batches = (years + kBatchYears - 1) / kBatchYears;
+  const int batches = (years + batch_years_ - 1) / batch_years_;
   pool_.ParallelFor(batches, [&](int batch, int) {
-    const int first = first_year + batch * kBatchYears;
-    ScanBatch(batch, first, std::min(kBatchYears, first_year + years - first));
+    const int first = first_year + batch * batch_years_;
+    ScanBatch(batch, first, std::min(batch_years_, first_year + years - first));
   });
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
@@ -254,7 +259,7 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
     if (store_ && !store_->sealed()) {
       KeepBatch(
           batches_[batch],
-          first_hour + static_cast<int64_t>(first_year + batch * kBatchYears) *
+          first_hour + static_cast<int64_t>(first_year + batch * batch_years_) *
                            kHoursPerYear);
     }
   }

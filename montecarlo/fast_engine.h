@@ -135,6 +135,7 @@ class FastEngine {
 
   // Each thread adds the units it walks to its own difference rows.
   int chunk_years_;
+  int batch_years_;  // Years per task of the scan.
   std::array<std::vector<DownSpan>, kUnits> spans_;
   std::vector<std::vector<int32_t>> rows_;
   std::vector<YearBatch> batches_;
