@@ -117,6 +117,10 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
   Walker w = *walker;
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
   const uint32_t repair_threshold = types_[TypeOfUnit(unit)].repair;
+  // The difference row of the year the spans have reached: they come in
+  // order, so the year only moves on.
+  int32_t* row = rows;
+  uint32_t year_start = 0;
   // Down from `from` (perhaps before the chunk) to `to`.
   auto down = [&](int64_t from, int64_t to) __attribute__((always_inline)) {
     const uint32_t start =
@@ -124,7 +128,17 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
     const uint32_t end = static_cast<uint32_t>(to - first_hour);
     if (start >= end) return;
     spans->push_back({start, end});
-    YearScanner::AddDown(start, end, mw, rows);
+    while (start - year_start >= kHoursPerYear) {
+      year_start += kHoursPerYear;
+      row += YearScanner::kRowSize;
+    }
+    const uint32_t last = end - 1 - year_start;
+    if (last < kHoursPerYear) {
+      row[(start - year_start) / YearScanner::kBucketHours] += mw;
+      row[last / YearScanner::kBucketHours + 1] -= mw;
+    } else {
+      YearScanner::AddDown(start, end, mw, rows);  // On into later years.
+    }
   };
   for (;;) {
     if (w.state == kUnitDown) {
