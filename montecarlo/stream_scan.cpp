@@ -227,51 +227,57 @@ __attribute__((target("avx512f"), always_inline)) inline WideMask WideBlockMask(
           k[4] | k[5] << 16 | k[6] << 32 | k[7] << 48};
 }
 
-__attribute__((target("avx512f"))) uint32_t Avx512FindFirst(
-    uint32_t seed, uint32_t hours, uint32_t threshold) {
+// Scans whole blocks of `hours` from `*seed`, calling on_hits(h, mask,
+// seed) for each block (first hour h, its seed) with an hour at or below
+// `threshold`, until it returns true.  Returns the first hour not scanned,
+// *seed its seed.
+template <typename OnHits>
+__attribute__((target("avx512f"), always_inline)) inline uint32_t WideScan(
+    uint32_t* seed, uint32_t hours, uint32_t threshold, OnHits on_hits) {
   const Avx512Block b = LoadWideBlock();
   const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
   uint32_t h = 0;
   for (; h + kWideHours <= hours; h += kWideHours) {
     __m512i m[8];
-    if (!WideBlockSeeds(b, seed, t, m)) {
-      seed = kWide.block.Apply(seed);
-      continue;
+    if (WideBlockSeeds(b, *seed, t, m) &&
+        on_hits(h, WideBlockMask(m, t), *seed)) {
+      break;
     }
-    const WideMask mask = WideBlockMask(m, t);
-    if (mask.low != 0) {
-      return h + static_cast<uint32_t>(std::countr_zero(mask.low));
-    }
-    if (mask.high != 0) {
-      return h + 64 + static_cast<uint32_t>(std::countr_zero(mask.high));
-    }
-    seed = kWide.block.Apply(seed);
+    *seed = kWide.block.Apply(*seed);
   }
-  return h + PlainFindFirst(seed, hours - h, threshold);
+  return h;
+}
+
+__attribute__((target("avx512f"))) uint32_t Avx512FindFirst(
+    uint32_t seed, uint32_t hours, uint32_t threshold) {
+  uint32_t found = hours;
+  const uint32_t h = WideScan(
+      &seed, hours, threshold, [&](uint32_t first, WideMask mask, uint32_t) {
+        found = first + static_cast<uint32_t>(
+                            mask.low != 0 ? std::countr_zero(mask.low)
+                                          : 64 + std::countr_zero(mask.high));
+        return true;
+      });
+  return found < hours ? found : h + PlainFindFirst(seed, hours - h, threshold);
 }
 
 // The seed of hour j of a block is recomputed for the few hours that hit.
 __attribute__((target("avx512f"))) void Avx512Collect(
     uint32_t seed, uint32_t hours, uint32_t threshold,
     std::vector<StreamHit>* hits) {
-  const Avx512Block b = LoadWideBlock();
-  const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
-  uint32_t h = 0;
-  for (; h + kWideHours <= hours; h += kWideHours) {
-    __m512i m[8];
-    if (!WideBlockSeeds(b, seed, t, m)) {
-      seed = kWide.block.Apply(seed);
-      continue;
-    }
-    const WideMask mask = WideBlockMask(m, t);
-    for (int half = 0; half < 2; ++half) {
-      for (uint64_t m = half == 0 ? mask.low : mask.high; m != 0; m &= m - 1) {
-        const int j = 64 * half + std::countr_zero(m);
-        hits->push_back({h + j, kWide.lane_a[j] * seed + kWide.lane_c[j]});
-      }
-    }
-    seed = kWide.block.Apply(seed);
-  }
+  const uint32_t h =
+      WideScan(&seed, hours, threshold,
+               [&](uint32_t first, WideMask mask, uint32_t block_seed) {
+                 for (int half = 0; half < 2; ++half) {
+                   for (uint64_t m = half == 0 ? mask.low : mask.high; m != 0;
+                        m &= m - 1) {
+                     const int j = 64 * half + std::countr_zero(m);
+                     hits->push_back({first + j, kWide.lane_a[j] * block_seed +
+                                                     kWide.lane_c[j]});
+                   }
+                 }
+                 return false;
+               });
   CollectTail(seed, h, hours, threshold, hits);
 }
 

@@ -19,17 +19,27 @@ void Walker::ForgetList() {
   cursor = list_stop = nullptr;
 }
 
+namespace {
+
+// Moves the cursor to the list's first entry at or after `hour`, an hour
+// the list covers; that entry, or null when the list has none left.
+inline uint32_t* EntryFrom(int64_t hour, Walker* w) {
+  const uint16_t offset = static_cast<uint16_t>(hour - w->list_start);
+  uint32_t* e = w->cursor;
+  while (e < w->list_stop && EntryHour(LoadEntry(e)) < offset) ++e;
+  w->cursor = e;
+  return e < w->list_stop ? e : nullptr;
+}
+
+}  // namespace
+
 inline int64_t UnitWalk::NextFailure(int unit, PeriodLists* lists,
                                      int64_t limit, Walker* w,
                                      uint32_t** entry) const {
   // Most often within the list read last.
   const int64_t hour = w->from;
   if (hour >= w->list_start && hour < w->list_end) {
-    const uint16_t offset = static_cast<uint16_t>(hour - w->list_start);
-    uint32_t* e = w->cursor;
-    while (e < w->list_stop && EntryHour(LoadEntry(e)) < offset) ++e;
-    w->cursor = e;
-    if (e < w->list_stop) {
+    if (uint32_t* e = EntryFrom(hour, w)) {
       *entry = e;
       return w->list_start + EntryHour(LoadEntry(e));
     }
@@ -67,11 +77,7 @@ int64_t UnitWalk::NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
     }
     // The first entry at or after this hour, even if it lies beyond the
     // limit: nothing but it can change the unit.
-    const uint16_t offset = static_cast<uint16_t>(hour - w->list_start);
-    uint32_t* e = w->cursor;
-    while (e < w->list_stop && EntryHour(LoadEntry(e)) < offset) ++e;
-    w->cursor = e;
-    if (e < w->list_stop) {
+    if (uint32_t* e = EntryFrom(hour, w)) {
       *entry = e;
       return w->list_start + EntryHour(LoadEntry(e));
     }
