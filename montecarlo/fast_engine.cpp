@@ -122,6 +122,14 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
   }
 }
 
+void FastEngine::HandOver(ChainState* state, int64_t years) const {
+  for (int unit = 0; unit < kUnits; ++unit) {
+    state->unit_state[unit] = walkers_[unit].state;
+  }
+  state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
+                    .Apply(state->seed);
+}
+
 void FastEngine::ForgetLists() {
   for (Walker& w : walkers_) w.ForgetList();
 }
@@ -160,11 +168,7 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
     ScanYears(first_hour, first, std::min(kRoundYears, years - first),
               &state->totals);
   }
-  for (int unit = 0; unit < kUnits; ++unit) {
-    state->unit_state[unit] = walkers_[unit].state;
-  }
-  state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
-                    .Apply(state->seed);
+  HandOver(state, years);
   hour_ = end_hour;
   if (store_ && rejoined) {
     // From here on the years are replayed: the lists are no longer read.
@@ -256,7 +260,7 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
     AddToTotals(batches_[batch].tally, loads_, totals);
-    if (store_ && !store_->sealed()) {
+    if (keeping()) {
       KeepBatch(
           batches_[batch],
           first_hour + static_cast<int64_t>(first_year + batch * batch_years_) *
@@ -270,7 +274,7 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
   out.tally.Clear();
   out.stretches.clear();
   out.year_ends.clear();
-  const bool keep = store_ && !store_->sealed();
+  const bool keep = keeping();
   SpanCursors cursors;
   SeekSpans(static_cast<uint32_t>(first_year) * kHoursPerYear, &cursors);
   std::vector<int32_t*> rows(rows_.size());
@@ -337,11 +341,7 @@ void FastEngine::Replay(ChainState* state, int64_t years) {
     walkers_[unit].state =
         StateFromDraws(unit, hour_ - 1, types_[TypeOfUnit(unit)], scanner_);
   });
-  for (int unit = 0; unit < kUnits; ++unit) {
-    state->unit_state[unit] = walkers_[unit].state;
-  }
-  state->seed = LcgJump(static_cast<uint64_t>(kUnitDrawsPerYear) * years)
-                    .Apply(state->seed);
+  HandOver(state, years);
 }
 
 void FastEngine::SeekSpans(uint32_t hour, SpanCursors* cursors) const {

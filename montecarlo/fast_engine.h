@@ -84,6 +84,10 @@ class FastEngine {
   };
 
   void Resume(const ChainState& state);
+  // Gives `state` the walkers' unit states and the seed `years` years on.
+  void HandOver(ChainState* state, int64_t years) const;
+  // True while the first cycle is being kept.
+  bool keeping() const { return store_ && !store_->sealed(); }
   void ForgetLists();
   void SimulateChunk(ChainState* state, int years);
   // Builds the lists of every stream as far as the chunk up to `end_hour`
