@@ -1,5 +1,6 @@
 // What the command line asks for.  With no argument the program runs its
-// dialogue; the options only describe it and never touch the report file.
+// dialogue; --help and --version only describe it and never touch the
+// report file; --details FILE runs the dialogue and also writes FILE.
 #ifndef ADEQUACY_APP_ARGUMENTS_H_
 #define ADEQUACY_APP_ARGUMENTS_H_
 
@@ -11,7 +12,8 @@ enum class Invocation { kDialogue, kHelp, kVersion, kMisuse };
 
 struct Arguments {
   Invocation invocation = Invocation::kDialogue;
-  std::string offending;  // The argument not understood, for kMisuse.
+  std::string offending;     // The argument not understood, for kMisuse.
+  std::string details_path;  // The companion file asked for, if any.
 };
 
 Arguments ParseArguments(int argc, const char* const* argv);

@@ -2,12 +2,16 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <new>
+#include <string>
 
 #include "app/arguments.h"
 #include "app/clock.h"
+#include "app/details_file.h"
 #include "app/progress.h"
 #include "app/reply.h"
 #include "app/standard_streams.h"
@@ -20,13 +24,17 @@
 #include "montecarlo/phase.h"
 #include "report/blocks.h"
 #include "report/channel.h"
+#include "report/details_json.h"
+#include "report/interval_line.h"
 #include "report/usage.h"
 
 namespace adequacy {
 namespace {
 
-// The exit status of a command line that is not understood.
+// The exit status of a command line that is not understood, and of a
+// companion file that cannot be written.
 constexpr int kMisuseStatus = 2;
+constexpr int kDetailsStatus = 1;
 
 // The tables live for the whole run; nothing is allocated per pass.
 AvailabilityTable g_table;
@@ -45,6 +53,39 @@ void ReadReplyOrStop(ReplyLine* reply) {
   }
 }
 
+// What the companion file holds, and the file, when --details asks for
+// one.  Each Save rewrites it whole; a failure is told once on standard
+// error and the run goes on, its records untouched.
+class Details {
+ public:
+  bool wanted() const { return !file_.path().empty(); }
+  RunDetails& content() { return content_; }
+
+  // Creates the file; false once the reason is on standard error.
+  bool Create(const std::string& path) {
+    content_.version = kVersion;
+    content_.seed = InitialChainState().seed;
+    content_.started = std::time(nullptr);
+    std::string error;
+    if (file_.Create(path, DetailsJson(content_), &error)) return true;
+    WriteText(stderr, DetailsFailureText(path, error));
+    return false;
+  }
+
+  void Save() {
+    if (!wanted()) return;
+    std::string error;
+    if (file_.Rewrite(DetailsJson(content_), &error) || failed_) return;
+    failed_ = true;
+    WriteText(stderr, DetailsFailureText(file_.path(), error));
+  }
+
+ private:
+  DetailsFile file_;
+  RunDetails content_;
+  bool failed_ = false;
+};
+
 LoadEcho EchoOf(const LoadParameters& params) {
   return {TruncateToInt32(params.d1), TruncateToInt32(params.d2),
           TruncateToInt32(params.d3), TruncateToInt32(params.d4)};
@@ -52,12 +93,17 @@ LoadEcho EchoOf(const LoadParameters& params) {
 
 // Direct-solution passes until a blank reply; leaves g_loads holding the
 // hourly loads of the last pass.
-void RunWhatIfLoop(Channel& report, Channel& console, float start_seconds) {
+void RunWhatIfLoop(Channel& report, Channel& console, float start_seconds,
+                   Details& details) {
   LoadParameters params;
   float phase_seconds = 0.0f;
   ReplyLine reply;
   for (;;) {
     const DirectResult result = RunDirectPass(params, g_table, &g_loads);
+    if (details.wanted()) {
+      details.content().passes.push_back({params, result});
+      details.Save();
+    }
     const LoadEcho echo = EchoOf(params);
     WriteDirectSolutionBlock(report, result, SampleDayRows(g_table, g_loads),
                              echo);
@@ -77,9 +123,30 @@ void RunWhatIfLoop(Channel& report, Channel& console, float start_seconds) {
   }
 }
 
-void RunMonteCarlo(Channel& report, Channel& console) {
+// What the companion file and the terminal are told of a checkpoint.
+CheckpointDetails CheckpointDetailsOf(const Estimates& estimates,
+                                      const YearStatistics* stats) {
+  CheckpointDetails c;
+  c.estimates = estimates;
+  if (!stats) return c;
+  try {
+    c.intervals = IntervalsOf(estimates, *stats);
+    c.has_intervals = true;
+  } catch (const std::bad_alloc&) {
+    // Working them out takes a table; without it they are not known, and
+    // the run goes on as without them.
+  }
+  for (int f = 0; f < kYearFigures; ++f) {
+    c.lag_one[f] = LagOneCorrelation(*stats, static_cast<YearFigure>(f));
+  }
+  return c;
+}
+
+void RunMonteCarlo(Channel& report, Channel& console, Details& details) {
   const float start_seconds = ReadCpuClock();
+  const auto start_time = std::chrono::steady_clock::now();
   MonteCarloPhase phase(g_loads);
+  details.content().statistics = phase.statistics();
   WriteMonteCarloHeadings(report, console);
   const bool status_line =
       StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM"));
@@ -97,9 +164,26 @@ void RunMonteCarlo(Channel& report, Channel& console) {
     progress.Finish();
     WriteCheckpointRecord(report, estimates);
     WriteCheckpointRecord(console, estimates);
+    // Only worked out where they are shown or kept.
+    CheckpointDetails checkpoint;
+    if (status_line || details.wanted()) {
+      checkpoint = CheckpointDetailsOf(estimates, phase.statistics());
+    }
+    if (status_line && checkpoint.has_intervals) {
+      WriteText(stderr, IntervalLine(checkpoint.intervals));
+    }
     const float now = ReadCpuClock();
     WriteTimeRecord(report, ElapsedSeconds(start_seconds, now));
     WriteTimeRecord(console, ElapsedSeconds(start_seconds, now));
+    if (details.wanted()) {
+      checkpoint.cpu_seconds = ElapsedSeconds(start_seconds, now);
+      checkpoint.wall_seconds = std::chrono::duration<double>(
+                                    std::chrono::steady_clock::now() - start_time)
+                                    .count();
+      details.content().checkpoints.push_back(checkpoint);
+      details.content().statistics = phase.statistics();
+      details.Save();
+    }
     phase.AdvanceCheckpoint();
     WriteContinuePrompt(console);
     ReadReplyOrStop(&reply);
@@ -123,15 +207,21 @@ int RunOption(const Arguments& arguments) {
   return kMisuseStatus;
 }
 
-// The dialogue of the program, from opening OP to the last reply.
-void RunDialogue() {
+// The dialogue of the program, from opening OP to the last reply; with
+// `details_path`, the companion file too, made before OP is touched.
+int RunDialogue(const std::string& details_path) {
   OpenClosedStandardStreams();
+  Details details;
+  if (!details_path.empty() && !details.Create(details_path)) {
+    return kDetailsStatus;
+  }
   Channel report = OpenReportFile();
   Channel console = ConsoleChannel();
   const float start_seconds = ReadCpuClock();
   g_table.Build();
-  RunWhatIfLoop(report, console, start_seconds);
-  RunMonteCarlo(report, console);
+  RunWhatIfLoop(report, console, start_seconds, details);
+  RunMonteCarlo(report, console, details);
+  return 0;
 }
 
 }  // namespace
@@ -142,7 +232,7 @@ int Run(int argc, const char* const* argv) {
     if (arguments.invocation != Invocation::kDialogue) {
       return RunOption(arguments);
     }
-    RunDialogue();
+    return RunDialogue(arguments.details_path);
   } catch (const std::bad_alloc&) {
     // The simulation carries on in whatever memory it gets; this is a
     // record, a console buffer or an argument that could not be had.

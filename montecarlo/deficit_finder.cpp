@@ -17,6 +17,7 @@ void YearsTally::Clear() {
   years = deficit_hours = events = event_free_years = year_events = 0;
   after_deficit = -1;
   deficits.clear();
+  deficit_years.clear();
 }
 
 void AddToTotals(const YearsTally& tally, const HourlyLoads& loads,
@@ -74,6 +75,10 @@ void DeficitFinder::Add(const CapacityStretch& stretch,
 }
 
 void DeficitFinder::EndYear(YearsTally* tally) {
+  if (tally->year_events > 0) {
+    tally->deficit_years.push_back(
+        {tally->years, static_cast<int64_t>(tally->deficits.size())});
+  }
   ++tally->years;
   tally->events += tally->year_events;
   if (tally->year_events == 0) ++tally->event_free_years;

@@ -31,6 +31,13 @@ struct CapacityStretch {
   uint16_t available_mw;
 };
 
+// A year of a tally that had deficit hours: its place among the tally's
+// years, and the end of its deficit hours among the tally's.
+struct DeficitYear {
+  int64_t year;
+  int64_t deficits_end;
+};
+
 // The outcome of a run of consecutive years, to be added to the totals in
 // chronological order.
 struct YearsTally {
@@ -39,6 +46,8 @@ struct YearsTally {
   int64_t events = 0;
   int64_t event_free_years = 0;
   std::vector<Deficit> deficits;  // In order.
+  // The years with deficit hours, which split `deficits` by year.
+  std::vector<DeficitYear> deficit_years;
 
   // The year in hand: its events so far, and the hour after its last
   // deficit hour (a deficit there continues the event).

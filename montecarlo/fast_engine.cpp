@@ -93,18 +93,25 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   }
 }
 
-void FastEngine::SimulateYears(ChainState* state, int64_t years) {
+void FastEngine::SimulateYears(ChainState* state, int64_t years,
+                               YearStatistics* stats) {
   Resume(*state);
+  // Where a chunk may be simulated again, the statistics it started from.
+  std::unique_ptr<YearStatistics> stats_before;
   while (years > 0) {
     if (replaying()) {
-      Replay(state, years);
+      Replay(state, years, stats);
       return;
     }
     const int chunk = static_cast<int>(std::min<int64_t>(years, chunk_years_));
     saved_walkers_ = walkers_;
     const ChainState before = *state;
+    if (stats && lists_) {
+      if (!stats_before) stats_before = std::make_unique<YearStatistics>();
+      *stats_before = *stats;
+    }
     try {
-      SimulateChunk(state, chunk);
+      SimulateChunk(state, chunk, stats);
     } catch (const std::bad_alloc&) {
       if (!lists_) throw;
       // Memory ran out part way: give the lists and the kept cycle back
@@ -116,7 +123,8 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years) {
       ForgetLists();
       for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
       *state = before;
-      SimulateChunk(state, chunk);
+      if (stats) *stats = *stats_before;
+      SimulateChunk(state, chunk, stats);
     }
     years -= chunk;
   }
@@ -150,7 +158,8 @@ void FastEngine::Resume(const ChainState& state) {
   hour_ = hour;
 }
 
-void FastEngine::SimulateChunk(ChainState* state, int years) {
+void FastEngine::SimulateChunk(ChainState* state, int years,
+                               YearStatistics* stats) {
   const int64_t first_hour = hour_;
   const int64_t end_hour =
       first_hour + static_cast<int64_t>(years) * kHoursPerYear;
@@ -166,7 +175,7 @@ void FastEngine::SimulateChunk(ChainState* state, int years) {
   const bool rejoined = CheckCycle(first_hour, end_hour);
   for (int first = 0; first < years; first += kRoundYears) {
     ScanYears(first_hour, first, std::min(kRoundYears, years - first),
-              &state->totals);
+              &state->totals, stats);
   }
   HandOver(state, years);
   hour_ = end_hour;
@@ -251,7 +260,7 @@ void FastEngine::BuildLists(int64_t end_hour) {
 }
 
 void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
-                           ChainAccumulators* totals) {
+                           ChainAccumulators* totals, YearStatistics* stats) {
   const int batches = (years + batch_years_ - 1) / batch_years_;
   pool_.ParallelFor(batches, [&](int batch, int) {
     const int first = first_year + batch * batch_years_;
@@ -259,6 +268,10 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
   });
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
+    if (stats) {
+      stats->Add(batches_[batch].tally, loads_,
+                 static_cast<int64_t>(totals->years));
+    }
     AddToTotals(batches_[batch].tally, loads_, totals);
     if (keeping()) {
       KeepBatch(
@@ -315,7 +328,8 @@ void FastEngine::KeepBatch(const YearBatch& batch, int64_t first_hour) {
   }
 }
 
-void FastEngine::Replay(ChainState* state, int64_t years) {
+void FastEngine::Replay(ChainState* state, int64_t years,
+                        YearStatistics* stats) {
   // In rounds of tasks, each a run of years tallied on its own, added to
   // the totals in order.
   for (int64_t done = 0; done < years;) {
@@ -332,6 +346,10 @@ void FastEngine::Replay(ChainState* state, int64_t years) {
                      &tally);
     });
     for (int task = 0; task < tasks; ++task) {
+      if (stats) {
+        stats->Add(batches_[task].tally, loads_,
+                   static_cast<int64_t>(state->totals.years));
+      }
       AddToTotals(batches_[task].tally, loads_, &state->totals);
     }
     done += round;

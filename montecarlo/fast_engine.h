@@ -36,6 +36,7 @@
 #include "montecarlo/unit_walk.h"
 #include "montecarlo/worker_pool.h"
 #include "montecarlo/year_scan.h"
+#include "montecarlo/year_statistics.h"
 
 namespace adequacy {
 
@@ -60,7 +61,9 @@ class FastEngine {
 
   // Simulates `years` consecutive years.  The position in the draw sequence
   // follows from state->totals.years, so `state` must be the phase's own.
-  void SimulateYears(ChainState* state, int64_t years);
+  // `stats`, if given, gathers the years too.
+  void SimulateYears(ChainState* state, int64_t years,
+                     YearStatistics* stats = nullptr);
 
   int threads() const { return pool_.threads(); }
   // Bytes held by the period lists so far.
@@ -89,12 +92,12 @@ class FastEngine {
   // True while the first cycle is being kept.
   bool keeping() const { return store_ && !store_->sealed(); }
   void ForgetLists();
-  void SimulateChunk(ChainState* state, int years);
+  void SimulateChunk(ChainState* state, int years, YearStatistics* stats);
   // Builds the lists of every stream as far as the chunk up to `end_hour`
   // reads them.
   void BuildLists(int64_t end_hour);
   void ScanYears(int64_t first_hour, int first_year, int years,
-                 ChainAccumulators* totals);
+                 ChainAccumulators* totals, YearStatistics* stats);
   void ScanBatch(int batch, int first_year, int years);
   // Keeps a scanned batch's short hours; `first_hour` is its first hour.
   void KeepBatch(const YearBatch& batch, int64_t first_hour);
@@ -106,7 +109,7 @@ class FastEngine {
   // cycle before.
   bool CheckCycle(int64_t first_hour, int64_t end_hour);
   void StopKeeping();
-  void Replay(ChainState* state, int64_t years);
+  void Replay(ChainState* state, int64_t years, YearStatistics* stats);
   // Each unit's first span that may still matter, moving on through a
   // batch of years, and where that span starts: a unit whose span starts
   // after the hours in question was up throughout them.

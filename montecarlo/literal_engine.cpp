@@ -5,7 +5,8 @@
 namespace adequacy {
 
 void SimulateYearLiteral(const ChainParameters& params,
-                         const HourlyLoads& loads, ChainState* state) {
+                         const HourlyLoads& loads, ChainState* state,
+                         YearsTally* tally) {
   ChainAccumulators& totals = state->totals;
   totals.years += 1.0;
   bool in_event = false;
@@ -32,6 +33,11 @@ void SimulateYearLiteral(const ChainParameters& params,
     } else {
       totals.unserved_mwh = (totals.unserved_mwh + load) - available;
       totals.deficit_hours += 1.0;
+      if (tally) {
+        tally->deficits.push_back({static_cast<uint16_t>(hour),
+                                   static_cast<uint16_t>(available)});
+        ++tally->deficit_hours;
+      }
       if (!in_event) {
         ++year_events;
         in_event = true;
@@ -40,6 +46,10 @@ void SimulateYearLiteral(const ChainParameters& params,
   }
   totals.events += year_events;
   if (year_events == 0) totals.event_free_years += 1.0;
+  if (tally) {
+    tally->year_events = year_events;
+    DeficitFinder::EndYear(tally);
+  }
 }
 
 }  // namespace adequacy

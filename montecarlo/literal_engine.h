@@ -5,11 +5,15 @@
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
+#include "montecarlo/deficit_finder.h"
 
 namespace adequacy {
 
+// Simulates one year.  `tally`, if given, is told the year's deficit hours
+// and counts, as the faster engines tell theirs.
 void SimulateYearLiteral(const ChainParameters& params,
-                         const HourlyLoads& loads, ChainState* state);
+                         const HourlyLoads& loads, ChainState* state,
+                         YearsTally* tally = nullptr);
 
 }  // namespace adequacy
 

@@ -30,6 +30,13 @@ MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads, EngineTier tier)
     : loads_(loads),
       params_(SetUpChainParameters()),
       state_(InitialChainState()) {
+  try {
+    plain_year_.deficits.reserve(kHoursPerYear);
+    plain_year_.deficit_years.reserve(1);
+    stats_ = std::make_unique<YearStatistics>();
+  } catch (const std::bad_alloc&) {
+    stats_.reset();
+  }
   StartEngine(tier);
 }
 
@@ -58,19 +65,34 @@ void MonteCarloPhase::StartEngine(EngineTier tier) {
 
 void MonteCarloPhase::Simulate(int64_t years) {
   const ChainState before = state_;
+  // Only an engine can run out of memory part way, and only then are the
+  // statistics wanted again as they were.
+  std::unique_ptr<YearStatistics> stats_before;
+  if (engine_ && stats_) {
+    try {
+      stats_before = std::make_unique<YearStatistics>(*stats_);
+    } catch (const std::bad_alloc&) {
+      stats_.reset();  // The run goes on without them.
+    }
+  }
   for (;;) {
     try {
       if (engine_) {
-        engine_->SimulateYears(&state_, years);
+        engine_->SimulateYears(&state_, years, stats_.get());
       } else {
         for (int64_t year = 0; year < years; ++year) {
-          SimulateYearLiteral(params_, loads_, &state_);
+          const int64_t first = static_cast<int64_t>(state_.totals.years);
+          plain_year_.Clear();
+          SimulateYearLiteral(params_, loads_, &state_,
+                              stats_ ? &plain_year_ : nullptr);
+          if (stats_) stats_->Add(plain_year_, loads_, first);
         }
       }
       return;
     } catch (const std::bad_alloc&) {
       // The plain loop allocates nothing, so only an engine gets here.
       state_ = before;
+      if (stats_) *stats_ = *stats_before;
       StartEngine(tier_ == EngineTier::kFull ? EngineTier::kLean
                                              : EngineTier::kPlain);
     }

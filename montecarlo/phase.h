@@ -11,6 +11,7 @@
 #include "montecarlo/chain.h"
 #include "montecarlo/estimates.h"
 #include "montecarlo/fast_engine.h"
+#include "montecarlo/year_statistics.h"
 
 namespace adequacy {
 
@@ -49,6 +50,9 @@ class MonteCarloPhase {
   void AdvanceCheckpoint() { checkpoint_ = NextCheckpoint(checkpoint_); }
 
   const ChainState& state() const { return state_; }
+  // Every simulated year's figures, for the standard errors; null when
+  // memory did not allow them (the estimates are the same without).
+  const YearStatistics* statistics() const { return stats_.get(); }
   int32_t checkpoint() const { return checkpoint_; }
   EngineTier tier() const { return tier_; }
 
@@ -71,6 +75,10 @@ class MonteCarloPhase {
   ChainState state_;
   EngineTier tier_ = EngineTier::kPlain;
   std::unique_ptr<FastEngine> engine_;
+  std::unique_ptr<YearStatistics> stats_;
+  // The plain loop's year, held with room for every hour so that the plain
+  // loop allocates nothing.
+  YearsTally plain_year_;
   int32_t checkpoint_ = kFirstCheckpoint;
 };
 

@@ -1,5 +1,6 @@
 // The engine replaying the generator's cycle against the engine walking
-// every year, bit for bit, over the years where the second cycle begins
+// every year, bit for bit (the totals, states and seed, and the statistics
+// gathered beside them), over the years where the second cycle begins
 // and on to the checkpoint of 1,000,000 years: minutes, so run by `make
 // check-long` (and CI) rather than `make test`.
 #include <gtest/gtest.h>
@@ -40,12 +41,13 @@ TEST_P(ReplayTest, AgreesWithTheWalkAcrossTheCycle) {
   // long steps, which keeps nearly a thousand years of it.
   Contender close{std::make_unique<FastEngine>(params, loads, replay_options)};
   Contender far{std::make_unique<FastEngine>(params, loads, plain_options)};
-  far.engine->SimulateYears(&far.state, 240000);
-  far.engine->SimulateYears(&far.state, 6000);
+  YearStatistics walking_stats, close_stats, far_stats;
+  far.engine->SimulateYears(&far.state, 240000, &far_stats);
+  far.engine->SimulateYears(&far.state, 6000, &far_stats);
   auto step = [&](int64_t years) {
-    walking.engine->SimulateYears(&walking.state, years);
-    close.engine->SimulateYears(&close.state, years);
-    return Same(walking.state, close.state);
+    walking.engine->SimulateYears(&walking.state, years, &walking_stats);
+    close.engine->SimulateYears(&close.state, years, &close_stats);
+    return Same(walking.state, close.state) && walking_stats == close_stats;
   };
   ASSERT_TRUE(step(245140));
   for (int year = 0; year < 16; ++year) {
@@ -59,8 +61,9 @@ TEST_P(ReplayTest, AgreesWithTheWalkAcrossTheCycle) {
   const int64_t rest =
       1000000 - static_cast<int64_t>(walking.state.totals.years);
   ASSERT_TRUE(step(rest));
-  far.engine->SimulateYears(&far.state, 1000000 - 246000);
+  far.engine->SimulateYears(&far.state, 1000000 - 246000, &far_stats);
   EXPECT_TRUE(Same(walking.state, far.state));
+  EXPECT_TRUE(walking_stats == far_stats);
   EXPECT_EQ(walking.state.totals.years, 1000000.0);
 }
 

@@ -3,7 +3,7 @@
 namespace adequacy {
 
 std::string UsageText(int64_t longest_reply) {
-  return "Usage: adequacy [--help | --version]\n"
+  return "Usage: adequacy [--details FILE | --help | --version]\n"
          "\n"
          "Evaluates the generation adequacy of a built-in power system: 110\n"
          "generating units (10703 MW) against a chronological hourly load "
@@ -35,8 +35,21 @@ std::string UsageText(int64_t longest_reply) {
          "Every run rewrites the report file OP in the current directory.\n"
          "\n"
          "Options:\n"
-         "  --help     show this text and exit\n"
-         "  --version  show the version and exit\n"
+         "  --details FILE  run the dialogue as without options, and also "
+         "write\n"
+         "                  FILE, a JSON document: every direct-solution "
+         "pass\n"
+         "                  at full precision, and every checkpoint with "
+         "the\n"
+         "                  standard errors and 95% intervals of its "
+         "estimates,\n"
+         "                  the events by length and the years by deficit "
+         "hours\n"
+         "                  (rewritten after each pass and checkpoint; see "
+         "the\n"
+         "                  README for its fields)\n"
+         "  --help          show this text and exit\n"
+         "  --version       show the version and exit\n"
          "\n"
          "In the source tree: make run (build and start), make test, make "
          "bench,\n"
@@ -50,6 +63,12 @@ std::string VersionText(const char* version) {
 std::string MisuseText(const std::string& argument, int64_t longest_reply) {
   return "adequacy: unknown argument '" + argument + "'\n\n" +
          UsageText(longest_reply);
+}
+
+std::string DetailsFailureText(const std::string& path,
+                               const std::string& reason) {
+  return "adequacy: cannot write the details file '" + path + "': " + reason +
+         "\n";
 }
 
 bool WriteText(std::FILE* out, const std::string& text) {

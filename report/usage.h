@@ -20,6 +20,10 @@ std::string VersionText(const char* version);
 // "adequacy: unknown argument 'x'" and the usage.
 std::string MisuseText(const std::string& argument, int64_t longest_reply);
 
+// "adequacy: cannot write the details file 'x': reason".
+std::string DetailsFailureText(const std::string& path,
+                               const std::string& reason);
+
 // Writes `text`; false if it could not be written whole.
 bool WriteText(std::FILE* out, const std::string& text);
 

@@ -186,7 +186,8 @@ TEST(HostileTest, OptionsNeverTouchTheReport) {
   const ProgramRun help =
       RunProgram("", plant, "", "--help < input > stdout 2> stderr");
   EXPECT_EQ(help.exit_status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: adequacy [--help | --version]\n", 0), 0u);
+  EXPECT_EQ(help.out.rfind("Usage: adequacy [--details FILE | --help | --version]\n", 0),
+            0u);
   EXPECT_NE(help.out.find("OP"), std::string::npos);
   EXPECT_NE(help.out.find("make run"), std::string::npos);
   EXPECT_EQ(help.err, "");
@@ -198,7 +199,8 @@ TEST(HostileTest, OptionsNeverTouchTheReport) {
   EXPECT_EQ(version.out.rfind("adequacy ", 0), 0u);
   EXPECT_EQ(version.op, kept);
 
-  for (const char* misuse : {"-h", "--help --version", "OP", "''"}) {
+  for (const char* misuse :
+       {"-h", "--help --version", "OP", "''", "--details", "--details a b"}) {
     SCOPED_TRACE(misuse);
     const ProgramRun run =
         RunProgram("\n2\n\n", plant, "",

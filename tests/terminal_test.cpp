@@ -125,10 +125,17 @@ class Terminal {
   bool settled_ = false;
 };
 
+// The line of the intervals' half-widths under a checkpoint record.
+const char kIntervalLabel[] = " 95% +/-";
+
 // No trace of the status line: its text, or the share done, which no
-// console record holds.
-void ExpectNoStatusLine(const std::string& screen) {
+// console record holds (nor, once its label is set aside, the intervals'
+// line).
+void ExpectNoStatusLine(std::string screen) {
   EXPECT_EQ(screen.find("simulating"), std::string::npos) << screen;
+  for (size_t at; (at = screen.find(kIntervalLabel)) != std::string::npos;) {
+    screen.erase(at, sizeof kIntervalLabel - 1);
+  }
   EXPECT_EQ(screen.find('%'), std::string::npos) << screen;
 }
 
@@ -197,6 +204,37 @@ TEST_F(TerminalTest, BackgroundRunLeavesThePromptAlone) {
   EXPECT_NE(screen.find("$ echo typed-at-the-prompt"), std::string::npos)
       << screen;
   t.Keys("C-u 'kill %1' Enter");
+}
+
+// On a terminal each checkpoint record has the half-widths of its 95 %
+// intervals under it, each ending in the column its estimate ends in; with
+// standard output elsewhere, only the intervals reach the screen.
+TEST_F(TerminalTest, IntervalsUnderEachCheckpoint) {
+  Terminal t(80, "\n1\n2\n\n");
+  ASSERT_TRUE(t.settled());
+  t.Start("");
+  ASSERT_TRUE(t.WaitFor("status=", milliseconds(30000)));
+  const std::string screen = t.Screen();
+  for (const char* record : {"   1000.   0.196000", "  10000.   0.232100"}) {
+    const size_t at = screen.find(record);
+    ASSERT_NE(at, std::string::npos) << screen;
+    const size_t end = screen.find('\n', at);
+    const std::string line = screen.substr(at, end - at);
+    const std::string below = screen.substr(end + 1, line.size());
+    EXPECT_EQ(below.rfind(kIntervalLabel, 0), 0u) << screen;
+    // Past the years: the decimal points line up, and no field runs over
+    // its neighbour.
+    for (size_t i = sizeof kIntervalLabel - 1; i < line.size(); ++i) {
+      EXPECT_EQ(line[i] == '.', below[i] == '.') << line << "\n" << below;
+    }
+  }
+  Terminal quiet(80, "\n1\n2\n\n");
+  ASSERT_TRUE(quiet.settled());
+  quiet.Start("> out");
+  ASSERT_TRUE(quiet.WaitFor("status=", milliseconds(30000)));
+  const std::string alone = quiet.Screen();
+  EXPECT_EQ(alone.find("   1000."), std::string::npos) << alone;
+  EXPECT_NE(alone.find(kIntervalLabel), std::string::npos) << alone;
 }
 
 // SIGTERM and SIGHUP while the line is shown: it is erased, and the process

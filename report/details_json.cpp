@@ -1,0 +1,253 @@
+#include "report/details_json.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace adequacy {
+namespace {
+
+// Builds the document with two-space indentation, one member or element
+// per line except in short arrays.
+class JsonWriter {
+ public:
+  std::string Take() { return std::move(text_) + "\n"; }
+
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
+
+  // The name of the next member of an object.
+  void Name(const std::string& name) {
+    Separate();
+    String(name);
+    text_ += ": ";
+    named_ = true;
+  }
+
+  // Shortest text that reads back as the same double; null where JSON has
+  // no number for it.
+  void Number(double value) {
+    Separate();
+    if (!std::isfinite(value)) {
+      text_ += "null";
+      return;
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text_.append(buffer, result.ptr);
+  }
+  void Integer(int64_t value) {
+    Separate();
+    text_ += std::to_string(value);
+  }
+  void Text(const std::string& value) {
+    Separate();
+    String(value);
+  }
+  void Null() {
+    Separate();
+    text_ += "null";
+  }
+
+  // A member with a simple value.
+  void Member(const std::string& name, double value) {
+    Name(name);
+    Number(value);
+  }
+  void IntegerMember(const std::string& name, int64_t value) {
+    Name(name);
+    Integer(value);
+  }
+  void TextMember(const std::string& name, const std::string& value) {
+    Name(name);
+    Text(value);
+  }
+
+ private:
+  void Open(char bracket) {
+    Separate();
+    text_ += bracket;
+    ++depth_;
+    first_ = true;
+  }
+  void Close(char bracket) {
+    --depth_;
+    if (!first_) NewLine();
+    text_ += bracket;
+    first_ = false;
+  }
+  // Before a value: a comma after the previous one and a new line, unless
+  // the value follows its name.
+  void Separate() {
+    if (named_) {
+      named_ = false;
+      return;
+    }
+    if (!first_) text_ += ',';
+    if (depth_ > 0) NewLine();
+    first_ = false;
+  }
+  void NewLine() {
+    text_ += '\n';
+    text_.append(2 * depth_, ' ');
+  }
+  void String(const std::string& value) {
+    text_ += '"';
+    for (unsigned char c : value) {
+      if (c == '"' || c == '\\') {
+        text_ += '\\';
+        text_ += static_cast<char>(c);
+      } else if (c < 0x20) {
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\u%04x", c);
+        text_ += escape;
+      } else {
+        text_ += static_cast<char>(c);
+      }
+    }
+    text_ += '"';
+  }
+
+  std::string text_;
+  int depth_ = 0;
+  bool first_ = true;
+  bool named_ = false;
+};
+
+std::string IsoTime(std::time_t time) {
+  std::tm utc{};
+  gmtime_r(&time, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+void WritePass(JsonWriter& json, const PassDetails& pass) {
+  json.BeginObject();
+  json.Member("D1", pass.params.d1);
+  json.Member("D2", pass.params.d2);
+  json.Member("D3", pass.params.d3);
+  json.Member("D4", pass.params.d4);
+  json.Member("LOLH", pass.result.lolh);
+  json.Member("LOLE", pass.result.lole);
+  json.Member("ALLR", pass.result.allr);
+  json.Member("MWHEUE", pass.result.mwheue);
+  json.Member("MWHTOTAL", pass.result.mwhtotal);
+  json.Member("puEUEppm", pass.result.pueueppm);
+  json.Member("reserve_margin", pass.result.reserve_margin);
+  json.EndObject();
+}
+
+void WriteEstimate(JsonWriter& json, const std::string& name, double estimate,
+                   const Interval* interval, double lag_one) {
+  json.Name(name);
+  json.BeginObject();
+  json.Member("estimate", estimate);
+  if (interval) {
+    json.Member("standard_error", interval->standard_error);
+    json.Name("ci95");
+    if (std::isnan(interval->low)) {
+      json.Null();
+    } else {
+      json.BeginArray();
+      json.Number(interval->low);
+      json.Number(interval->high);
+      json.EndArray();
+    }
+    json.Member("naive_standard_error", interval->naive_standard_error);
+    json.Member("lag_one_correlation", lag_one);
+  } else {
+    json.Name("standard_error");
+    json.Null();
+    json.Name("ci95");
+    json.Null();
+  }
+  json.EndObject();
+}
+
+void WriteCheckpoint(JsonWriter& json, const CheckpointDetails& c) {
+  json.BeginObject();
+  json.IntegerMember("years", static_cast<int64_t>(c.estimates.yrs));
+  json.Member("cpu_seconds", c.cpu_seconds);
+  json.Member("wall_seconds", c.wall_seconds);
+  const EstimateIntervals& i = c.intervals;
+  const bool known = c.has_intervals;
+  WriteEstimate(json, "LOLH", c.estimates.lolh, known ? &i.lolh : nullptr,
+                c.lag_one[0]);
+  WriteEstimate(json, "LOLEV", c.estimates.lolev, known ? &i.lolev : nullptr,
+                c.lag_one[1]);
+  WriteEstimate(json, "ALOLP", c.estimates.alolp, known ? &i.alolp : nullptr,
+                c.lag_one[2]);
+  WriteEstimate(json, "MWHEUE", c.estimates.mwheue,
+                known ? &i.mwheue : nullptr, c.lag_one[3]);
+  json.EndObject();
+}
+
+// A histogram's non-zero entries, keyed by their index.
+void WriteCounts(JsonWriter& json, const std::vector<int64_t>& counts) {
+  json.BeginObject();
+  for (size_t n = 0; n < counts.size(); ++n) {
+    if (counts[n] != 0) json.IntegerMember(std::to_string(n), counts[n]);
+  }
+  json.EndObject();
+}
+
+void WriteEvents(JsonWriter& json, const YearStatistics& stats) {
+  const double events = stats.Sum(YearFigure::kEvents);
+  json.Name("events");
+  json.BeginObject();
+  json.IntegerMember("count", static_cast<int64_t>(events));
+  json.Name("by_duration_hours");
+  WriteCounts(json, stats.events_by_hours());
+  json.Name("unserved_mwh_per_event");
+  json.BeginObject();
+  json.Member("mean", stats.Sum(YearFigure::kUnservedMwh) / events);
+  json.Member("max", stats.largest_event_mwh());
+  json.EndObject();
+  json.Member("mean_duration_hours",
+              stats.Sum(YearFigure::kDeficitHours) / events);
+  json.EndObject();
+  json.Name("years_by_deficit_hours");
+  WriteCounts(json, stats.YearsByDeficitHours());
+}
+
+}  // namespace
+
+std::string DetailsJson(const RunDetails& details) {
+  JsonWriter json;
+  json.BeginObject();
+  json.IntegerMember("schema", kDetailsSchema);
+  json.Name("program");
+  json.BeginObject();
+  json.TextMember("name", "adequacy");
+  json.TextMember("version", details.version);
+  json.EndObject();
+  json.IntegerMember("seed", details.seed);
+  json.TextMember("started", IsoTime(details.started));
+  json.Name("passes");
+  json.BeginArray();
+  for (const PassDetails& pass : details.passes) WritePass(json, pass);
+  json.EndArray();
+  json.Name("checkpoints");
+  json.BeginArray();
+  for (const CheckpointDetails& c : details.checkpoints) {
+    WriteCheckpoint(json, c);
+  }
+  json.EndArray();
+  if (details.statistics) {
+    json.IntegerMember("years", details.statistics->years());
+    WriteEvents(json, *details.statistics);
+  } else {
+    json.Name("events");
+    json.Null();
+    json.Name("years_by_deficit_hours");
+    json.Null();
+  }
+  json.EndObject();
+  return json.Take();
+}
+
+}  // namespace adequacy

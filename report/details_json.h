@@ -1,0 +1,54 @@
+// The companion file of a run: a JSON document with what the report's
+// fixed records round or leave out.  Scripts read it; its names are kept
+// from one version to the next, and `schema` changes when they do not.
+#ifndef ADEQUACY_REPORT_DETAILS_JSON_H_
+#define ADEQUACY_REPORT_DETAILS_JSON_H_
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "direct/direct_pass.h"
+#include "direct/hourly_load.h"
+#include "montecarlo/estimates.h"
+#include "montecarlo/standard_error.h"
+#include "montecarlo/year_statistics.h"
+
+namespace adequacy {
+
+inline constexpr int kDetailsSchema = 1;
+
+struct PassDetails {
+  LoadParameters params;  // D1..D4 as read.
+  DirectResult result;
+};
+
+struct CheckpointDetails {
+  Estimates estimates;
+  bool has_intervals = false;
+  EstimateIntervals intervals;
+  // Lag-one correlations of the per-year figures, in the order LOLH,
+  // LOLEV, ALOLP, MWHEUE.
+  std::array<double, kYearFigures> lag_one{};
+  double cpu_seconds = 0.0;   // As the time record: since the phase began.
+  double wall_seconds = 0.0;  // Since the phase began.
+};
+
+struct RunDetails {
+  std::string version;
+  uint32_t seed = 0;
+  std::time_t started = 0;
+  std::vector<PassDetails> passes;
+  std::vector<CheckpointDetails> checkpoints;
+  // The simulated years so far; null before the simulation or where memory
+  // did not allow them.
+  const YearStatistics* statistics = nullptr;
+};
+
+// The document, ending with a line feed.
+std::string DetailsJson(const RunDetails& details);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_REPORT_DETAILS_JSON_H_
