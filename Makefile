@@ -13,7 +13,7 @@ SHELL := /bin/bash
 BUILD_TOOL_FLAGS = -- --no-print-directory
 QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
 
-.PHONY: all build run test check-long bench clean sanitize lint fuzz plot
+.PHONY: all build run test check-long bench calibrate clean sanitize lint fuzz plot
 
 all: build
 
@@ -63,6 +63,12 @@ bench:
 	@$(call built,BENCH,bench,Google Benchmark,libbenchmark-dev)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_bench adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 	@ADEQUACY_BENCH_YEARS=$(BENCH_YEARS) ./$(BUILD_DIR)/adequacy_bench
+
+# The Monte Carlo intervals checked against the exact solution (minutes).
+calibrate:
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_calibrate $(BUILD_TOOL_FLAGS) | $(QUIET)
+	@./$(BUILD_DIR)/adequacy_calibrate
 
 # The report as a figure: OP.svg beside OP (OP=path for another report,
 # FORMAT=png for a PNG); needs gnuplot.

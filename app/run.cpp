@@ -177,9 +177,10 @@ void RunMonteCarlo(Channel& report, Channel& console, Details& details) {
     WriteTimeRecord(console, ElapsedSeconds(start_seconds, now));
     if (details.wanted()) {
       checkpoint.cpu_seconds = ElapsedSeconds(start_seconds, now);
-      checkpoint.wall_seconds = std::chrono::duration<double>(
-                                    std::chrono::steady_clock::now() - start_time)
-                                    .count();
+      checkpoint.wall_seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                        start_time)
+              .count();
       details.content().checkpoints.push_back(checkpoint);
       details.content().statistics = phase.statistics();
       details.Save();

@@ -23,8 +23,8 @@ inline constexpr int64_t kBlockPlaces = 16;
 
 // The years that start in one cycle: 245,146 or 245,147.
 inline constexpr int64_t kMostYearsPerCycle = 245147;
-inline constexpr int kCycleBlocks = static_cast<int>(
-    (kMostYearsPerCycle + kBlockPlaces - 1) / kBlockPlaces);
+inline constexpr int kCycleBlocks =
+    static_cast<int>((kMostYearsPerCycle + kBlockPlaces - 1) / kBlockPlaces);
 
 // The first year (from 0) whose first hour lies in cycle `cycle`.
 int64_t FirstYearOfCycle(int64_t cycle);

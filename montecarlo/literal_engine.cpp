@@ -34,8 +34,8 @@ void SimulateYearLiteral(const ChainParameters& params,
       totals.unserved_mwh = (totals.unserved_mwh + load) - available;
       totals.deficit_hours += 1.0;
       if (tally) {
-        tally->deficits.push_back({static_cast<uint16_t>(hour),
-                                   static_cast<uint16_t>(available)});
+        tally->deficits.push_back(
+            {static_cast<uint16_t>(hour), static_cast<uint16_t>(available)});
         ++tally->deficit_hours;
       }
       if (!in_event) {

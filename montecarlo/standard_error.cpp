@@ -18,8 +18,7 @@ double YearVariance(const YearStatistics& stats, YearFigure figure,
                     double mean) {
   const double n = static_cast<double>(stats.years());
   if (n < 2.0) return kNotKnown;
-  const double spread =
-      stats.SumOfSquares(figure) - stats.Sum(figure) * mean;
+  const double spread = stats.SumOfSquares(figure) - stats.Sum(figure) * mean;
   return std::max(0.0, spread) / (n - 1.0);
 }
 
@@ -37,14 +36,13 @@ Interval IntervalOf(double estimate, YearFigure figure,
   int blocks = 0;
   for (int b = 0; b < kCycleBlocks; ++b) {
     if (block_years[b] == 0) continue;
-    const double d = stats.block_sums()[b][f] -
-                     static_cast<double>(block_years[b]) * mean;
+    const double d =
+        stats.block_sums()[b][f] - static_cast<double>(block_years[b]) * mean;
     spread += d * d;
     ++blocks;
   }
   interval.standard_error =
-      blocks < 2 ? kNotKnown
-                 : std::sqrt(spread * blocks / (blocks - 1.0)) / n;
+      blocks < 2 ? kNotKnown : std::sqrt(spread * blocks / (blocks - 1.0)) / n;
   const double half = interval.half_width();
   interval.low = std::clamp(estimate - half, 0.0, most);
   interval.high = std::clamp(estimate + half, 0.0, most);
@@ -66,8 +64,8 @@ EstimateIntervals IntervalsOf(const Estimates& estimates,
                  kNoLimit),
       IntervalOf(estimates.alolp, YearFigure::kHadDeficit, stats, block_years,
                  1.0),
-      IntervalOf(estimates.mwheue, YearFigure::kUnservedMwh, stats,
-                 block_years, kNoLimit),
+      IntervalOf(estimates.mwheue, YearFigure::kUnservedMwh, stats, block_years,
+                 kNoLimit),
   };
 }
 

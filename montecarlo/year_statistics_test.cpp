@@ -111,9 +111,10 @@ TEST(CycleBlocksTest, YearsOfOnePlaceInEveryCycleShareABlock) {
   EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle), 0);
   EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle + 16), 1);
   // The counts agree with the blocks year by year, across cycle ends.
-  for (auto [first, end] : {std::pair<int64_t, int64_t>{0, 1000},
-                            {240000, 740000},
-                            {kMostYearsPerCycle * 40 - 5, kMostYearsPerCycle * 40 + 70}}) {
+  for (auto [first, end] :
+       {std::pair<int64_t, int64_t>{0, 1000},
+        {240000, 740000},
+        {kMostYearsPerCycle * 40 - 5, kMostYearsPerCycle * 40 + 70}}) {
     std::vector<int64_t> expected(kCycleBlocks, 0);
     for (int64_t y = first; y < end; ++y) ++expected[CycleBlockOf(y)];
     EXPECT_EQ(CycleBlockYears(first, end), expected) << first;
@@ -148,8 +149,8 @@ TEST(StandardErrorTest, RepeatedHistoryKeepsItsError) {
   const YearStatistics one = PatternedYears(cycle, true);
   const YearStatistics three = PatternedYears(3 * cycle, true);
   auto interval = [](const YearStatistics& stats) {
-    const double mean =
-        stats.Sum(YearFigure::kDeficitHours) / static_cast<double>(stats.years());
+    const double mean = stats.Sum(YearFigure::kDeficitHours) /
+                        static_cast<double>(stats.years());
     return IntervalsOf({static_cast<double>(stats.years()), mean, 0, 0, 0},
                        stats)
         .lolh;
@@ -179,7 +180,8 @@ TEST(StandardErrorTest, IntervalsStayWithinWhatTheFigureCanTake) {
   EXPECT_EQ(clipped.alolp.high, 1.0);
   EXPECT_EQ(clipped.lolev.low, 0.0);
   // One block of years: no spread to take an error from.
-  const EstimateIntervals few = IntervalsOf(estimates, PatternedYears(10, false));
+  const EstimateIntervals few =
+      IntervalsOf(estimates, PatternedYears(10, false));
   EXPECT_TRUE(std::isnan(few.lolh.standard_error));
   EXPECT_TRUE(std::isnan(few.lolh.low));
   // No deficit at all: nothing varies.
@@ -192,9 +194,9 @@ TEST(StandardErrorTest, IntervalsStayWithinWhatTheFigureCanTake) {
 
 TEST(StandardErrorTest, LagOneCorrelation) {
   // A hit every seventh year: no two consecutive years both hit.
-  EXPECT_NEAR(LagOneCorrelation(PatternedYears(70000, false),
-                                YearFigure::kHadDeficit),
-              -1.0 / 6.0, 0.001);
+  EXPECT_NEAR(
+      LagOneCorrelation(PatternedYears(70000, false), YearFigure::kHadDeficit),
+      -1.0 / 6.0, 0.001);
 }
 
 }  // namespace

@@ -181,8 +181,8 @@ void WriteCheckpoint(JsonWriter& json, const CheckpointDetails& c) {
                 c.lag_one[1]);
   WriteEstimate(json, "ALOLP", c.estimates.alolp, known ? &i.alolp : nullptr,
                 c.lag_one[2]);
-  WriteEstimate(json, "MWHEUE", c.estimates.mwheue,
-                known ? &i.mwheue : nullptr, c.lag_one[3]);
+  WriteEstimate(json, "MWHEUE", c.estimates.mwheue, known ? &i.mwheue : nullptr,
+                c.lag_one[3]);
   json.EndObject();
 }
 

@@ -41,9 +41,7 @@ class DetailsTest : public ::testing::Test {
   std::string dir_;
 };
 
-bool HavePython() {
-  return std::system("python3 -c '' >/dev/null 2>&1") == 0;
-}
+bool HavePython() { return std::system("python3 -c '' >/dev/null 2>&1") == 0; }
 
 // Checks the document with a standard JSON library: the names scripts rely
 // on, and every interval around its estimate.  Empty when all holds.
@@ -75,10 +73,9 @@ std::string Checked(const std::string& path, int passes, int checkpoints) {
       "  assert ev['unserved_mwh_per_event']['max'] > 0\n"
       "print('ok')\n";
   std::ofstream(path + ".py") << script;
-  const std::string command = "python3 '" + path + ".py' '" + path + "' " +
-                              std::to_string(passes) + " " +
-                              std::to_string(checkpoints) + " > '" + path +
-                              ".out' 2>&1";
+  const std::string command =
+      "python3 '" + path + ".py' '" + path + "' " + std::to_string(passes) +
+      " " + std::to_string(checkpoints) + " > '" + path + ".out' 2>&1";
   const int status = std::system(command.c_str());
   const std::string said = ReadFile(path + ".out");
   return status == 0 && said == "ok\n" ? "" : said;
@@ -117,18 +114,18 @@ TEST_F(DetailsTest, AFileThatCannotBeWrittenStopsBeforeTheReport) {
   auto plant = [&](const std::string& dir) {
     std::ofstream(dir + "/OP", std::ios::binary) << kept;
   };
-  const std::string cases[] = {Path("no/such/dir/run.json"), dir_, "OP",
-                               "./OP", "/dev/null"};
+  const std::string cases[] = {Path("no/such/dir/run.json"), dir_, "OP", "./OP",
+                               "/dev/null"};
   for (const std::string& path : cases) {
     SCOPED_TRACE(path);
     const ProgramRun run = RunProgram(
         "\n2\n\n", plant, "", "--details '" + path + "' " + kStandardStreams);
     EXPECT_EQ(run.exit_status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.rfind("adequacy: cannot write the details file '" +
-                                path + "': ",
-                            0),
-              0u)
+    EXPECT_EQ(
+        run.err.rfind(
+            "adequacy: cannot write the details file '" + path + "': ", 0),
+        0u)
         << run.err;
     EXPECT_EQ(run.op, kept);
   }

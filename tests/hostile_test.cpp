@@ -186,7 +186,8 @@ TEST(HostileTest, OptionsNeverTouchTheReport) {
   const ProgramRun help =
       RunProgram("", plant, "", "--help < input > stdout 2> stderr");
   EXPECT_EQ(help.exit_status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: adequacy [--details FILE | --help | --version]\n", 0),
+  EXPECT_EQ(help.out.rfind(
+                "Usage: adequacy [--details FILE | --help | --version]\n", 0),
             0u);
   EXPECT_NE(help.out.find("OP"), std::string::npos);
   EXPECT_NE(help.out.find("make run"), std::string::npos);
