@@ -21,8 +21,11 @@ build:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 
+# The run also writes its companion OP.json beside OP, for `make plot`;
+# `make run RUN_ARGS=` runs the program with no argument at all.
+RUN_ARGS ?= --details OP.json
 run: build
-	@./$(BUILD_DIR)/adequacy
+	@./$(BUILD_DIR)/adequacy $(RUN_ARGS)
 
 # Tests and benchmarks need their libraries; without them the program still
 # builds, and these targets say what to install.
@@ -71,11 +74,13 @@ calibrate:
 	@./$(BUILD_DIR)/adequacy_calibrate
 
 # The report as a figure: OP.svg beside OP (OP=path for another report,
-# FORMAT=png for a PNG); needs gnuplot.
+# FORMAT=png for a PNG, DETAILS=path for a companion file other than
+# OP.json beside the report); needs gnuplot, and jq for the companion.
 OP ?= OP
 FORMAT ?= svg
+DETAILS ?=
 plot:
-	@sh plot/plot_report.sh '$(OP)' '$(FORMAT)'
+	@DETAILS='$(DETAILS)' sh plot/plot_report.sh '$(OP)' '$(FORMAT)'
 
 clean:
 	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bare $(BUILD_DIR)-bare.log

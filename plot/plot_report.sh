@@ -1,13 +1,17 @@
 #!/bin/sh
 # Turns a report file OP of adequacy into a figure: the sample days' loads
-# and loss-of-load probabilities, the Monte Carlo estimates at each
-# checkpoint against the direct solution, and the what-if passes.
+# and loss-of-load probabilities, each Monte Carlo estimate at each
+# checkpoint against the direct solution, and the what-if passes.  With the
+# run's companion file (OP.json beside OP, or the path in DETAILS), also
+# the 95 % interval of every estimate, the events by their length and the
+# years by their deficit hours, and the run's version, seed and time.
 #
 #   plot/plot_report.sh [OP [svg|png]]
 #
 # Writes OP.svg (or OP.png) beside the report.  The report is read by its
 # fixed columns only; a file that is not such a report gives one line of
-# error, a failure status, and no figure.
+# error, a failure status, and no figure.  The companion is read with jq;
+# without jq or the file the figure is drawn from OP alone.
 set -eu
 
 report=${1:-OP}
@@ -20,8 +24,7 @@ fail() {
 }
 
 case $format in
-  svg) terminal="svg size 900,1150 dynamic enhanced font 'Helvetica,13'" ;;
-  png) terminal="pngcairo size 900,1150 enhanced font 'Helvetica,11'" ;;
+  svg | png) ;;
   *) fail "unknown FORMAT '$format' (svg or png)" ;;
 esac
 command -v gnuplot >/dev/null 2>&1 ||
@@ -91,26 +94,31 @@ END {
       r = line[i]
       if (length(r) != 51 || line[i + 1] !~ /^TIME =/)
         bad("a Monte Carlo checkpoint record is damaged")
+      # Checkpoints come at 1000 years, then ten times the one before,
+      # so a count printed as asterisks is known all the same.
       yrs = field(r, 1, 8)
-      if (starred(yrs)) { starred_values++; continue }
+      years = starred(yrs) ? (checkpoints == 0 ? 1000 : 10 * years) \
+                           : number(yrs)
+      if (starred(yrs)) starred_years++
       for (f = 0; f < 4; f++) {
         s = field(r, 9 + 11 * f, f == 3 ? 10 : 11)
         if (starred(s)) starred_values++
       }
       checkpoints++
-      if (checkpoints == 1 || number(yrs) < first_yrs) first_yrs = number(yrs)
-      if (number(yrs) > last_yrs) last_yrs = number(yrs)
-      print number(yrs), value(field(r, 9, 11)), value(field(r, 20, 11)),
-            value(field(r, 42, 10)) > (dir "/mc.dat")
+      if (checkpoints == 1 || years < first_yrs) first_yrs = years
+      if (years > last_yrs) last_yrs = years
+      printf "%.0f %s %s %s %s\n", years, value(field(r, 9, 11)),
+             value(field(r, 20, 11)), value(field(r, 31, 11)),
+             value(field(r, 42, 10)) > (dir "/mc.dat")
     }
   }
   for (h = 0; h < 24; h++) print sample[h] > (dir "/sample.dat")
   # As shell assignments; the label holds only digits, signs, slashes and
   # blanks.
-  printf "passes=%d\ncheckpoints=%d\nstarred=%d\nlolh=%s\neue=%s\n" \
-         "label=\047%s\047\nfirst_yrs=%s\nlast_yrs=%s\n", passes, checkpoints,
-         starred_values, last_lolh, last_eue, last_label, first_yrs + 0,
-         last_yrs + 0 > (dir "/settings")
+  printf "passes=%d\ncheckpoints=%d\nstarred=%d\nstarred_years=%d\n" \
+         "lolh=%s\neue=%s\nlabel=\047%s\047\nfirst_yrs=%.0f\nlast_yrs=%.0f\n",
+         passes, checkpoints, starred_values, starred_years + 0, last_lolh,
+         last_eue, last_label, first_yrs + 0, last_yrs + 0 > (dir "/settings")
 }' 2> "$work/why"; then
   fail "$report is not a report of adequacy: $(head -n 1 "$work/why")"
 fi
@@ -139,16 +147,83 @@ plot_series() {  # what to say when no series has a point
   clauses=""
 }
 
-panels=1
-[ "$checkpoints" -gt 0 ] && panels=$((panels + 1))
-[ "$passes" -gt 1 ] && panels=$((panels + 1))
-# The report's name as plain text in gnuplot's enhanced text.
-name=$(basename "$report" | sed 's/[_^{}@&~]/\\\\&/g')
+# Text from a file as plain text in a gnuplot title: no quote or backslash,
+# and the marks of gnuplot's enhanced text escaped.
+plain() {
+  printf '%s' "$1" | tr -d '"\\\n' | sed 's/[_^{}@&~]/\\\\&/g'
+}
+
+# The companion file, if there is one and jq to read it: the intervals by
+# checkpoint, the two counts, and the run's identity.
+details=${DETAILS:-$report.json}
+details_name=$(plain "$(basename "$details")")
+companion=no
+companion_note=""
+if [ -r "$details" ]; then
+  if ! command -v jq >/dev/null 2>&1; then
+    companion_note="intervals need jq to read $details_name"
+  elif jq -r '.checkpoints[] | [.years] + ([.LOLH, .LOLEV, .ALOLP, .MWHEUE]
+                 | map(.ci95 // [null, null]) | add)
+                 | map(. // "NaN") | @tsv' "$details" > "$work/ci.dat" \
+         2> /dev/null &&
+       jq -r '(.events.by_duration_hours // {}) | to_entries[]
+                 | "\(.key) \(.value)"' "$details" > "$work/events.dat" &&
+       jq -r '(.years_by_deficit_hours // {}) | to_entries[]
+                 | "\(.key) \(.value)"' "$details" > "$work/years.dat" &&
+       caption=$(jq -r '"adequacy \(.program.version), seed \(.seed), run of \(.started)"' "$details"); then
+    companion=yes
+  else
+    companion_note="$details_name is not a companion file of adequacy"
+  fi
+else
+  companion_note="95% intervals and event counts need the companion file (--details OP.json)"
+fi
+# Each checkpoint beside its intervals, matched by its years (NaN where
+# the companion has none).
+[ -f "$work/ci.dat" ] || : > "$work/ci.dat"
+[ -f "$work/mc.dat" ] || : > "$work/mc.dat"
+awk 'FILENAME == ARGV[1] { ci[$1] = $0; next }
+     { out = $0
+       if ($1 in ci) { n = split(ci[$1], c, "\t"); for (k = 2; k <= n; k++) out = out " " c[k] }
+       else for (k = 0; k < 8; k++) out = out " NaN"
+       print out }' "$work/ci.dat" "$work/mc.dat" > "$work/mcci.dat"
+
+name=$(plain "$(basename "$report")")
+if [ "$companion" = yes ]; then
+  caption=$(plain "$caption")
+else
+  caption="adequacy: report $name"
+fi
 note=""
 [ "$starred" -gt 0 ] &&
   note="$starred value(s) printed as asterisks in $name are left out"
+[ "$starred_years" -gt 0 ] &&
+  note="${note:+$note; }$starred_years year count(s) printed as asterisks taken from the checkpoint sequence"
 day_names="winter summer off-peak"
 day_colours="#1f77b4 #d62728 #2ca02c"
+
+# Rows of panels: the sample days; the four estimates, two to a row; the
+# events and the years, from the companion; the what-if passes.
+rows=1
+[ "$checkpoints" -gt 0 ] && rows=$((rows + 2))
+[ "$checkpoints" -gt 0 ] && [ "$companion" = yes ] && rows=$((rows + 1))
+[ "$passes" -gt 1 ] && rows=$((rows + 1))
+row_px=330
+height=$((rows * row_px + 90))
+case $format in
+  svg) terminal="svg size 1000,$height dynamic enhanced font 'Helvetica,13'" ;;
+  png) terminal="pngcairo size 1000,$height enhanced font 'Helvetica,11'" ;;
+esac
+# The top of the panels, as a share of the height, under the title.
+top=$(awk -v h="$height" 'BEGIN { printf "%.4f", 1 - 80 / h }')
+row=0
+# Places the next panel: row $row, full width or left or right half.
+place() {  # full|left|right
+  awk -v top="$top" -v rows="$rows" -v row="$row" -v where="$1" 'BEGIN {
+    h = top / rows; y = top - (row + 1) * h
+    x = where == "right" ? 0.5 : 0; w = where == "full" ? 1 : 0.5
+    printf "set origin %.4f,%.4f\nset size %.4f,%.4f\n", x, y, w, h }'
+}
 
 output="$report.$format"
 {
@@ -156,8 +231,9 @@ output="$report.$format"
 set terminal $terminal
 set output '$work/figure'
 set datafile missing 'NaN'
-set multiplot layout $panels,1 title "adequacy: report $name\
-$([ -n "$note" ] && printf '%s' "\\n{/*0.8 $note}")"
+set multiplot title "$caption\
+$([ -n "$note" ] && printf '%s' "\\n{/*0.8 $note}")\
+$([ -n "$companion_note" ] && printf '%s' "\\n{/*0.8 $companion_note}")"
 set key outside right top box width 2 spacing 1.1
 set grid
 set xrange [0.5:24.5]
@@ -171,8 +247,9 @@ set ytics nomirror
 set y2tics
 set title 'Sample days of the last pass ($label)'
 GNUPLOT
-  # Loads on the left axis, LOLP on the logarithmic right axis; an axis
-  # with nothing to show gets a fixed range.
+  place full
+  # Loads on the left axis, LOLP on the logarithmic right axis spanning
+  # its data; an axis with nothing to show gets a fixed range.
   column=2
   for day in $day_names; do
     colour=$(echo "$day_colours" | cut -d' ' -f$(((column / 2))))
@@ -186,47 +263,100 @@ GNUPLOT
   if [ "$lolps" -eq 0 ]; then
     echo "set y2range [1e-8:1]"
     echo "set label 2 'no hour has a LOLP above zero' at graph 0.5, 0.92 center"
+  else
+    awk '{ for (c = 3; c <= 7; c += 2) if ($c != "NaN") {
+             if (lo == "" || $c < lo) lo = $c; if (hi == "" || $c > hi) hi = $c } }
+         END { printf "set y2range [%g:%g]\n", lo / 3, hi * 3 }' "$work/sample.dat"
+    zero_hours=$(awk '{ for (c = 3; c <= 7; c += 2) if ($c == "NaN") n++ } END { print n + 0 }' "$work/sample.dat")
+    [ "$zero_hours" -gt 0 ] &&
+      echo "set label 2 '$zero_hours hour(s) with LOLP printed as zero are not on the log axis' at graph 0.02, 0.06 left font ',10'"
   fi
   plot_series "no load or LOLP printed as a number"
   echo "unset label 2"
+  row=1
   if [ "$checkpoints" -gt 0 ]; then
     cat <<GNUPLOT
 unset logscale; unset format; set autoscale
-set xrange [$first_yrs / 2.0 : $last_yrs * 2.0]
+unset y2label; unset y2tics
+set key inside top right box
+set xrange [$first_yrs / 3.0 : $last_yrs * 3.0]
 set logscale x
 set format x '10^{%L}'
 set xtics autofreq
 set xlabel 'simulated years'
-set ylabel 'LOLH (h/year), LOLEV (events/year)'
-set y2label 'MWHEUE (MWh/year)'
-set ytics nomirror
-set y2tics
-set title 'Monte Carlo estimates at each checkpoint, with the direct solution'
+set ytics mirror
 GNUPLOT
-    series mc.dat 2 "'$work/mc.dat' using 1:2 with linespoints pt 7 lc rgb '#1f77b4' title 'LOLH'"
-    series mc.dat 3 "'$work/mc.dat' using 1:3 with linespoints pt 5 lc rgb '#ff7f0e' title 'LOLEV'"
-    series mc.dat 4 "'$work/mc.dat' using 1:4 axes x1y2 with linespoints pt 9 lc rgb '#2ca02c' title 'MWHEUE'"
-    [ "$lolh" != NaN ] && [ "$(numbers mc.dat 2)$(numbers mc.dat 3)" != 00 ] &&
-      clauses="$clauses, $lolh with lines dt 2 lw 1.5 lc rgb '#1f77b4' title 'direct LOLH'"
-    [ "$eue" != NaN ] && [ "$(numbers mc.dat 4)" -gt 0 ] &&
-      clauses="$clauses, $eue axes x1y2 with lines dt 2 lw 1.5 lc rgb '#2ca02c' title 'direct MWHEUE'"
-    plot_series "no estimate printed as a number"
+    # One panel per estimate: column of the estimate in mcci.dat, the
+    # columns of its interval, its unit, and the exact value if any.
+    panel=0
+    for spec in "LOLH 2 6 h/year $lolh" "LOLEV 3 8 events/year NaN" \
+                "ALOLP 4 10 share of years NaN" "MWHEUE 5 12 MWh/year $eue"; do
+      set -- $spec
+      index=$1; col=$2; lo=$3; exact=$(echo "$spec" | awk '{ print $NF }')
+      unit=$(echo "$spec" | awk '{ $1 = $2 = $3 = $NF = ""; sub(/^ +/, ""); sub(/ +$/, ""); print }')
+      if [ $((panel % 2)) -eq 0 ]; then place left; else place right; fi
+      echo "set title '$index'"
+      echo "set ylabel '$unit'"
+      if [ "$(numbers mcci.dat $lo)" -gt 0 ]; then
+        series mcci.dat $lo "'$work/mcci.dat' using 1:$col:$lo:$((lo + 1)) with yerrorbars pt 7 lc rgb '#1f77b4' title '$index, 95% interval'"
+      else
+        series mcci.dat $col "'$work/mcci.dat' using 1:$col with points pt 7 lc rgb '#1f77b4' title '$index'"
+      fi
+      [ "$exact" != NaN ] && [ "$(numbers mcci.dat $col)" -gt 0 ] &&
+        clauses="$clauses, $exact with lines dt 2 lw 1.5 lc rgb '#d62728' title 'direct $index'"
+      plot_series "no $index printed as a number"
+      panel=$((panel + 1))
+      [ $((panel % 2)) -eq 0 ] && row=$((row + 1))
+    done
+    if [ "$companion" = yes ]; then
+      cat <<GNUPLOT
+unset logscale; unset format; set autoscale
+set logscale y
+set format y '10^{%L}'
+# Bars rise from below 1, so that a count of 1 shows.
+set yrange [0.5:*]
+set style fill solid 0.6
+set boxwidth 0.8
+set key inside top right box
+GNUPLOT
+      place left
+      echo "set title 'Loss-of-load events by length'"
+      echo "set xlabel 'hours'; set ylabel 'events'"
+      echo "set xrange [0:*]"
+      series events.dat 2 "'$work/events.dat' using 1:2 with boxes lc rgb '#ff7f0e' title 'events'"
+      plot_series "no event"
+      place right
+      echo "set title 'Years by their deficit hours'"
+      echo "set xlabel 'deficit hours in the year'; set ylabel 'years'"
+      echo "set xrange [-1:*]"
+      series years.dat 2 "'$work/years.dat' using 1:2 with boxes lc rgb '#2ca02c' title 'years'"
+      plot_series "no year"
+      row=$((row + 1))
+    fi
   fi
   if [ "$passes" -gt 1 ]; then
+    # A logarithmic axis where the indices span more than a decade.
+    log=$(awk '{ for (c = 2; c <= 4; c++) if ($c != "NaN" && $c > 0) {
+                   if (lo == "" || $c < lo) lo = $c; if (hi == "" || $c > hi) hi = $c } }
+               END { print (lo != "" && hi / lo > 10) ? "yes" : "no" }' "$work/passes.dat")
     cat <<GNUPLOT
 unset logscale; unset format; set autoscale
+set key outside right top box
 set xrange [0.5:$passes.5]
-set xtics 1,1,$passes rotate by -30
+set xtics rotate by -30
 set xlabel 'what-if pass, labelled D1/D2/D3/D4 (MW)'
-set ylabel 'LOLH (h/year), LOLE (days/year)'
-set y2label 'puEUEppm (ppm)'
-set ytics nomirror
-set y2tics
+set ylabel 'LOLH (h/year), LOLE (days/year), puEUEppm'
 set title 'Direct solution of each what-if pass'
 GNUPLOT
-    series passes.dat 2 "'$work/passes.dat' using 1:2:xtic(5) with linespoints pt 7 lc rgb '#1f77b4' title 'LOLH'"
-    series passes.dat 3 "'$work/passes.dat' using 1:3:xtic(5) with linespoints pt 5 lc rgb '#ff7f0e' title 'LOLE'"
-    series passes.dat 4 "'$work/passes.dat' using 1:4:xtic(5) axes x1y2 with linespoints pt 9 lc rgb '#2ca02c' title 'puEUEppm'"
+    [ "$log" = yes ] && printf "set logscale y\nset format y '10^{%%L}'\n"
+    # Each pass labelled with its D1..D4 at its place on the axis.
+    awk '{ label = $5; for (k = 6; k <= NF; k++) label = label " " $k
+           printf "%s%s %d", NR == 1 ? "set xtics (" : ", ", label, $1 }
+         END { print ")" }' "$work/passes.dat"
+    place full
+    series passes.dat 2 "'$work/passes.dat' using (\$1-0.15):2 with points pt 7 ps 1.2 lc rgb '#1f77b4' title 'LOLH'"
+    series passes.dat 3 "'$work/passes.dat' using 1:3 with points pt 5 ps 1.2 lc rgb '#ff7f0e' title 'LOLE'"
+    series passes.dat 4 "'$work/passes.dat' using (\$1+0.15):4 with points pt 9 ps 1.2 lc rgb '#2ca02c' title 'puEUEppm'"
     plot_series "no index printed as a number"
   fi
   echo "unset multiplot"

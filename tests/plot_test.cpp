@@ -27,11 +27,13 @@ bool HaveGnuplot() {
   return std::system("command -v gnuplot >/dev/null 2>&1") == 0;
 }
 
-Plot PlotReport(const std::string& report) {
+// Plots `report`, with `companion` as OP.json beside it when not empty.
+Plot PlotReport(const std::string& report, const std::string& companion = "") {
   std::string pattern =
       (fs::temp_directory_path() / "adequacy-plot-XXXXXX").string();
   const std::string dir = mkdtemp(pattern.data());
   std::ofstream(dir + "/OP", std::ios::binary) << report;
+  if (!companion.empty()) std::ofstream(dir + "/OP.json") << companion;
   const int status = std::system(("sh '" ADEQUACY_PLOT_SCRIPT "' '" + dir +
                                   "/OP' svg >/dev/null 2>'" + dir + "/err'")
                                      .c_str());
@@ -69,7 +71,7 @@ bool WellFormed(const std::string& svg) {
   return open.empty();
 }
 
-// Points drawn per series, by panel and title ("a:LOLH"), without the one
+// Points drawn per series, by panel and title ("b:LOLH"), without the one
 // in the key.
 std::map<std::string, int> Points(const std::string& svg) {
   std::map<std::string, int> points;
@@ -81,10 +83,13 @@ std::map<std::string, int> Points(const std::string& svg) {
     const std::string panel(1, body[body.find('"', id) - 1]);
     const size_t title = body.find("<title>") + 7;
     const std::string name = body.substr(title, body.find("</title>") - title);
+    // A filled point with error bars is drawn over a white copy of itself,
+    // which is not counted.
     int uses = 0;
     for (size_t u = body.find("<use"); u != std::string::npos;
          u = body.find("<use", u + 1)) {
-      ++uses;
+      const std::string tag = body.substr(u, body.find('>', u) - u);
+      if (tag.find("color='white'") == std::string::npos) ++uses;
     }
     points[panel + ":" + name] = uses - 1;
     at = next;
@@ -117,7 +122,9 @@ class PlotTest : public ::testing::Test {
   }
 };
 
-TEST_F(PlotTest, TypicalRunHasThreePanels) {
+// The sample days, a panel per estimate, and the what-if passes; without
+// the companion, no intervals, and the figure says what they need.
+TEST_F(PlotTest, TypicalRunHasAPanelPerEstimate) {
   const std::string report = Golden("typical_run");
   const Plot plot = PlotReport(report);
   ASSERT_EQ(plot.status, 0) << plot.err;
@@ -128,22 +135,43 @@ TEST_F(PlotTest, TypicalRunHasThreePanels) {
   EXPECT_EQ(points["a:winter LOLP"], PositiveLolp(report, 0));
   EXPECT_EQ(points["a:summer LOLP"], PositiveLolp(report, 1));
   EXPECT_EQ(points.count("a:off-peak LOLP"), 0u);  // All printed as zero.
-  for (const char* series : {"b:LOLH", "b:LOLEV", "b:MWHEUE"}) {
+  EXPECT_NE(plot.svg.find("with LOLP printed as zero are not on the log"),
+            std::string::npos);
+  for (const char* series : {"b:LOLH", "c:LOLEV", "d:ALOLP", "e:MWHEUE"}) {
     EXPECT_EQ(points[series], 2) << series;
   }
   EXPECT_EQ(points.count("b:direct LOLH"), 1u);
-  EXPECT_EQ(points.count("b:direct MWHEUE"), 1u);
-  for (const char* series : {"c:LOLH", "c:LOLE", "c:puEUEppm"}) {
+  EXPECT_EQ(points.count("e:direct MWHEUE"), 1u);
+  EXPECT_EQ(points.count("c:direct LOLEV"), 0u);
+  for (const char* series : {"f:LOLH", "f:LOLE", "f:puEUEppm"}) {
     EXPECT_EQ(points[series], 2) << series;
   }
   EXPECT_NE(plot.svg.find("2500/8000/7000/1424"), std::string::npos);
+  EXPECT_NE(plot.svg.find("need the companion file"), std::string::npos);
+  EXPECT_EQ(plot.svg.find("95% interval</title>"), std::string::npos);
+}
+
+// A checkpoint whose years print as asterisks is drawn at the year count
+// the sequence of checkpoints gives it.
+TEST_F(PlotTest, StarredYearsComeFromTheSequence) {
+  std::string report = Golden("typical_run");
+  const size_t at = report.find("  10000.");
+  ASSERT_NE(at, std::string::npos);
+  report.replace(at, 8, "********");
+  const Plot plot = PlotReport(report);
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  std::map<std::string, int> points = Points(plot.svg);
+  EXPECT_EQ(points["b:LOLH"], 2);
+  EXPECT_EQ(points["e:MWHEUE"], 2);
+  EXPECT_NE(plot.svg.find("1 year count(s) printed as asterisks"),
+            std::string::npos);
 }
 
 TEST_F(PlotTest, WhatIfSequenceAndZeroLoads) {
   Plot plot = PlotReport(Golden("value_lists"));
   ASSERT_EQ(plot.status, 0) << plot.err;
   EXPECT_TRUE(WellFormed(plot.svg));
-  EXPECT_EQ(Points(plot.svg)["c:LOLE"], 9);
+  EXPECT_EQ(Points(plot.svg)["f:LOLE"], 9);
   plot = PlotReport(Golden("zero_loads"));
   ASSERT_EQ(plot.status, 0) << plot.err;
   std::map<std::string, int> points = Points(plot.svg);
@@ -161,8 +189,41 @@ TEST_F(PlotTest, OverflowingFields) {
   EXPECT_EQ(points.count("a:winter load"), 0u);
   EXPECT_EQ(points["a:winter LOLP"], 24);
   EXPECT_EQ(points["b:LOLH"], 1);
-  EXPECT_EQ(points.count("b:MWHEUE"), 0u);
+  EXPECT_EQ(points.count("e:MWHEUE"), 0u);
   EXPECT_NE(plot.svg.find("printed as asterisks"), std::string::npos);
+}
+
+// With the companion of a short run: an interval at every checkpoint, the
+// two counts, and the run's identity in the caption.
+TEST_F(PlotTest, CompanionGivesIntervalsAndCounts) {
+  if (std::system("command -v jq >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "jq is not installed";
+  }
+  std::string pattern =
+      (fs::temp_directory_path() / "adequacy-plot-run-XXXXXX").string();
+  const std::string dir = mkdtemp(pattern.data());
+  const ProgramRun run = RunProgram(
+      "\n1\n2\n\n", nullptr, "",
+      "--details '" + dir + "/OP.json' " + kStandardStreams);
+  ASSERT_EQ(run.exit_status, 0);
+  const std::string companion = ReadFile(dir + "/OP.json");
+  fs::remove_all(dir);
+  const Plot plot = PlotReport(run.op, companion);
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  EXPECT_TRUE(WellFormed(plot.svg));
+  std::map<std::string, int> points = Points(plot.svg);
+  EXPECT_EQ(points["b:LOLH, 95% interval"], 2);
+  EXPECT_EQ(points["d:ALOLP, 95% interval"], 2);
+  EXPECT_EQ(points["e:MWHEUE, 95% interval"], 2);
+  EXPECT_EQ(points.count("f:events"), 1u);
+  EXPECT_EQ(points.count("g:years"), 1u);
+  EXPECT_NE(plot.svg.find("seed 3, run of "), std::string::npos);
+  EXPECT_EQ(plot.svg.find("need the companion file"), std::string::npos);
+  // A companion that is not one: drawn without it, and said so.
+  const Plot odd = PlotReport(run.op, "not json");
+  ASSERT_EQ(odd.status, 0) << odd.err;
+  EXPECT_EQ(Points(odd.svg)["b:LOLH"], 2);
+  EXPECT_NE(odd.svg.find("is not a companion file"), std::string::npos);
 }
 
 TEST_F(PlotTest, NotAReportGivesOneLineAndNoFigure) {
