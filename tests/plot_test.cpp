@@ -202,9 +202,9 @@ TEST_F(PlotTest, CompanionGivesIntervalsAndCounts) {
   std::string pattern =
       (fs::temp_directory_path() / "adequacy-plot-run-XXXXXX").string();
   const std::string dir = mkdtemp(pattern.data());
-  const ProgramRun run = RunProgram(
-      "\n1\n2\n\n", nullptr, "",
-      "--details '" + dir + "/OP.json' " + kStandardStreams);
+  const ProgramRun run =
+      RunProgram("\n1\n2\n\n", nullptr, "",
+                 "--details '" + dir + "/OP.json' " + kStandardStreams);
   ASSERT_EQ(run.exit_status, 0);
   const std::string companion = ReadFile(dir + "/OP.json");
   fs::remove_all(dir);
