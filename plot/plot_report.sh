@@ -362,6 +362,8 @@ GNUPLOT
   echo "unset multiplot"
 } > "$work/figure.gp"
 
+# PLOT_SCRIPT=path keeps the gnuplot script, for a look at what was drawn.
+[ -z "${PLOT_SCRIPT:-}" ] || cp "$work/figure.gp" "$PLOT_SCRIPT"
 gnuplot "$work/figure.gp" 2> "$work/gnuplot.log" ||
   fail "gnuplot failed: $(grep -v '^ *$' "$work/gnuplot.log" | tail -n 1)"
 mv "$work/figure" "$output"

@@ -97,21 +97,28 @@ std::map<std::string, int> Points(const std::string& svg) {
   return points;
 }
 
-// Hours of the last pass's sample day (0 winter, 1 summer, 2 off-peak)
-// whose LOLP is printed above zero.
-int PositiveLolp(const std::string& report, int day) {
+// The LOLP of each hour of the last pass's sample day (0 winter, 1 summer,
+// 2 off-peak) as printed; 0 for one printed as asterisks.
+std::vector<double> SampleLolps(const std::string& report, int day) {
   const std::vector<std::string> records = Records(report);
   size_t last = 0;
   for (size_t i = 0; i < records.size(); ++i) {
     if (records[i] == "          DIRECT SOLUTION") last = i;
   }
-  int count = 0;
+  std::vector<double> lolps;
   for (size_t hour = 0; hour < 24; ++hour) {
     const std::string field =
         records[last + 12 + hour].substr(10 + 19 * day, 12);
-    if (field.find('*') == std::string::npos && std::atof(field.c_str()) > 0)
-      ++count;
+    lolps.push_back(
+        field.find('*') == std::string::npos ? std::atof(field.c_str()) : 0.0);
   }
+  return lolps;
+}
+
+// Hours of the last pass's sample day whose LOLP is printed above zero.
+int PositiveLolp(const std::string& report, int day) {
+  int count = 0;
+  for (double lolp : SampleLolps(report, day)) count += lolp > 0;
   return count;
 }
 
@@ -149,6 +156,34 @@ TEST_F(PlotTest, TypicalRunHasAPanelPerEstimate) {
   EXPECT_NE(plot.svg.find("2500/8000/7000/1424"), std::string::npos);
   EXPECT_NE(plot.svg.find("need the companion file"), std::string::npos);
   EXPECT_EQ(plot.svg.find("95% interval</title>"), std::string::npos);
+}
+
+// The sample days' probability axis spans every hour printed above zero:
+// none is clipped at the top or the bottom.
+TEST_F(PlotTest, LolpAxisSpansItsData) {
+  const std::string report = Golden("typical_run");
+  std::string pattern =
+      (fs::temp_directory_path() / "adequacy-plot-gp-XXXXXX").string();
+  const std::string dir = mkdtemp(pattern.data());
+  std::ofstream(dir + "/OP", std::ios::binary) << report;
+  ASSERT_EQ(std::system(("PLOT_SCRIPT='" + dir + "/figure.gp' sh '" +
+                         ADEQUACY_PLOT_SCRIPT "' '" + dir +
+                         "/OP' svg >/dev/null 2>&1")
+                            .c_str()),
+            0);
+  const std::string script = ReadFile(dir + "/figure.gp");
+  fs::remove_all(dir);
+  const size_t at = script.find("set y2range [");
+  ASSERT_NE(at, std::string::npos) << script;
+  const double low = std::atof(script.c_str() + at + 13);
+  const double high = std::atof(script.c_str() + script.find(':', at) + 1);
+  for (int day = 0; day < 3; ++day) {
+    for (double lolp : SampleLolps(report, day)) {
+      if (lolp <= 0) continue;
+      EXPECT_LT(low, lolp);
+      EXPECT_GT(high, lolp);
+    }
+  }
 }
 
 // A checkpoint whose years print as asterisks is drawn at the year count
