@@ -140,7 +140,7 @@ plot_series() {  # what to say when no series has a point
   if [ -z "$clauses" ]; then
     printf "set yrange [0:1]\nset y2range [0:1]\n"
     printf "set label 1 '%s' at graph 0.5, 0.5 center\n" "$1"
-    printf "plot 2 notitle\nunset label 1\n"
+    printf "set key off\nplot 2 notitle\nunset label 1\nset key on\n"
   else
     echo "plot $clauses"
   fi
@@ -347,6 +347,8 @@ set xtics rotate by -30
 set xlabel 'what-if pass, labelled D1/D2/D3/D4 (MW)'
 set ylabel 'LOLH (h/year), LOLE (days/year), puEUEppm'
 set title 'Direct solution of each what-if pass'
+# Room above and below, so that no point sits on the border.
+set offsets 0, 0, graph 0.08, graph 0.08
 GNUPLOT
     [ "$log" = yes ] && printf "set logscale y\nset format y '10^{%%L}'\n"
     # Each pass labelled with its D1..D4 at its place on the axis.
