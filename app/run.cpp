@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <new>
 #include <string>
 
@@ -24,7 +23,6 @@
 #include "montecarlo/phase.h"
 #include "report/blocks.h"
 #include "report/channel.h"
-#include "report/details_json.h"
 #include "report/interval_line.h"
 #include "report/usage.h"
 
@@ -53,39 +51,6 @@ void ReadReplyOrStop(ReplyLine* reply) {
   }
 }
 
-// What the companion file holds, and the file, when --details asks for
-// one.  Each Save rewrites it whole; a failure is told once on standard
-// error and the run goes on, its records untouched.
-class Details {
- public:
-  bool wanted() const { return !file_.path().empty(); }
-  RunDetails& content() { return content_; }
-
-  // Creates the file; false once the reason is on standard error.
-  bool Create(const std::string& path) {
-    content_.version = kVersion;
-    content_.seed = InitialChainState().seed;
-    content_.started = std::time(nullptr);
-    std::string error;
-    if (file_.Create(path, DetailsJson(content_), &error)) return true;
-    WriteText(stderr, DetailsFailureText(path, error));
-    return false;
-  }
-
-  void Save() {
-    if (!wanted()) return;
-    std::string error;
-    if (file_.Rewrite(DetailsJson(content_), &error) || failed_) return;
-    failed_ = true;
-    WriteText(stderr, DetailsFailureText(file_.path(), error));
-  }
-
- private:
-  DetailsFile file_;
-  RunDetails content_;
-  bool failed_ = false;
-};
-
 LoadEcho EchoOf(const LoadParameters& params) {
   return {TruncateToInt32(params.d1), TruncateToInt32(params.d2),
           TruncateToInt32(params.d3), TruncateToInt32(params.d4)};
@@ -94,7 +59,7 @@ LoadEcho EchoOf(const LoadParameters& params) {
 // Direct-solution passes until a blank reply; leaves g_loads holding the
 // hourly loads of the last pass.
 void RunWhatIfLoop(Channel& report, Channel& console, float start_seconds,
-                   Details& details) {
+                   DetailsFile& details) {
   LoadParameters params;
   float phase_seconds = 0.0f;
   ReplyLine reply;
@@ -142,7 +107,7 @@ CheckpointDetails CheckpointDetailsOf(const Estimates& estimates,
   return c;
 }
 
-void RunMonteCarlo(Channel& report, Channel& console, Details& details) {
+void RunMonteCarlo(Channel& report, Channel& console, DetailsFile& details) {
   const float start_seconds = ReadCpuClock();
   const auto start_time = std::chrono::steady_clock::now();
   MonteCarloPhase phase(g_loads);
@@ -212,7 +177,7 @@ int RunOption(const Arguments& arguments) {
 // `details_path`, the companion file too, made before OP is touched.
 int RunDialogue(const std::string& details_path) {
   OpenClosedStandardStreams();
-  Details details;
+  DetailsFile details;
   if (!details_path.empty() && !details.Create(details_path)) {
     return kDetailsStatus;
   }
