@@ -268,11 +268,7 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
   });
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
-    if (stats) {
-      stats->Add(batches_[batch].tally, loads_,
-                 static_cast<int64_t>(totals->years));
-    }
-    AddToTotals(batches_[batch].tally, loads_, totals);
+    AddTally(batches_[batch].tally, totals, stats);
     if (keeping()) {
       KeepBatch(
           batches_[batch],
@@ -280,6 +276,13 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
                            kHoursPerYear);
     }
   }
+}
+
+void FastEngine::AddTally(const YearsTally& tally, ChainAccumulators* totals,
+                          YearStatistics* stats) const {
+  // The tally's first year is the one after those in the totals.
+  if (stats) stats->Add(tally, loads_, static_cast<int64_t>(totals->years));
+  AddToTotals(tally, loads_, totals);
 }
 
 void FastEngine::ScanBatch(int batch, int first_year, int years) {
@@ -346,11 +349,7 @@ void FastEngine::Replay(ChainState* state, int64_t years,
                      &tally);
     });
     for (int task = 0; task < tasks; ++task) {
-      if (stats) {
-        stats->Add(batches_[task].tally, loads_,
-                   static_cast<int64_t>(state->totals.years));
-      }
-      AddToTotals(batches_[task].tally, loads_, &state->totals);
+      AddTally(batches_[task].tally, &state->totals, stats);
     }
     done += round;
   }

@@ -99,6 +99,10 @@ class FastEngine {
   void ScanYears(int64_t first_hour, int first_year, int years,
                  ChainAccumulators* totals, YearStatistics* stats);
   void ScanBatch(int batch, int first_year, int years);
+  // Adds the tally of the years that follow those in `totals` to them, and
+  // to `stats` if given.
+  void AddTally(const YearsTally& tally, ChainAccumulators* totals,
+                YearStatistics* stats) const;
   // Keeps a scanned batch's short hours; `first_hour` is its first hour.
   void KeepBatch(const YearBatch& batch, int64_t first_hour);
   // Whether unit was down during chunk hour `hour`, from its spans.
