@@ -15,7 +15,7 @@
 // years, the standard error beside the one years assumed independent would
 // give and beside the first cycle's own.
 //
-// Runs for a minute or two: `make calibrate`.
+// Runs for under a minute on two cores: `make calibrate`.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
