@@ -289,11 +289,11 @@ GNUPLOT
     # One panel per estimate: column of the estimate in mcci.dat, the
     # columns of its interval, its unit, and the exact value if any.
     panel=0
-    for spec in "LOLH 2 6 h/year $lolh" "LOLEV 3 8 events/year NaN" \
+    for panel_def in "LOLH 2 6 h/year $lolh" "LOLEV 3 8 events/year NaN" \
                 "ALOLP 4 10 share of years NaN" "MWHEUE 5 12 MWh/year $eue"; do
-      set -- $spec
-      index=$1; col=$2; lo=$3; exact=$(echo "$spec" | awk '{ print $NF }')
-      unit=$(echo "$spec" | awk '{ $1 = $2 = $3 = $NF = ""; sub(/^ +/, ""); sub(/ +$/, ""); print }')
+      set -- $panel_def
+      index=$1; col=$2; lo=$3; exact=$(echo "$panel_def" | awk '{ print $NF }')
+      unit=$(echo "$panel_def" | awk '{ $1 = $2 = $3 = $NF = ""; sub(/^ +/, ""); sub(/ +$/, ""); print }')
       if [ $((panel % 2)) -eq 0 ]; then place left; else place right; fi
       echo "set title '$index'"
       echo "set ylabel '$unit'"
