@@ -134,7 +134,10 @@ void RunMonteCarlo(Channel& report, Channel& console, DetailsFile& details) {
     if (status_line || details.wanted()) {
       checkpoint = CheckpointDetailsOf(estimates, phase.statistics());
     }
-    if (status_line && checkpoint.has_intervals) {
+    // Like the status line, only for a person at the terminal: a run in
+    // the background writes nothing over the shell's prompt.
+    if (status_line && checkpoint.has_intervals &&
+        ProbeTerminal(STDERR_FILENO).foreground) {
       WriteText(stderr, IntervalLine(checkpoint.intervals));
     }
     const float now = ReadCpuClock();

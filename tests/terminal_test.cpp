@@ -237,6 +237,19 @@ TEST_F(TerminalTest, IntervalsUnderEachCheckpoint) {
   EXPECT_NE(alone.find(kIntervalLabel), std::string::npos) << alone;
 }
 
+// A run in the background that reaches its checkpoints writes no
+// intervals' line over the prompt either.
+TEST_F(TerminalTest, BackgroundRunWritesNoIntervals) {
+  Terminal t(80, "\n1\n2\n\n");
+  ASSERT_TRUE(t.settled());
+  t.Keys(std::string("'") + ADEQUACY_BINARY +
+         " < replies > out & wait; echo ended-$((1 + 1))' Enter");
+  // The command line shows the sum, and only its output the result.
+  ASSERT_TRUE(t.WaitFor("ended-2", milliseconds(30000)));
+  const std::string screen = t.Screen();
+  EXPECT_EQ(screen.find(kIntervalLabel), std::string::npos) << screen;
+}
+
 // SIGTERM and SIGHUP while the line is shown: it is erased, and the process
 // still dies of the signal.
 TEST_F(TerminalTest, SignalsEraseTheLine) {
