@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "direct/direct_pass.h"
+#include "montecarlo/cycle_blocks.h"
 #include "montecarlo/fast_engine.h"
 #include "montecarlo/standard_error.h"
 #include "montecarlo/year_statistics.h"
@@ -135,7 +136,7 @@ void BeyondTheFirstCycle(const AvailabilityTable& table) {
   FastEngine engine(SetUpChainParameters(), loads);
   ChainState state = InitialChainState();
   YearStatistics stats;
-  const int64_t kCycleYears = 245147;
+  const int64_t kCycleYears = FirstYearOfCycle(1);
   engine.SimulateYears(&state, kCycleYears, &stats);
   const EstimateIntervals first = IntervalsOf(EstimatesOf(state.totals), stats);
   std::printf(

@@ -2,22 +2,12 @@
 
 #include <algorithm>
 
-#include "direct/hourly_load.h"
-
 namespace adequacy {
 namespace {
 
-constexpr int kCycleBits = 31;
-
-int64_t CycleOfYear(int64_t year) {
-  return (year * kHoursPerYear) >> kCycleBits;
-}
+int64_t CycleOfYear(int64_t year) { return year * kHoursPerYear / kCycleHours; }
 
 }  // namespace
-
-int64_t FirstYearOfCycle(int64_t cycle) {
-  return ((cycle << kCycleBits) + kHoursPerYear - 1) / kHoursPerYear;
-}
 
 int CycleBlockOf(int64_t year) {
   const int64_t place = year - FirstYearOfCycle(CycleOfYear(year));

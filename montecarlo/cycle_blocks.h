@@ -14,6 +14,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "direct/hourly_load.h"
+#include "montecarlo/cycle_store.h"
+
 namespace adequacy {
 
 // Places in the cycle per block.  Years of neighbouring places overlap by
@@ -21,13 +24,15 @@ namespace adequacy {
 // of what a block holds.
 inline constexpr int64_t kBlockPlaces = 16;
 
+// The first year (from 0) whose first hour lies in cycle `cycle`.
+constexpr int64_t FirstYearOfCycle(int64_t cycle) {
+  return (cycle * kCycleHours + kHoursPerYear - 1) / kHoursPerYear;
+}
+
 // The years that start in one cycle: 245,146 or 245,147.
-inline constexpr int64_t kMostYearsPerCycle = 245147;
+inline constexpr int64_t kMostYearsPerCycle = FirstYearOfCycle(1);
 inline constexpr int kCycleBlocks =
     static_cast<int>((kMostYearsPerCycle + kBlockPlaces - 1) / kBlockPlaces);
-
-// The first year (from 0) whose first hour lies in cycle `cycle`.
-int64_t FirstYearOfCycle(int64_t cycle);
 
 // The block of year `year` (from 0).
 int CycleBlockOf(int64_t year);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <new>
 
+#include "montecarlo/cycle_blocks.h"
 #include "montecarlo/rng.h"
 #include "montecarlo/state_from_draws.h"
 
@@ -28,8 +29,7 @@ constexpr uint32_t kNoSpan = UINT32_MAX;
 // The first year that starts in the generator's second cycle, and the
 // years from it at whose starts the fleet is compared with its state one
 // cycle earlier: every unit has rejoined by the first of them.
-constexpr int64_t kCycleYears =
-    (kCycleHours + kHoursPerYear - 1) / kHoursPerYear;
+constexpr int64_t kCycleYears = FirstYearOfCycle(1);
 constexpr int kCycleChecks = 64;
 // The memory the kept cycle may take: three times what the default loads
 // need, and within the engine's budget beside the lists.

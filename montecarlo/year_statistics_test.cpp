@@ -105,7 +105,9 @@ TEST(YearStatisticsTest, EveryTierOfThePhaseGathersTheSame) {
 
 TEST(CycleBlocksTest, YearsOfOnePlaceInEveryCycleShareABlock) {
   EXPECT_EQ(FirstYearOfCycle(0), 0);
-  EXPECT_EQ(FirstYearOfCycle(1), kMostYearsPerCycle);
+  EXPECT_EQ(FirstYearOfCycle(1), 245147);
+  EXPECT_EQ(FirstYearOfCycle(2), 490294);
+  EXPECT_EQ(kMostYearsPerCycle, 245147);
   EXPECT_EQ(CycleBlockOf(17), 1);
   EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle - 1), kCycleBlocks - 1);
   EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle), 0);
