@@ -111,7 +111,6 @@ void RunMonteCarlo(Channel& report, Channel& console, DetailsFile& details) {
   const float start_seconds = ReadCpuClock();
   const auto start_time = std::chrono::steady_clock::now();
   MonteCarloPhase phase(g_loads);
-  details.content().statistics = phase.statistics();
   WriteMonteCarloHeadings(report, console);
   const bool status_line =
       StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM"));
