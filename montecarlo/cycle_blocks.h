@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "direct/hourly_load.h"
-#include "montecarlo/cycle_store.h"
+#include "montecarlo/fleet_lap.h"
 
 namespace adequacy {
 

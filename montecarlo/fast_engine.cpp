@@ -4,7 +4,6 @@
 #include <atomic>
 #include <new>
 
-#include "montecarlo/cycle_blocks.h"
 #include "montecarlo/rng.h"
 #include "montecarlo/state_from_draws.h"
 
@@ -26,12 +25,14 @@ constexpr int kBatchYears = 16;
 constexpr int kLongestBatchYears = 64;
 constexpr uint32_t kNoSpan = UINT32_MAX;
 
-// The first year that starts in the generator's second cycle, and the
-// years from it at whose starts the fleet is compared with its state one
-// cycle earlier: every unit has rejoined by the first of them.
-constexpr int64_t kCycleYears = FirstYearOfCycle(1);
-constexpr int kCycleChecks = 64;
-// The memory the kept cycle may take: three times what the default loads
+// The first year that starts in the fleet's second lap, and the years from
+// it two hours before whose starts every unit is compared with the unit it
+// follows: every unit has taken up its state by the first of them.
+constexpr int64_t kLapYears = FirstYearOfLap(1);
+constexpr int kLapChecks = 64;
+constexpr int64_t kCheckBeforeYear = 2;
+constexpr uint8_t kStateUnknown = 2;
+// The memory the kept lap may take: eight times what the default loads
 // need, and within the engine's budget beside the lists.
 constexpr size_t kStoreBudgetBytes = size_t{48} << 20;
 // Years replayed as one task, and tasks in flight at once, which bounds the
@@ -88,8 +89,10 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
                             kLongestBatchYears);
   batches_.resize(std::max(kRoundYears / kBatchYears, kReplayTasks));
   if (replayable && lists_) {
-    store_ = std::make_unique<CycleStore>(kStoreBudgetBytes);
-    check_states_.resize(kCycleChecks);
+    store_ = std::make_unique<LapStore>(kStoreBudgetBytes);
+    std::array<uint8_t, kUnits> unknown;
+    unknown.fill(kStateUnknown);
+    check_states_.assign(kLapChecks, unknown);
   }
 }
 
@@ -114,7 +117,7 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years,
       SimulateChunk(state, chunk, stats);
     } catch (const std::bad_alloc&) {
       if (!lists_) throw;
-      // Memory ran out part way: give the lists and the kept cycle back
+      // Memory ran out part way: give the lists and the kept lap back
       // and simulate the chunk again from where it started, scanning every
       // hour.
       lists_.reset();
@@ -164,6 +167,12 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
   const int64_t end_hour =
       first_hour + static_cast<int64_t>(years) * kHoursPerYear;
   BuildLists(end_hour);
+  down_before_chunk_.fill(0);
+  for (int unit = 0; unit < kUnits; ++unit) {
+    if (walkers_[unit].state == kUnitDown) {
+      down_before_chunk_[unit / kUnitTypes] += UnitTypeOf(unit).capacity_mw;
+    }
+  }
   // The units with the most state changes first, so that the threads
   // finish together.
   pool_.ParallelFor(kUnits, [&](int task, int thread) {
@@ -172,7 +181,7 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
     walk_.Walk(unit, lists_.get(), first_hour, end_hour, &walkers_[unit],
                &spans_[unit], rows_[thread].data());
   });
-  const bool rejoined = CheckCycle(first_hour, end_hour);
+  const bool rejoined = CheckLap(first_hour, end_hour);
   for (int first = 0; first < years; first += kRoundYears) {
     ScanYears(first_hour, first, std::min(kRoundYears, years - first),
               &state->totals, stats);
@@ -190,7 +199,7 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
 
 int64_t FastEngine::replay_year() const {
   if (replaying()) return replay_from_ / kHoursPerYear;
-  return store_ ? kCycleYears : -1;
+  return store_ ? kLapYears : -1;
 }
 
 bool FastEngine::DownDuring(int unit, uint32_t hour) const {
@@ -201,7 +210,7 @@ bool FastEngine::DownDuring(int unit, uint32_t hour) const {
   return span != spans.end() && span->start <= hour;
 }
 
-bool FastEngine::CheckCycle(int64_t first_hour, int64_t end_hour) {
+bool FastEngine::CheckLap(int64_t first_hour, int64_t end_hour) {
   if (!store_) return false;
   // The state at the start of hour h is the state after hour h - 1.
   auto state_at = [&](int64_t hour, int unit) -> uint8_t {
@@ -209,22 +218,31 @@ bool FastEngine::CheckCycle(int64_t first_hour, int64_t end_hour) {
                ? kUnitDown
                : kUnitUp;
   };
-  for (int check = 0; check < kCycleChecks; ++check) {
-    const int64_t second = (kCycleYears + check) * kHoursPerYear;
-    const int64_t first = second - kCycleHours;
-    if (first > first_hour && first <= end_hour) {
-      for (int unit = 0; unit < kUnits; ++unit) {
-        check_states_[check][unit] = state_at(first, unit);
+  auto in_chunk = [&](int64_t hour) {
+    return hour > first_hour && hour <= end_hour;
+  };
+  for (int check = 0; check < kLapChecks; ++check) {
+    const int64_t hour = (kLapYears + check) * kHoursPerYear - kCheckBeforeYear;
+    for (int unit = 0; unit < kUnits; ++unit) {
+      // Unit t of block b follows unit t of block b - 2, a lap (and an hour
+      // more from the blocks read late) before.
+      const int block = unit / kUnitTypes;
+      const int followed = (block + kUnitBlocks - 2) % kUnitBlocks;
+      const int64_t before =
+          hour - kLapHours - (followed >= FirstLateBlock(1) ? 1 : 0);
+      if (in_chunk(before)) {
+        check_states_[check][unit] =
+            state_at(before, followed * kUnitTypes + TypeOfUnit(unit));
       }
     }
-    if (second > first_hour && second <= end_hour) {
+    if (in_chunk(hour)) {
       bool same = true;
       for (int unit = 0; unit < kUnits && same; ++unit) {
-        same = check_states_[check][unit] == state_at(second, unit);
+        same = check_states_[check][unit] == state_at(hour, unit);
       }
       if (same) return true;
-      if (check == kCycleChecks - 1) {
-        // Not rejoined: the history does not repeat yet, so walk on.
+      if (check == kLapChecks - 1) {
+        // Not taken up: the history does not repeat yet, so walk on.
         StopKeeping();
       }
     }
@@ -269,12 +287,7 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
     AddTally(batches_[batch].tally, totals, stats);
-    if (keeping()) {
-      KeepBatch(
-          batches_[batch],
-          first_hour + static_cast<int64_t>(first_year + batch * batch_years_) *
-                           kHoursPerYear);
-    }
+    if (keeping()) KeepBatch(batches_[batch], first_hour);
   }
 }
 
@@ -288,9 +301,8 @@ void FastEngine::AddTally(const YearsTally& tally, ChainAccumulators* totals,
 void FastEngine::ScanBatch(int batch, int first_year, int years) {
   YearBatch& out = batches_[batch];
   out.tally.Clear();
-  out.stretches.clear();
-  out.year_ends.clear();
   const bool keep = keeping();
+  out.kept.clear();
   SpanCursors cursors;
   SeekSpans(static_cast<uint32_t>(first_year) * kHoursPerYear, &cursors);
   std::vector<int32_t*> rows(rows_.size());
@@ -300,34 +312,30 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
                      static_cast<size_t>(year) * YearScanner::kRowSize;
     }
     const uint32_t year_start = static_cast<uint32_t>(year) * kHoursPerYear;
-    if (!keep) out.stretches.clear();
-    const size_t first_stretch = out.stretches.size();
+    out.stretches.clear();
     year_scanner_.Scan(
         std::span<int32_t* const>(rows.data(), rows_.size()),
         [&](int first, int hours, int32_t* down_mw) {
-          DownHours(year_start + first, hours, &cursors, down_mw);
+          if (keep) {
+            KeepHours(year_start + first, hours, &cursors, down_mw, &out.kept);
+          } else {
+            DownHours(year_start + first, hours, &cursors, down_mw);
+          }
         },
         keep, &out.stretches);
-    for (size_t i = first_stretch; i < out.stretches.size(); ++i) {
-      finder_.Add(out.stretches[i], &out.tally);
+    for (const CapacityStretch& stretch : out.stretches) {
+      finder_.Add(stretch, &out.tally);
     }
     DeficitFinder::EndYear(&out.tally);
-    out.year_ends.push_back(static_cast<uint32_t>(out.stretches.size()));
   }
 }
 
 void FastEngine::KeepBatch(const YearBatch& batch, int64_t first_hour) {
-  size_t i = 0;
-  int64_t year_hour = first_hour;
-  for (uint32_t end : batch.year_ends) {
-    for (; i < end; ++i) {
-      const CapacityStretch& s = batch.stretches[i];
-      if (!store_->Append(year_hour + s.first, s.hours, s.available_mw)) {
-        StopKeeping();
-        return;
-      }
+  for (const KeptHour& kept : batch.kept) {
+    if (!store_->Append(first_hour + kept.hour, kept.available_mw)) {
+      StopKeeping();
+      return;
     }
-    year_hour += kHoursPerYear;
   }
 }
 
@@ -394,6 +402,60 @@ void FastEngine::DownHours(uint32_t first, int hours, SpanCursors* cursors,
   for (int h = 0; h < hours; ++h) {
     down += change[h];
     down_mw[h] = down;
+  }
+}
+
+void FastEngine::KeepHours(uint32_t first, int hours, SpanCursors* cursors,
+                           int32_t* down_mw,
+                           std::vector<KeptHour>* kept) const {
+  // Each block's capacity down from the hour before `first` (entry 0) on,
+  // as differences first.  The chunk's first hour has the hour before it
+  // from the walkers' states at its start.
+  constexpr int kEntries = YearScanner::kBucketHours + 2;
+  const int64_t before = static_cast<int64_t>(first) - 1;
+  const uint32_t low = first > 0 ? first - 1 : 0;
+  const uint32_t end = first + hours;
+  std::array<std::array<int32_t, kEntries>, kUnitBlocks> down{};
+  for (int unit = 0; unit < kUnits; ++unit) {
+    if (cursors->start[unit] >= end) continue;
+    const std::vector<DownSpan>& spans = spans_[unit];
+    uint32_t i = cursors->span[unit];
+    while (i < spans.size() && spans[i].end <= low) ++i;
+    const int32_t mw = UnitTypeOf(unit).capacity_mw;
+    std::array<int32_t, kEntries>& change = down[unit / kUnitTypes];
+    for (uint32_t j = i; j < spans.size() && spans[j].start < end; ++j) {
+      change[std::max(spans[j].start, low) - before] += mw;
+      change[std::min(spans[j].end, end) - before] -= mw;
+    }
+    cursors->span[unit] = i;
+    cursors->start[unit] = i < spans.size() ? spans[i].start : kNoSpan;
+  }
+  for (int block = 0; block < kUnitBlocks; ++block) {
+    int32_t sum = 0;
+    for (int h = 0; h <= hours; ++h) {
+      sum += down[block][h];
+      down[block][h] = sum;
+    }
+    if (first == 0) down[block][0] = down_before_chunk_[block];
+  }
+  const double peak = finder_.peak();
+  for (int h = 1; h <= hours; ++h) {
+    // Reading r reads the last r blocks an hour early: one block more for
+    // each reading.
+    int32_t total = 0;
+    for (int block = 0; block < kUnitBlocks; ++block) total += down[block][h];
+    down_mw[h - 1] = total;
+    Readings available;
+    bool short_hour = false;
+    for (int r = 0; r < kReadings; ++r) {
+      if (r > 0) {
+        const int block = kUnitBlocks - r;
+        total += down[block][h - 1] - down[block][h];
+      }
+      available[r] = kInstalledCapacity - total;
+      short_hour = short_hour || !Served(available[r], peak);
+    }
+    if (short_hour) kept->push_back({first + h - 1, available});
   }
 }
 

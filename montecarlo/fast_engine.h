@@ -11,10 +11,10 @@
 // The spans of down time then give each year's short hours (YearScanner),
 // and those its deficit hours (DeficitFinder).
 //
-// Over the generator's first cycle the engine keeps the short hours
-// (CycleStore).  Once it has seen every unit rejoin the state it was in one
-// cycle earlier, the fleet's history repeats, and later years are replayed
-// from the store instead of walked.
+// Over the fleet's first lap the engine keeps the short hours (LapStore).
+// Once it has seen every unit take up the state of the unit it follows one
+// lap earlier (fleet_lap.h), the fleet's history repeats, and later years
+// are replayed from the store instead of walked.
 //
 // The work is spread over a worker pool, units first and years second, and
 // the deficit hours are applied to the totals in chronological order, so
@@ -29,8 +29,8 @@
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
-#include "montecarlo/cycle_store.h"
 #include "montecarlo/deficit_finder.h"
+#include "montecarlo/lap_store.h"
 #include "montecarlo/period_lists.h"
 #include "montecarlo/stream_scan.h"
 #include "montecarlo/unit_walk.h"
@@ -49,7 +49,7 @@ class FastEngine {
     // Years walked at once, which bounds the memory of the down spans and
     // deficit hours held; 0 for as many as the rows' budget allows.
     int chunk_years = 0;
-    // Keep the first cycle and replay it (with the lists only).
+    // Keep the first lap and replay it (with the lists only).
     bool replay = true;
   };
 
@@ -71,25 +71,31 @@ class FastEngine {
   // True once later years are replayed from the store.
   bool replaying() const { return replay_from_ >= 0; }
   // The year from which years are replayed, or are expected to be while
-  // the first cycle is kept; -1 when every year is walked.
+  // the first lap is kept; -1 when every year is walked.
   int64_t replay_year() const;
   // Years worth simulating between two looks at the progress: a few
   // hundredths of a second.
   int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }
 
  private:
-  // The years of a batch: their tally and, while the cycle is kept, their
-  // short hours (each year's end in `year_ends`).
+  // An hour of a chunk that may be short in some lap, and its capacity
+  // under each reading.
+  struct KeptHour {
+    uint32_t hour;
+    Readings available_mw;
+  };
+  // The years of a batch: their tally and, while the lap is kept, the
+  // hours to keep.
   struct YearBatch {
     YearsTally tally;
     std::vector<CapacityStretch> stretches;
-    std::vector<uint32_t> year_ends;
+    std::vector<KeptHour> kept;
   };
 
   void Resume(const ChainState& state);
   // Gives `state` the walkers' unit states and the seed `years` years on.
   void HandOver(ChainState* state, int64_t years) const;
-  // True while the first cycle is being kept.
+  // True while the first lap is being kept.
   bool keeping() const { return store_ && !store_->sealed(); }
   void ForgetLists();
   void SimulateChunk(ChainState* state, int years, YearStatistics* stats);
@@ -103,15 +109,15 @@ class FastEngine {
   // to `stats` if given.
   void AddTally(const YearsTally& tally, ChainAccumulators* totals,
                 YearStatistics* stats) const;
-  // Keeps a scanned batch's short hours; `first_hour` is its first hour.
+  // Keeps a scanned batch's hours; `first_hour` is the chunk's first hour.
   void KeepBatch(const YearBatch& batch, int64_t first_hour);
   // Whether unit was down during chunk hour `hour`, from its spans.
   bool DownDuring(int unit, uint32_t hour) const;
-  // After a chunk [first_hour, end_hour) is walked: notes the fleet's
-  // states at the first cycle's check hours, and compares them with the
-  // states one cycle later.  True when every unit is in its state of one
-  // cycle before.
-  bool CheckCycle(int64_t first_hour, int64_t end_hour);
+  // After a chunk [first_hour, end_hour) is walked: notes the states of the
+  // units followed at the check hours, one lap before them, and compares
+  // the followers with them.  True when every unit is in the state of the
+  // unit it follows.
+  bool CheckLap(int64_t first_hour, int64_t end_hour);
   void StopKeeping();
   void Replay(ChainState* state, int64_t years, YearStatistics* stats);
   // Each unit's first span that may still matter, moving on through a
@@ -127,6 +133,11 @@ class FastEngine {
   // hour the cursors were sought to.
   void DownHours(uint32_t first, int hours, SpanCursors* cursors,
                  int32_t* down_mw) const;
+  // The same while the lap is kept, from each block's capacity down from
+  // the hour before: appends to *kept the hours short of the year's largest
+  // load under some reading.
+  void KeepHours(uint32_t first, int hours, SpanCursors* cursors,
+                 int32_t* down_mw, std::vector<KeptHour>* kept) const;
 
   std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;
@@ -142,6 +153,8 @@ class FastEngine {
   // The walkers at the start of the chunk in hand, should it be simulated
   // again (kept here rather than on a small stack).
   std::array<Walker, kUnits> saved_walkers_;
+  // Each block's capacity down in the hour before the chunk in hand.
+  std::array<int32_t, kUnitBlocks> down_before_chunk_{};
   int64_t hour_ = kUnknownHour;  // The hour the walkers stand at.
 
   // Each thread adds the units it walks to its own difference rows.
@@ -151,10 +164,10 @@ class FastEngine {
   std::vector<std::vector<int32_t>> rows_;
   std::vector<YearBatch> batches_;
 
-  // The first cycle kept, while it is being kept or replayed.
-  std::unique_ptr<CycleStore> store_;
-  // The fleet's state at the start of each of the first cycle's check
-  // hours, as they are passed.
+  // The first lap kept, while it is being kept or replayed.
+  std::unique_ptr<LapStore> store_;
+  // For each check, the state of the unit each unit follows, one lap
+  // before the check hour, as it is passed.
   std::vector<std::array<uint8_t, kUnits>> check_states_;
   // The hour from which years are replayed; -1 while they are walked.
   int64_t replay_from_ = -1;

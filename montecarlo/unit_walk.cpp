@@ -127,13 +127,17 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
   // order, so the year only moves on.
   int32_t* row = rows;
   uint32_t year_start = 0;
-  // Down from `from` (perhaps before the chunk) to `to`.
+  const uint32_t chunk_hours = static_cast<uint32_t>(end_hour - first_hour);
+  // Down from `from` (perhaps before the chunk) to `to`.  The rows bound
+  // the capacity of the hour after each span too, as a kept lap reads some
+  // blocks an hour early.
   auto down = [&](int64_t from, int64_t to) __attribute__((always_inline)) {
     const uint32_t start =
         static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
-    const uint32_t end = static_cast<uint32_t>(to - first_hour);
+    uint32_t end = static_cast<uint32_t>(to - first_hour);
+    if (start < end) spans->push_back({start, end});
+    end = std::min(end + 1, chunk_hours);
     if (start >= end) return;
-    spans->push_back({start, end});
     while (start - year_start >= kHoursPerYear) {
       year_start += kHoursPerYear;
       row += YearScanner::kRowSize;

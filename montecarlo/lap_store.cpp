@@ -1,0 +1,141 @@
+#include "montecarlo/lap_store.h"
+
+#include <algorithm>
+#include <new>
+
+namespace adequacy {
+
+void LapStore::GiveUp() {
+  failed_ = true;
+  std::vector<HugePages>().swap(blocks_);
+  size_ = 0;
+}
+
+bool LapStore::Append(int64_t hour, const Readings& available_mw) {
+  if (failed_) return false;
+  if (hour > UINT32_MAX) {
+    GiveUp();  // Never so far: a lap is kept well before this hour.
+    return false;
+  }
+  const bool one_reading =
+      std::all_of(available_mw.begin(), available_mw.end(),
+                  [&](int32_t mw) { return mw == available_mw[0]; });
+  if (size_ > 0) {
+    // An hour that continues the last segment at its capacity, under every
+    // reading, lengthens it.
+    Segment& last = Stored(size_ - 1);
+    if (one_reading && last.start + last.hours == hour &&
+        last.available_mw == available_mw[0] && last.hours < UINT16_MAX) {
+      ++last.hours;
+      return true;
+    }
+  }
+  try {
+    if (size_ == blocks_.size() << kBlockShift) {
+      if ((blocks_.size() + 1) * kBlockBytes > budget_bytes_) {
+        GiveUp();
+        return false;
+      }
+      blocks_.push_back(AllocateHugePages(kBlockBytes));
+    }
+  } catch (const std::bad_alloc&) {
+    GiveUp();
+    return false;
+  }
+  Segment& s = Stored(size_++);
+  s.start = static_cast<uint32_t>(hour);
+  s.hours = 1;
+  s.available_mw = static_cast<uint16_t>(available_mw[0]);
+  for (int r = 1; r < kReadings; ++r) {
+    s.first_mw[r - 1] = static_cast<uint16_t>(available_mw[r]);
+  }
+  return true;
+}
+
+size_t LapStore::FirstEndingAfter(int64_t hour) const {
+  size_t low = first_;
+  size_t high = size_;
+  while (low < high) {
+    const size_t mid = low + (high - low) / 2;
+    const Segment& s = Stored(mid);
+    if (s.start + s.hours <= hour) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  return low;
+}
+
+void LapStore::Seal(int64_t end) {
+  end_ = end;
+  // The kept lap's first hour, from which the earlier segments are not
+  // read.  A segment cut there keeps one capacity: the hour before it is
+  // in the segment too.
+  const int64_t first_hour = end - kLapHours - 1;
+  first_ = FirstEndingAfter(first_hour);
+  if (first_ < size_ && Stored(first_).start < first_hour) {
+    Segment& s = Stored(first_);
+    s.hours = static_cast<uint16_t>(s.hours - (first_hour - s.start));
+    s.start = static_cast<uint32_t>(first_hour);
+    s.first_mw.fill(s.available_mw);
+  }
+  from_[1] = first_;
+  from_[0] = FirstEndingAfter(first_hour + 1);
+  sealed_ = true;
+}
+
+void LapStore::Replay(int64_t first_hour, int64_t years,
+                      const DeficitFinder& finder, YearsTally* tally) const {
+  if (segments() == 0) {
+    for (int64_t y = 0; y < years; ++y) DeficitFinder::EndYear(tally);
+    return;
+  }
+  // The lap in hand: its global hours [lap_start, lap_end), the shift from
+  // the history to them, and its reading of the history.
+  int64_t lap = LapOfHour(first_hour - end_) + 1;
+  int64_t shift = LapShift(lap);
+  int64_t lap_start = end_ + LapShift(lap - 1);
+  int reading = ReadingOfLap(lap);
+  size_t i = FirstEndingAfter(first_hour - shift);
+  int64_t year = first_hour;
+  auto add = [&](int64_t from, int64_t hours, uint16_t mw) {
+    finder.Add({static_cast<uint16_t>(from - year),
+                static_cast<uint16_t>(hours), mw},
+               tally);
+  };
+  for (int64_t y = 0; y < years; ++y) {
+    const int64_t year_end = year + kHoursPerYear;
+    for (;;) {
+      if (i == size_) {
+        // On into the next lap, which begins one lap's length (or an hour
+        // more) after the last.
+        ++lap;
+        lap_start = end_ + shift;
+        const int64_t length = LapShift(lap) - shift;
+        shift += length;
+        reading = ReadingOfLap(lap);
+        i = from_[length - kLapHours];
+      }
+      const Segment& s = Stored(i);
+      const int64_t start = s.start + shift;
+      if (start >= year_end) break;
+      const int64_t end = start + s.hours;
+      const int64_t from = std::max({start, lap_start, year});
+      const int64_t to = std::min(end, year_end);
+      if (from == start && reading != 0) {
+        add(from, 1, s.first_mw[reading - 1]);
+        if (to > from + 1) add(from + 1, to - from - 1, s.available_mw);
+      } else if (from < to) {
+        add(from, to - from, s.available_mw);
+      }
+      // A segment that runs on into the next year is taken up there.
+      if (end > year_end) break;
+      ++i;
+    }
+    DeficitFinder::EndYear(tally);
+    year = year_end;
+  }
+}
+
+}  // namespace adequacy

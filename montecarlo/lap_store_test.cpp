@@ -1,0 +1,3 @@
+#include "montecarlo/lap_store.h"
+
+#include <gtest/gtest.h>
