@@ -88,6 +88,13 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   batch_years_ = std::clamp(kRoundYears / (2 * pool_.threads()), kBatchYears,
                             kLongestBatchYears);
   batches_.resize(std::max(kRoundYears / kBatchYears, kReplayTasks));
+  // The least capacity that serves the year's largest load; more than the
+  // fleet's where none does.
+  keep_served_from_ = 0;
+  while (keep_served_from_ <= kInstalledCapacity &&
+         !Served(keep_served_from_, finder_.peak())) {
+    ++keep_served_from_;
+  }
   if (replayable && lists_) {
     store_ = std::make_unique<LapStore>(kStoreBudgetBytes);
     std::array<uint8_t, kUnits> unknown;
@@ -317,7 +324,7 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
         std::span<int32_t* const>(rows.data(), rows_.size()),
         [&](int first, int hours, int32_t* down_mw) {
           if (keep) {
-            KeepHours(year_start + first, hours, &cursors, down_mw, &out.kept);
+            KeepHours(year_start + first, hours, &cursors, down_mw, &out);
           } else {
             DownHours(year_start + first, hours, &cursors, down_mw);
           }
@@ -331,8 +338,9 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
 }
 
 void FastEngine::KeepBatch(const YearBatch& batch, int64_t first_hour) {
-  for (const KeptHour& kept : batch.kept) {
-    if (!store_->Append(first_hour + kept.hour, kept.available_mw)) {
+  for (const KeptRun& kept : batch.kept) {
+    if (!store_->Append(first_hour + kept.hour, kept.hours,
+                        kept.available_mw)) {
       StopKeeping();
       return;
     }
@@ -406,56 +414,83 @@ void FastEngine::DownHours(uint32_t first, int hours, SpanCursors* cursors,
 }
 
 void FastEngine::KeepHours(uint32_t first, int hours, SpanCursors* cursors,
-                           int32_t* down_mw,
-                           std::vector<KeptHour>* kept) const {
-  // Each block's capacity down from the hour before `first` (entry 0) on,
-  // as differences first.  The chunk's first hour has the hour before it
-  // from the walkers' states at its start.
+                           int32_t* down_mw, YearBatch* out) const {
+  // Hours are counted from the one before `first` (entry 0).  Each block's
+  // capacity down is kept as differences, and summed only at the hours
+  // where some block changes.
   constexpr int kEntries = YearScanner::kBucketHours + 2;
   const int64_t before = static_cast<int64_t>(first) - 1;
   const uint32_t low = first > 0 ? first - 1 : 0;
   const uint32_t end = first + hours;
-  std::array<std::array<int32_t, kEntries>, kUnitBlocks> down{};
+  std::array<std::array<int32_t, kUnitBlocks>, kEntries> change;
+  std::array<bool, kEntries> changed{};
+  for (int h = 0; h <= hours + 1; ++h) change[h].fill(0);
   for (int unit = 0; unit < kUnits; ++unit) {
     if (cursors->start[unit] >= end) continue;
     const std::vector<DownSpan>& spans = spans_[unit];
     uint32_t i = cursors->span[unit];
     while (i < spans.size() && spans[i].end <= low) ++i;
     const int32_t mw = UnitTypeOf(unit).capacity_mw;
-    std::array<int32_t, kEntries>& change = down[unit / kUnitTypes];
+    const int block = unit / kUnitTypes;
     for (uint32_t j = i; j < spans.size() && spans[j].start < end; ++j) {
-      change[std::max(spans[j].start, low) - before] += mw;
-      change[std::min(spans[j].end, end) - before] -= mw;
+      const int64_t from = std::max(spans[j].start, low) - before;
+      const int64_t to = std::min(spans[j].end, end) - before;
+      change[from][block] += mw;
+      change[to][block] -= mw;
+      changed[from] = changed[to] = true;
     }
     cursors->span[unit] = i;
     cursors->start[unit] = i < spans.size() ? spans[i].start : kNoSpan;
   }
-  for (int block = 0; block < kUnitBlocks; ++block) {
-    int32_t sum = 0;
-    for (int h = 0; h <= hours; ++h) {
-      sum += down[block][h];
-      down[block][h] = sum;
-    }
-    if (first == 0) down[block][0] = down_before_chunk_[block];
-  }
-  const double peak = finder_.peak();
+  // Each block's down at the hour in hand and at the hour before it, and
+  // the fleet's.  The spans do not reach the hour before the chunk; the
+  // walkers' states at its start give it.
+  std::array<int32_t, kUnitBlocks> now = change[0];
+  std::array<int32_t, kUnitBlocks> last;
+  int32_t total = 0;
+  for (int32_t mw : now) total += mw;
+  if (first == 0) changed[1] = true;
+  KeptRun* run = nullptr;  // The run the last hour was kept in.
   for (int h = 1; h <= hours; ++h) {
+    if (!changed[h]) {
+      // No block changes: every reading is the hour's own capacity, that
+      // of the hour before.
+      down_mw[h - 1] = total;
+      if (kInstalledCapacity - total >= keep_served_from_) continue;
+      if (run && run->hour + run->hours == first + h - 1) {
+        ++run->hours;
+        continue;
+      }
+      Readings available;
+      available.fill(kInstalledCapacity - total);
+      out->kept.push_back({first + h - 1, 1, available});
+      run = &out->kept.back();
+      continue;
+    }
+    last = h == 1 && first == 0 ? down_before_chunk_ : now;
+    total = 0;
+    for (int block = 0; block < kUnitBlocks; ++block) {
+      now[block] += change[h][block];
+      total += now[block];
+    }
+    down_mw[h - 1] = total;
     // Reading r reads the last r blocks an hour early: one block more for
     // each reading.
-    int32_t total = 0;
-    for (int block = 0; block < kUnitBlocks; ++block) total += down[block][h];
-    down_mw[h - 1] = total;
     Readings available;
-    bool short_hour = false;
+    int32_t down = total;
+    int32_t least = kInstalledCapacity - down;
     for (int r = 0; r < kReadings; ++r) {
       if (r > 0) {
         const int block = kUnitBlocks - r;
-        total += down[block][h - 1] - down[block][h];
+        down += last[block] - now[block];
       }
-      available[r] = kInstalledCapacity - total;
-      short_hour = short_hour || !Served(available[r], peak);
+      available[r] = kInstalledCapacity - down;
+      least = std::min(least, available[r]);
     }
-    if (short_hour) kept->push_back({first + h - 1, available});
+    run = nullptr;
+    if (least >= keep_served_from_) continue;
+    out->kept.push_back({first + h - 1, 1, available});
+    run = &out->kept.back();
   }
 }
 

@@ -78,10 +78,11 @@ class FastEngine {
   int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }
 
  private:
-  // An hour of a chunk that may be short in some lap, and its capacity
-  // under each reading.
-  struct KeptHour {
+  // Hours of a chunk that may be short in some lap: the first with its
+  // capacity under each reading, the others at its reading 0 under all.
+  struct KeptRun {
     uint32_t hour;
+    int32_t hours;
     Readings available_mw;
   };
   // The years of a batch: their tally and, while the lap is kept, the
@@ -89,7 +90,7 @@ class FastEngine {
   struct YearBatch {
     YearsTally tally;
     std::vector<CapacityStretch> stretches;
-    std::vector<KeptHour> kept;
+    std::vector<KeptRun> kept;
   };
 
   void Resume(const ChainState& state);
@@ -134,10 +135,10 @@ class FastEngine {
   void DownHours(uint32_t first, int hours, SpanCursors* cursors,
                  int32_t* down_mw) const;
   // The same while the lap is kept, from each block's capacity down from
-  // the hour before: appends to *kept the hours short of the year's largest
-  // load under some reading.
+  // the hour before: appends to out->kept the hours short of the year's
+  // largest load under some reading.
   void KeepHours(uint32_t first, int hours, SpanCursors* cursors,
-                 int32_t* down_mw, std::vector<KeptHour>* kept) const;
+                 int32_t* down_mw, YearBatch* out) const;
 
   std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;
@@ -146,6 +147,7 @@ class FastEngine {
   WorkerPool pool_;
   DeficitFinder finder_;
   YearScanner year_scanner_;
+  int32_t keep_served_from_;  // Kept hours have less capacity than this.
   std::unique_ptr<PeriodLists> lists_;
   bool lists_full_ = false;  // Memory ran out: build no more stretches.
 

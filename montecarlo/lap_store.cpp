@@ -11,9 +11,10 @@ void LapStore::GiveUp() {
   size_ = 0;
 }
 
-bool LapStore::Append(int64_t hour, const Readings& available_mw) {
+bool LapStore::Append(int64_t hour, int hours,
+                      const Readings& available_mw) {
   if (failed_) return false;
-  if (hour > UINT32_MAX) {
+  if (hour + hours > UINT32_MAX) {
     GiveUp();  // Never so far: a lap is kept well before this hour.
     return false;
   }
@@ -21,33 +22,42 @@ bool LapStore::Append(int64_t hour, const Readings& available_mw) {
       std::all_of(available_mw.begin(), available_mw.end(),
                   [&](int32_t mw) { return mw == available_mw[0]; });
   if (size_ > 0) {
-    // An hour that continues the last segment at its capacity, under every
-    // reading, lengthens it.
+    // Hours that continue the last segment at its capacity, under every
+    // reading, lengthen it.
     Segment& last = Stored(size_ - 1);
     if (one_reading && last.start + last.hours == hour &&
-        last.available_mw == available_mw[0] && last.hours < UINT16_MAX) {
-      ++last.hours;
-      return true;
+        last.available_mw == available_mw[0]) {
+      const int more = std::min(hours, UINT16_MAX - last.hours);
+      last.hours = static_cast<uint16_t>(last.hours + more);
+      hour += more;
+      hours -= more;
+      if (hours == 0) return true;
     }
   }
-  try {
-    if (size_ == blocks_.size() << kBlockShift) {
-      if ((blocks_.size() + 1) * kBlockBytes > budget_bytes_) {
-        GiveUp();
-        return false;
+  for (bool first = true; hours > 0; first = false) {
+    try {
+      if (size_ == blocks_.size() << kBlockShift) {
+        if ((blocks_.size() + 1) * kBlockBytes > budget_bytes_) {
+          GiveUp();
+          return false;
+        }
+        blocks_.push_back(AllocateHugePages(kBlockBytes));
       }
-      blocks_.push_back(AllocateHugePages(kBlockBytes));
+    } catch (const std::bad_alloc&) {
+      GiveUp();
+      return false;
     }
-  } catch (const std::bad_alloc&) {
-    GiveUp();
-    return false;
-  }
-  Segment& s = Stored(size_++);
-  s.start = static_cast<uint32_t>(hour);
-  s.hours = 1;
-  s.available_mw = static_cast<uint16_t>(available_mw[0]);
-  for (int r = 1; r < kReadings; ++r) {
-    s.first_mw[r - 1] = static_cast<uint16_t>(available_mw[r]);
+    const int piece = std::min(hours, int{UINT16_MAX});
+    Segment& s = Stored(size_++);
+    s.start = static_cast<uint32_t>(hour);
+    s.hours = static_cast<uint16_t>(piece);
+    s.available_mw = static_cast<uint16_t>(available_mw[0]);
+    for (int r = 1; r < kReadings; ++r) {
+      s.first_mw[r - 1] =
+          static_cast<uint16_t>(first ? available_mw[r] : available_mw[0]);
+    }
+    hour += piece;
+    hours -= piece;
   }
   return true;
 }

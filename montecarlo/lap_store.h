@@ -41,11 +41,13 @@ class LapStore {
   // `budget_bytes` bounds the memory of the segments.
   explicit LapStore(size_t budget_bytes) : budget_bytes_(budget_bytes) {}
 
-  // Records walked hour `hour`.  Calls come in chronological order, from
-  // hour 0 on, and name every hour short of the year's largest load under
-  // some reading.  False once the store has given up (over budget, or out
-  // of memory): it then holds nothing and records nothing more.
-  bool Append(int64_t hour, const Readings& available_mw);
+  // Records walked hours [hour, hour + hours): the first at `available_mw`
+  // under each reading, the others at available_mw[0] under all.  Calls
+  // come in chronological order, from hour 0 on, and name every hour short
+  // of the year's largest load under some reading.  False once the store
+  // has given up (over budget, or out of memory): it then holds nothing and
+  // records nothing more.
+  bool Append(int64_t hour, int hours, const Readings& available_mw);
 
   // History is recorded up to hour `end`, and every unit is in the state of
   // the unit it follows (fleet_lap.h) from hour end - 3 on: the lap kept is
