@@ -2,18 +2,18 @@
 //
 // The chain's long-run share of down hours is each unit's forced outage
 // rate, so for whole-megawatt loads the direct solution's LOLH and MWHEUE
-// are what the simulated LOLH and MWHEUE estimate.  Within the generator's
-// first cycle disjoint runs of years are independent samples of the
-// fleet's history.  So for each load set the first 240,000 years are split
-// into 24 batches of 10,000; each batch's estimates and 95 % intervals are
+// are what the simulated LOLH and MWHEUE estimate.  Within the fleet's
+// first lap (22,287 years) disjoint runs of years are independent samples
+// of its history.  So for each load set the first 22,000 years are split
+// into 11 batches of 2,000; each batch's estimates and 95 % intervals are
 // formed with the program's own statistics code, and the share of the
 // intervals that hold the exact value is counted, with the spread of
 // z = (estimate - exact) / standard error.
 //
-// Beyond the first cycle no independent replication exists.  For the
+// Beyond the first lap no independent replication exists.  For the
 // default loads the program then prints, at 1,000,000 to 1,000,000,000
 // years, the standard error beside the one years assumed independent would
-// give and beside the first cycle's own.
+// give and beside the first lap's own.
 //
 // Runs for under a minute on two cores: `make calibrate`.
 #include <algorithm>
@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "direct/direct_pass.h"
-#include "montecarlo/cycle_blocks.h"
+#include "montecarlo/lap_blocks.h"
 #include "montecarlo/fast_engine.h"
 #include "montecarlo/standard_error.h"
 #include "montecarlo/year_statistics.h"
@@ -30,8 +30,8 @@
 namespace adequacy {
 namespace {
 
-constexpr int kBatches = 24;
-constexpr int64_t kBatchYears = 10000;
+constexpr int kBatches = 11;
+constexpr int64_t kBatchYears = 2000;
 
 // From light to heavy, all with ALOLP of at least 0.01: the added load
 // swept, and three other shapes of the year.
@@ -82,7 +82,7 @@ ChainAccumulators Difference(const ChainAccumulators& after,
 
 void Calibrate(const AvailabilityTable& table) {
   std::printf(
-      "Batches of %lld years within the first cycle, %d per load set; the\n"
+      "Batches of %lld years within the first lap, %d per load set; the\n"
       "share of 95%% intervals that hold the exact value, and z = (estimate "
       "-\nexact) / standard error.\n\n",
       static_cast<long long>(kBatchYears), kBatches);
@@ -129,23 +129,23 @@ void Calibrate(const AvailabilityTable& table) {
       all_mwheue.Deviation());
 }
 
-// The errors beyond the first cycle, default loads.
-void BeyondTheFirstCycle(const AvailabilityTable& table) {
+// The errors beyond the first lap, default loads.
+void BeyondTheFirstLap(const AvailabilityTable& table) {
   HourlyLoads loads;
   const DirectResult exact = RunDirectPass(LoadParameters(), table, &loads);
   FastEngine engine(SetUpChainParameters(), loads);
   ChainState state = InitialChainState();
   YearStatistics stats;
-  const int64_t kCycleYears = FirstYearOfCycle(1);
-  engine.SimulateYears(&state, kCycleYears, &stats);
+  const int64_t kLapYears = FirstYearOfLap(1);
+  engine.SimulateYears(&state, kLapYears, &stats);
   const EstimateIntervals first = IntervalsOf(EstimatesOf(state.totals), stats);
   std::printf(
-      "\nDefault loads beyond the first cycle (%lld years); the first "
-      "cycle's\nerror is that of its own %lld years.\n\n",
-      static_cast<long long>(kCycleYears), static_cast<long long>(kCycleYears));
+      "\nDefault loads beyond the first lap (%lld years); the first "
+      "lap's\nerror is that of its own %lld years.\n\n",
+      static_cast<long long>(kLapYears), static_cast<long long>(kLapYears));
   std::printf(
       "     years  figure    estimate     exact  std error   naive  first "
-      "cycle\n");
+      "lap\n");
   for (int64_t checkpoint : {int64_t{1000000}, int64_t{10000000},
                              int64_t{100000000}, int64_t{1000000000}}) {
     engine.SimulateYears(
@@ -181,6 +181,6 @@ int main() {
   adequacy::AvailabilityTable table;
   table.Build();
   adequacy::Calibrate(table);
-  adequacy::BeyondTheFirstCycle(table);
+  adequacy::BeyondTheFirstLap(table);
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "montecarlo/cycle_blocks.h"
+#include "montecarlo/lap_blocks.h"
 
 namespace adequacy {
 namespace {
@@ -34,7 +34,7 @@ Interval IntervalOf(double estimate, YearFigure figure,
   const int f = static_cast<int>(figure);
   double spread = 0.0;
   int blocks = 0;
-  for (int b = 0; b < kCycleBlocks; ++b) {
+  for (int b = 0; b < kLapBlocks; ++b) {
     if (block_years[b] == 0) continue;
     const double d =
         stats.block_sums()[b][f] - static_cast<double>(block_years[b]) * mean;
@@ -55,7 +55,7 @@ Interval IntervalOf(double estimate, YearFigure figure,
 EstimateIntervals IntervalsOf(const Estimates& estimates,
                               const YearStatistics& stats) {
   const std::vector<int64_t> block_years =
-      CycleBlockYears(stats.first_year(), stats.end_year());
+      LapBlockYears(stats.first_year(), stats.end_year());
   constexpr double kNoLimit = std::numeric_limits<double>::infinity();
   return {
       IntervalOf(estimates.lolh, YearFigure::kDeficitHours, stats, block_years,

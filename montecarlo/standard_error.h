@@ -1,11 +1,11 @@
 // How far to trust the estimates: a standard error and a 95 % interval for
 // each.
 //
-// The error is taken from the spread of the cycle blocks' sums (see
-// cycle_blocks.h), each block one sample.  Within the generator's first
-// cycle the years are close to independent (their lag-one correlation is
-// near 0), and blocks of 16 consecutive years give the usual error of a
-// mean.  After it, the years of one block reuse one stretch of the fleet's
+// The error is taken from the spread of the lap blocks' sums (see
+// lap_blocks.h), each block one sample.  Within the fleet's first lap the
+// years are close to independent (their lag-one correlation is near 0),
+// and blocks of 16 consecutive years give the usual error of a mean.
+// After it, the years of one block reuse one stretch of the fleet's
 // history, so their figures move together; a block holds all the uses of
 // its stretch, and the spread of whole blocks keeps that in the error,
 // which then stops shrinking like one over the root of the years, as the

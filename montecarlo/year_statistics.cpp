@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "montecarlo/cycle_blocks.h"
+#include "montecarlo/lap_blocks.h"
 
 namespace adequacy {
 
 YearStatistics::YearStatistics()
-    : block_sums_(kCycleBlocks, FigureSums{}),
+    : block_sums_(kLapBlocks, FigureSums{}),
       events_by_hours_(kHoursPerYear + 1, 0),
       deficit_years_by_hours_(kHoursPerYear + 1, 0) {}
 
@@ -55,7 +55,7 @@ void YearStatistics::AddYear(int64_t year, const Deficit* first,
   figures[Index(YearFigure::kDeficitHours)] = static_cast<double>(hours);
   ++deficit_years_by_hours_[hours];
 
-  FigureSums& block = block_sums_[CycleBlockOf(year)];
+  FigureSums& block = block_sums_[LapBlockOf(year)];
   const bool follows = year == last_deficit_year_ + 1;
   for (int f = 0; f < kYearFigures; ++f) {
     sum_[f] += figures[f];

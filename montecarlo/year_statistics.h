@@ -45,7 +45,7 @@ class YearStatistics {
   double SumOfLagProducts(YearFigure figure) const {
     return lag_products_[Index(figure)];
   }
-  // Each cycle block's sums (see cycle_blocks.h).
+  // Each lap block's sums (see lap_blocks.h).
   const std::vector<FigureSums>& block_sums() const { return block_sums_; }
 
   // Events by their length: entry n counts the events of n hours.

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "montecarlo/cycle_blocks.h"
+#include "montecarlo/lap_blocks.h"
 #include "montecarlo/fast_engine_test_util.h"
 #include "montecarlo/literal_engine.h"
 #include "montecarlo/phase.h"
@@ -103,29 +103,29 @@ TEST(YearStatisticsTest, EveryTierOfThePhaseGathersTheSame) {
   }
 }
 
-TEST(CycleBlocksTest, YearsOfOnePlaceInEveryCycleShareABlock) {
-  EXPECT_EQ(FirstYearOfCycle(0), 0);
-  EXPECT_EQ(FirstYearOfCycle(1), 245147);
-  EXPECT_EQ(FirstYearOfCycle(2), 490294);
-  EXPECT_EQ(kMostYearsPerCycle, 245147);
-  EXPECT_EQ(CycleBlockOf(17), 1);
-  EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle - 1), kCycleBlocks - 1);
-  EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle), 0);
-  EXPECT_EQ(CycleBlockOf(kMostYearsPerCycle + 16), 1);
-  // The counts agree with the blocks year by year, across cycle ends.
+TEST(LapBlocksTest, YearsOfOnePlaceInEveryLapShareABlock) {
+  EXPECT_EQ(FirstYearOfLap(0), 0);
+  EXPECT_EQ(FirstYearOfLap(1), 22287);
+  EXPECT_EQ(FirstYearOfLap(2), 44573);
+  EXPECT_EQ(FirstYearOfLap(11), 245147);  // The generator's second cycle.
+  EXPECT_EQ(LapBlockOf(17), 1);
+  EXPECT_EQ(LapBlockOf(kMostYearsPerLap - 1), kLapBlocks - 1);
+  EXPECT_EQ(LapBlockOf(kMostYearsPerLap), 0);
+  EXPECT_EQ(LapBlockOf(kMostYearsPerLap + 16), 1);
+  // The counts agree with the blocks year by year, across lap ends.
   for (auto [first, end] :
        {std::pair<int64_t, int64_t>{0, 1000},
-        {240000, 740000},
-        {kMostYearsPerCycle * 40 - 5, kMostYearsPerCycle * 40 + 70}}) {
-    std::vector<int64_t> expected(kCycleBlocks, 0);
-    for (int64_t y = first; y < end; ++y) ++expected[CycleBlockOf(y)];
-    EXPECT_EQ(CycleBlockYears(first, end), expected) << first;
+        {20000, 520000},
+        {FirstYearOfLap(440) - 5, FirstYearOfLap(440) + 70}}) {
+    std::vector<int64_t> expected(kLapBlocks, 0);
+    for (int64_t y = first; y < end; ++y) ++expected[LapBlockOf(y)];
+    EXPECT_EQ(LapBlockYears(first, end), expected) << first;
   }
 }
 
 // Figures of one pattern: a deficit hour in the years at every seventh
-// place in the cycle (so every cycle repeats the first), or in every
-// seventh year.
+// place in the lap (so every lap repeats the first), or in every seventh
+// year.
 YearStatistics PatternedYears(int64_t years, bool by_place) {
   YearStatistics stats;
   const HourlyLoads loads = FlatLoads(1000.0f);
@@ -134,7 +134,7 @@ YearStatistics PatternedYears(int64_t years, bool by_place) {
     YearsTally tally;
     for (int64_t y = first; y < std::min(years, first + kTallyYears); ++y) {
       const int64_t place =
-          by_place ? y - FirstYearOfCycle((y * kHoursPerYear) >> 31) : y;
+          by_place ? y - FirstYearOfLap(LapOfHour(y * kHoursPerYear)) : y;
       if (place % 7 == 0) {
         tally.deficits.push_back({0, 900});
         tally.year_events = 1;
@@ -147,9 +147,9 @@ YearStatistics PatternedYears(int64_t years, bool by_place) {
 }
 
 TEST(StandardErrorTest, RepeatedHistoryKeepsItsError) {
-  const int64_t cycle = kMostYearsPerCycle;
-  const YearStatistics one = PatternedYears(cycle, true);
-  const YearStatistics three = PatternedYears(3 * cycle, true);
+  const int64_t lap = kMostYearsPerLap;
+  const YearStatistics one = PatternedYears(lap, true);
+  const YearStatistics three = PatternedYears(3 * lap, true);
   auto interval = [](const YearStatistics& stats) {
     const double mean = stats.Sum(YearFigure::kDeficitHours) /
                         static_cast<double>(stats.years());
