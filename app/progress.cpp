@@ -54,7 +54,7 @@ void ProgressDisplay::Update(int64_t years, double share) {
   const TerminalState terminal = probe_();
   if (!terminal.foreground) return;
   // The rate so far, over the work of this run to the checkpoint: years
-  // replayed from the generator's cycle take far less than years walked.
+  // replayed from the fleet's first lap take far less than years walked.
   const double seconds_left = years > first_years_ && share > 0.0
                                   ? elapsed * (1.0 - share) / share
                                   : -1.0;

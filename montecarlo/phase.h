@@ -67,7 +67,7 @@ class MonteCarloPhase {
   // the same state one tier down.
   void Simulate(int64_t years);
   // The work of simulating years [from, to), in walked years: a year
-  // replayed from the generator's cycle counts for a small fraction.
+  // replayed from the fleet's first lap counts for a small fraction.
   double Work(int64_t from, int64_t to) const;
 
   const HourlyLoads& loads_;

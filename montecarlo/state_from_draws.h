@@ -6,7 +6,7 @@
 // state before; any other seed leaves the state as it is.  So the state
 // after an hour is up, changed once for every seed at or below the failure
 // threshold since the last seed that left the unit up, or since the start,
-// when every unit was up.  A replayed cycle gives the fleet's capacity but
+// when every unit was up.  A replayed lap gives the fleet's capacity but
 // not its units; this gives the units.
 #ifndef ADEQUACY_MONTECARLO_STATE_FROM_DRAWS_H_
 #define ADEQUACY_MONTECARLO_STATE_FROM_DRAWS_H_

@@ -7,7 +7,7 @@
 // a bucket whose bound covers its largest load is served throughout.  Only
 // the other buckets are evaluated hour by hour, and their hours short of
 // that load are passed on as stretches of one capacity.  Where the history
-// is kept for later cycles, every bucket is held to the year's largest
+// is kept for later laps, every bucket is held to the year's largest
 // load instead, so that the stretches serve any calendar.
 //
 // The bound comes from difference rows, one row of buckets per year of a

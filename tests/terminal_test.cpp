@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
 // Replies that run to 10,000,000 simulated years, with loads under which the
-// fleet falls short in most years, too often for the generator's cycle to be
+// fleet falls short in most years, too often for the fleet's first lap to be
 // kept and replayed: every year is walked, so the run to 1,000,000 years lasts
 // long enough to be resized, stopped and interrupted.
 const char kTo10M[] = "2000 8000 7000 2500\n\n1\n1\n1\n1\n2\n\n";
