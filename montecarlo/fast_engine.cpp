@@ -462,7 +462,7 @@ void FastEngine::KeepHours(uint32_t first, int hours, SpanCursors* cursors,
         continue;
       }
       Readings available;
-      available.fill(kInstalledCapacity - total);
+      available.fill(static_cast<uint16_t>(kInstalledCapacity - total));
       out->kept.push_back({first + h - 1, 1, available});
       run = &out->kept.back();
       continue;
@@ -484,8 +484,8 @@ void FastEngine::KeepHours(uint32_t first, int hours, SpanCursors* cursors,
         const int block = kUnitBlocks - r;
         down += last[block] - now[block];
       }
-      available[r] = kInstalledCapacity - down;
-      least = std::min(least, available[r]);
+      least = std::min(least, kInstalledCapacity - down);
+      available[r] = static_cast<uint16_t>(kInstalledCapacity - down);
     }
     run = nullptr;
     if (least >= keep_served_from_) continue;

@@ -82,7 +82,7 @@ class FastEngine {
   // capacity under each reading, the others at its reading 0 under all.
   struct KeptRun {
     uint32_t hour;
-    int32_t hours;
+    uint16_t hours;
     Readings available_mw;
   };
   // The years of a batch: their tally and, while the lap is kept, the

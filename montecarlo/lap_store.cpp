@@ -20,7 +20,7 @@ bool LapStore::Append(int64_t hour, int hours,
   }
   const bool one_reading =
       std::all_of(available_mw.begin(), available_mw.end(),
-                  [&](int32_t mw) { return mw == available_mw[0]; });
+                  [&](uint16_t mw) { return mw == available_mw[0]; });
   if (size_ > 0) {
     // Hours that continue the last segment at its capacity, under every
     // reading, lengthen it.
@@ -51,10 +51,9 @@ bool LapStore::Append(int64_t hour, int hours,
     Segment& s = Stored(size_++);
     s.start = static_cast<uint32_t>(hour);
     s.hours = static_cast<uint16_t>(piece);
-    s.available_mw = static_cast<uint16_t>(available_mw[0]);
+    s.available_mw = available_mw[0];
     for (int r = 1; r < kReadings; ++r) {
-      s.first_mw[r - 1] =
-          static_cast<uint16_t>(first ? available_mw[r] : available_mw[0]);
+      s.first_mw[r - 1] = first ? available_mw[r] : available_mw[0];
     }
     hour += piece;
     hours -= piece;

@@ -28,8 +28,9 @@ namespace adequacy {
 inline constexpr int kReadings = kUnitBlocks;
 
 // An hour's capacity, MW, under each reading: reading r has the blocks
-// from kUnitBlocks - r on read an hour earlier than the others.
-using Readings = std::array<int32_t, kReadings>;
+// from kUnitBlocks - r on read an hour earlier than the others.  No more
+// than the fleet's 10,703 MW.
+using Readings = std::array<uint16_t, kReadings>;
 
 // The reading of the kept history that lap `lap` (>= 1) has.
 constexpr int ReadingOfLap(int64_t lap) {

@@ -15,16 +15,16 @@ struct Piece {
   Readings first;
 };
 
-Readings Flat(int32_t mw) {
+Readings Flat(uint16_t mw) {
   Readings r;
   r.fill(mw);
   return r;
 }
 
 // Readings that differ: reading r has r MW less.
-Readings Stepped(int32_t mw) {
+Readings Stepped(uint16_t mw) {
   Readings r;
-  for (int i = 0; i < kReadings; ++i) r[i] = mw - i;
+  for (int i = 0; i < kReadings; ++i) r[i] = static_cast<uint16_t>(mw - i);
   return r;
 }
 
@@ -139,7 +139,7 @@ TEST(LapStoreTest, GivesUpPastItsBudgetAndHoldsNothing) {
   bool kept = true;
   // Alternating capacities cannot merge: one segment per hour.
   for (int i = 0; i < 300000 && kept; ++i) {
-    kept = store.Append(hour++, 1, Flat(9000 + i % 2));
+    kept = store.Append(hour++, 1, Flat(static_cast<uint16_t>(9000 + i % 2)));
   }
   EXPECT_FALSE(kept);
   EXPECT_TRUE(store.failed());
