@@ -174,6 +174,9 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
   const int64_t end_hour =
       first_hour + static_cast<int64_t>(years) * kHoursPerYear;
   BuildLists(end_hour);
+  // Lists are read again beyond the first lap: keep their repair gaps
+  // where the years will be walked there.
+  if (lists_ && !store_ && !lists_->keeps_gaps()) lists_->KeepGaps();
   down_before_chunk_.fill(0);
   for (int unit = 0; unit < kUnits; ++unit) {
     if (walkers_[unit].state == kUnitDown) {

@@ -65,8 +65,10 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
       }
     }
   }
-  table_ = AllocateHugePages(entries * sizeof(uint32_t));
-  uint32_t* next = static_cast<uint32_t*>(table_.get());
+  table_ = AllocateHugePages(entries * sizeof(uint16_t));
+  room_ = entries;
+  uint16_t* next = static_cast<uint16_t*>(table_.get());
+  first_entry_ = next;
   for (List& l : streams_) {
     l.entries = next;
     next += l.room;
@@ -107,7 +109,7 @@ bool PeriodLists::Append(const std::vector<StreamHit>& hits, uint32_t threshold,
     // branch to mispredict.
     uint32_t size = l->size;
     for (const StreamHit& hit : hits) {
-      l->entries[size] = hit.hour;
+      l->entries[size] = static_cast<uint16_t>(hit.hour);
       size += hit.seed <= threshold ? 1 : 0;
     }
     l->size = size;
@@ -116,7 +118,7 @@ bool PeriodLists::Append(const std::vector<StreamHit>& hits, uint32_t threshold,
   for (const StreamHit& hit : hits) {
     if (hit.seed > threshold) continue;
     if (l->size == l->room) return false;
-    l->entries[l->size++] = hit.hour;
+    l->entries[l->size++] = static_cast<uint16_t>(hit.hour);
   }
   return true;
 }
@@ -128,10 +130,23 @@ PeriodLists::View PeriodLists::Lookup(uint32_t stretch, uint32_t residue,
   return {l.entries + begin, l.begin[stretch + 1] - begin};
 }
 
+bool PeriodLists::KeepGaps() {
+  if (gaps_) return true;
+  try {
+    // Zero pages, all kGapUnknown.
+    gap_table_ = AllocateHugePages(room_ * sizeof(uint16_t));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  gaps_ = static_cast<uint16_t*>(gap_table_.get());
+  return true;
+}
+
 size_t PeriodLists::bytes() const {
   size_t bytes = 0;
   for (const List& l : streams_) {
-    bytes += (l.size + l.begin.size()) * sizeof(uint32_t);
+    bytes += l.size * sizeof(uint16_t) + l.begin.size() * sizeof(uint32_t);
+    if (gaps_) bytes += l.size * sizeof(uint16_t);
   }
   return bytes;
 }

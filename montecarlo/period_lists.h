@@ -14,8 +14,14 @@
 // walks on through the next stretches as the memory lies.  As 110 and 26 are
 // even, a residue is only ever read by units of its own parity, and so by types
 // of its parity (type = unit mod 10): the lists of the other types are left
-// empty, which saves nearly half of the memory.  Beside each entry is the
-// number of hours to the repair that follows it, found on first use and kept.
+// empty, which saves nearly half of the memory.
+//
+// As (r + 26 k) mod 10 takes each value of r's parity once in five periods,
+// a list is read once in the fleet's first lap, which is all that is walked
+// where the lap is replayed.  Where years are walked beyond it, every list
+// is read again in later periods, and the number of hours to the repair
+// that follows each entry is worth keeping: a table of them beside the
+// entries is then made, filled as each is first found.
 #ifndef ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
 #define ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
 
@@ -67,23 +73,13 @@ struct TypeThresholds {
 inline constexpr uint16_t kGapUnknown = 0;
 inline constexpr uint16_t kGapTooLong = 0xFFFF;
 
-// A list entry: the hour within the stretch in the low half, the repair gap
-// in the high half, in one word so that one read brings both.  Entries are
-// read and written atomically (relaxed): a gap found by one thread may be
-// read by another.
-inline uint32_t LoadEntry(uint32_t* entry) {
-  return std::atomic_ref<uint32_t>(*entry).load(std::memory_order_relaxed);
+// Kept gaps are read and written atomically (relaxed): a gap found by one
+// thread may be read by another.
+inline uint16_t LoadGap(uint16_t* gap) {
+  return std::atomic_ref<uint16_t>(*gap).load(std::memory_order_relaxed);
 }
-inline uint16_t EntryHour(uint32_t entry) {
-  return static_cast<uint16_t>(entry);
-}
-inline uint16_t EntryGap(uint32_t entry) {
-  return static_cast<uint16_t>(entry >> 16);
-}
-inline void StoreGap(uint32_t* entry, uint16_t gap) {
-  std::atomic_ref<uint32_t>(*entry).store(
-      EntryHour(LoadEntry(entry)) | uint32_t{gap} << 16,
-      std::memory_order_relaxed);
+inline void StoreGap(uint16_t* gap, uint16_t value) {
+  std::atomic_ref<uint16_t>(*gap).store(value, std::memory_order_relaxed);
 }
 
 class PeriodLists {
@@ -105,15 +101,24 @@ class PeriodLists {
   // Every stream is built to stretch `end`.
   void MarkBuilt(uint32_t end) { built_ = std::max(built_, end); }
 
-  // The failure entries (hours within the stretch ascending, and their
-  // repair gaps) of one unit type in one stream; empty for a type whose
-  // parity is not the residue's, as no unit of it reads the stream.  The
-  // entries of a stream's next stretch follow on in memory.
+  // The failure entries (hours within the stretch, ascending) of one unit
+  // type in one stream; empty for a type whose parity is not the
+  // residue's, as no unit of it reads the stream.  The entries of a
+  // stream's next stretch follow on in memory.
   struct View {
-    uint32_t* entries;
+    const uint16_t* entries;
     uint32_t size;
   };
   View Lookup(uint32_t stretch, uint32_t residue, int type);
+
+  // Makes the table of repair gaps, all unknown; false when its memory
+  // cannot be had (gaps are then found each time).
+  bool KeepGaps();
+  bool keeps_gaps() const { return gaps_ != nullptr; }
+  // The kept gap of an entry, when gaps are kept; else null.
+  uint16_t* GapOf(const uint16_t* entry) const {
+    return gaps_ ? gaps_ + (entry - first_entry_) : nullptr;
+  }
 
   // Bytes held by the entries built.
   size_t bytes() const;
@@ -123,7 +128,7 @@ class PeriodLists {
   // in the table, and where each stretch's begin (kStretches + 1 of them
   // once built).
   struct List {
-    uint32_t* entries = nullptr;
+    uint16_t* entries = nullptr;
     uint32_t size = 0;
     uint32_t room = 0;
     std::vector<uint32_t> begin;
@@ -150,6 +155,10 @@ class PeriodLists {
   std::array<uint32_t, 2> widest_threshold_{};
   std::vector<List> streams_;  // By residue, then list.
   HugePages table_;
+  size_t room_ = 0;  // Entries the table has room for.
+  const uint16_t* first_entry_ = nullptr;
+  HugePages gap_table_;
+  uint16_t* gaps_ = nullptr;
   uint32_t built_ = 0;
 };
 

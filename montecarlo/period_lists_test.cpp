@@ -56,6 +56,22 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
   // A stream's stretches lie one after another in memory.
   const PeriodLists::View first = lists.Lookup(0, 26, 0);
   EXPECT_EQ(lists.Lookup(1, 26, 0).entries, first.entries + first.size);
+  // Gaps are kept only once asked for: then every entry has its own,
+  // unknown until found, and the lists take the gaps' memory too.
+  EXPECT_EQ(lists.GapOf(first.entries), nullptr);
+  const size_t bytes = lists.bytes();
+  ASSERT_TRUE(lists.KeepGaps());
+  const PeriodLists::View other = lists.Lookup(7, 109, 1);
+  ASSERT_GT(first.size, 0u);
+  ASSERT_GT(other.size, 0u);
+  uint16_t* gap = lists.GapOf(first.entries);
+  ASSERT_NE(gap, nullptr);
+  EXPECT_EQ(LoadGap(gap), kGapUnknown);
+  StoreGap(gap, 120);
+  EXPECT_EQ(LoadGap(lists.GapOf(first.entries)), 120);
+  EXPECT_EQ(LoadGap(lists.GapOf(first.entries + 1)), kGapUnknown);
+  EXPECT_EQ(LoadGap(lists.GapOf(other.entries)), kGapUnknown);
+  EXPECT_GT(lists.bytes(), bytes);
   for (uint32_t stretch : {0u, 1u, kStretches - 1}) {
     for (uint32_t residue : {0u, 25u, 26u, 109u}) {
       const uint64_t first =
@@ -78,7 +94,7 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
         for (uint32_t hour = 0; hour < hours; ++hour) {
           if (seed <= types[type].fail) {
             ASSERT_LT(i, list.size);
-            EXPECT_EQ(EntryHour(list.entries[i++]), hour);
+            EXPECT_EQ(list.entries[i++], hour);
           }
           seed = kHourStep.Apply(seed);
         }

@@ -23,10 +23,10 @@ namespace {
 
 // Moves the cursor to the list's first entry at or after `hour`, an hour
 // the list covers; that entry, or null when the list has none left.
-inline uint32_t* EntryFrom(int64_t hour, Walker* w) {
+inline const uint16_t* EntryFrom(int64_t hour, Walker* w) {
   const uint16_t offset = static_cast<uint16_t>(hour - w->list_start);
-  uint32_t* e = w->cursor;
-  while (e < w->list_stop && EntryHour(LoadEntry(e)) < offset) ++e;
+  const uint16_t* e = w->cursor;
+  while (e < w->list_stop && *e < offset) ++e;
   w->cursor = e;
   return e < w->list_stop ? e : nullptr;
 }
@@ -35,13 +35,13 @@ inline uint32_t* EntryFrom(int64_t hour, Walker* w) {
 
 inline int64_t UnitWalk::NextFailure(int unit, PeriodLists* lists,
                                      int64_t limit, Walker* w,
-                                     uint32_t** entry) const {
+                                     const uint16_t** entry) const {
   // Most often within the list read last.
   const int64_t hour = w->from;
   if (hour >= w->list_start && hour < w->list_end) {
-    if (uint32_t* e = EntryFrom(hour, w)) {
+    if (const uint16_t* e = EntryFrom(hour, w)) {
       *entry = e;
-      return w->list_start + EntryHour(LoadEntry(e));
+      return w->list_start + *e;
     }
   }
   // Through a copy, so that the caller's walker can stay in registers.
@@ -52,7 +52,7 @@ inline int64_t UnitWalk::NextFailure(int unit, PeriodLists* lists,
 }
 
 int64_t UnitWalk::NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
-                                   Walker* w, uint32_t** entry) const {
+                                   Walker* w, const uint16_t** entry) const {
   const int type = TypeOfUnit(unit);
   int64_t hour = w->from;
   while (hour < limit) {
@@ -77,9 +77,9 @@ int64_t UnitWalk::NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
     }
     // The first entry at or after this hour, even if it lies beyond the
     // limit: nothing but it can change the unit.
-    if (uint32_t* e = EntryFrom(hour, w)) {
+    if (const uint16_t* e = EntryFrom(hour, w)) {
       *entry = e;
-      return w->list_start + EntryHour(LoadEntry(e));
+      return w->list_start + *e;
     }
     hour = w->list_end;
   }
@@ -88,24 +88,25 @@ int64_t UnitWalk::NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
 }
 
 inline int64_t UnitWalk::RepairAfter(int unit, int64_t failure,
-                                     uint32_t* entry) const {
+                                     const uint16_t* entry,
+                                     const PeriodLists& lists) const {
   // The gap depends only on the entry and the type's repair threshold, so
-  // whoever finds it first keeps it for everyone.
-  uint16_t gap = EntryGap(LoadEntry(entry));
-  if (gap == kGapUnknown) gap = FindRepairGap(unit, failure, entry);
+  // where gaps are kept, whoever finds it first keeps it for everyone.
+  uint16_t* kept = lists.GapOf(entry);
+  uint16_t gap = kept ? LoadGap(kept) : kGapUnknown;
+  if (gap == kGapUnknown) {
+    gap = FindRepairGap(unit, failure);
+    if (kept) StoreGap(kept, gap);
+  }
   return gap == kGapTooLong ? kUnknownHour : failure + gap;
 }
 
-uint16_t UnitWalk::FindRepairGap(int unit, int64_t failure,
-                                 uint32_t* entry) const {
+uint16_t UnitWalk::FindRepairGap(int unit, int64_t failure) const {
   constexpr uint32_t kLongest = kGapTooLong - 1;
   const uint32_t found =
       scanner_.find_first(SeedOfDraw(DrawOf(unit, failure + 1)), kLongest,
                           types_[TypeOfUnit(unit)].repair);
-  const uint16_t gap =
-      found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
-  StoreGap(entry, gap);
-  return gap;
+  return found < kLongest ? static_cast<uint16_t>(found + 1) : kGapTooLong;
 }
 
 int64_t UnitWalk::Scan(int unit, int64_t from, int64_t limit,
@@ -168,13 +169,14 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
       w.from = w.repair + 1;
       w.repair = kUnknownHour;
     }
-    uint32_t* entry = nullptr;
+    const uint16_t* entry = nullptr;
     const int64_t failure = NextFailure(unit, lists, end_hour, &w, &entry);
     if (failure >= end_hour) break;
     w.state = kUnitDown;
     w.since = failure;
     w.from = failure + 1;
-    w.repair = entry ? RepairAfter(unit, failure, entry) : kUnknownHour;
+    w.repair =
+        entry ? RepairAfter(unit, failure, entry, *lists) : kUnknownHour;
   }
   *walker = w;
 }

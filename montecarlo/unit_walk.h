@@ -42,8 +42,8 @@ struct alignas(64) Walker {
   // entry not yet passed and the end of its entries.
   int64_t list_start = kUnknownHour;
   int64_t list_end = kUnknownHour;
-  uint32_t* cursor = nullptr;
-  uint32_t* list_stop = nullptr;
+  const uint16_t* cursor = nullptr;
+  const uint16_t* list_stop = nullptr;
 
   // Starts a walk at `hour` in `state`.
   static Walker At(int64_t hour, int32_t state);
@@ -68,15 +68,16 @@ class UnitWalk {
   // `limit` when there is none before it.  *entry is its list entry, or
   // null when it was found by scanning.
   int64_t NextFailure(int unit, PeriodLists* lists, int64_t limit, Walker* w,
-                      uint32_t** entry) const;
+                      const uint16_t** entry) const;
   // The same where the list read last has no entry left at w->from.
   int64_t NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
-                           Walker* w, uint32_t** entry) const;
+                           Walker* w, const uint16_t** entry) const;
   // The hour of the repair after a failure read from a list, or
-  // kUnknownHour when too far off to keep in the entry.
-  int64_t RepairAfter(int unit, int64_t failure, uint32_t* entry) const;
-  // The same where the entry does not hold the gap yet.
-  uint16_t FindRepairGap(int unit, int64_t failure, uint32_t* entry) const;
+  // kUnknownHour when too far off to find at once.
+  int64_t RepairAfter(int unit, int64_t failure, const uint16_t* entry,
+                      const PeriodLists& lists) const;
+  // The hours from a failure to its repair, or kGapTooLong.
+  uint16_t FindRepairGap(int unit, int64_t failure) const;
   // The first hour in [from, limit) whose seed is at or below `threshold`;
   // `limit` if none.
   int64_t Scan(int unit, int64_t from, int64_t limit, uint32_t threshold) const;
