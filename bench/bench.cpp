@@ -148,9 +148,9 @@ void PrintSummary() {
       BestSeconds([&] { scanning.SimulateYears(&scanned, 300); }) / 300;
 
   // The lists are built as the simulation first reaches each stretch of
-  // the period, and their repair gaps are found on first use, which takes
-  // about five periods; after that every year reads them.  This engine
-  // walks every year, as it does where the lap cannot be kept.
+  // the period, and their repair gaps are found on first use and kept,
+  // which takes about five periods; after that every year reads them.  This
+  // engine walks every year, as it does where the lap cannot be kept.
   FastEngine::Options walk_options;
   walk_options.replay = false;
   FastEngine walking(params, DefaultLoads(), walk_options);

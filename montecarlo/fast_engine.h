@@ -6,8 +6,9 @@
 // current state.  So each unit walks from one state change to the next
 // (UnitWalk): an up unit reads its next failure from the period lists (or
 // scans its stream for it where the lists are not there), and the repair
-// that follows a failure is a fixed number of hours later, kept beside the
-// list entry.
+// that follows a failure is a fixed number of hours later, found from the
+// failure (and kept beside the list entry where years are walked beyond
+// the first lap).
 // The spans of down time then give each year's short hours (YearScanner),
 // and those its deficit hours (DeficitFinder).
 //
