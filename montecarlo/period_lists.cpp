@@ -73,26 +73,64 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
     l.entries = next;
     next += l.room;
   }
+  // Where the scanner finds repairs beside the failures, each list's gaps
+  // are found as it is built: the repair classes of each parity.
+  bool classes_fit = true;
+  for (int parity = 0; parity < 2; ++parity) {
+    RepairClasses& classes = repair_classes_[parity];
+    for (int list = 0; list < lists_; ++list) {
+      if (!list_read_[parity][list]) continue;
+      int k = 0;
+      while (k < classes.count && classes.repair[k] != list_repair_[list]) ++k;
+      if (k == kMostRepairClasses) {
+        classes_fit = false;
+        break;
+      }
+      if (k == classes.count) {
+        classes.repair[k] = list_repair_[list];
+        ++classes.count;
+      }
+      classes.fail[k] = std::max(classes.fail[k], list_fail_[list]);
+      list_class_[parity][list] = k;
+    }
+  }
+  gaps_as_built_ = scanner_.collect_gaps && classes_fit && KeepGaps();
 }
 
 bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
   // Scratch space of the building thread, kept for its next stream.
   thread_local std::vector<StreamHit> hits;
+  thread_local std::vector<GapHit> gap_hits;
   const uint32_t stream_hours = StreamHours(residue);
-  const std::array<bool, kUnitTypes>& read = list_read_[residue % 2];
+  const int parity = static_cast<int>(residue % 2);
+  const std::array<bool, kUnitTypes>& read = list_read_[parity];
   try {
     for (uint32_t stretch = ListOf(residue, 0).begin.size() - 1; stretch < end;
          ++stretch) {
       const uint32_t first = stretch * kStretchHours;
+      const uint32_t seed =
+          SeedOfDraw(DrawOf(static_cast<int>(residue), first));
+      const uint32_t hours =
+          first < stream_hours ? std::min(kStretchHours, stream_hours - first)
+                               : 0;
       hits.clear();
-      if (first < stream_hours) {
-        scanner_.collect(SeedOfDraw(DrawOf(static_cast<int>(residue), first)),
-                         std::min(kStretchHours, stream_hours - first),
-                         widest_threshold_[residue % 2], &hits);
+      gap_hits.clear();
+      if (gaps_as_built_) {
+        scanner_.collect_gaps(seed, hours, widest_threshold_[parity],
+                              repair_classes_[parity], &gap_hits);
+      } else {
+        scanner_.collect(seed, hours, widest_threshold_[parity], &hits);
       }
       for (int list = 0; list < lists_; ++list) {
         List& l = ListOf(residue, list);
-        if (read[list] && !Append(hits, list_fail_[list], &l)) return false;
+        if (read[list]) {
+          const bool room =
+              gaps_as_built_
+                  ? AppendWithGaps(gap_hits, list_fail_[list],
+                                   list_class_[parity][list], &l)
+                  : Append(hits, list_fail_[list], &l);
+          if (!room) return false;
+        }
         l.begin.push_back(l.size);
       }
     }
@@ -120,6 +158,21 @@ bool PeriodLists::Append(const std::vector<StreamHit>& hits, uint32_t threshold,
     if (l->size == l->room) return false;
     l->entries[l->size++] = static_cast<uint16_t>(hit.hour);
   }
+  return true;
+}
+
+bool PeriodLists::AppendWithGaps(const std::vector<GapHit>& hits,
+                                 uint32_t threshold, int repair_class,
+                                 List* l) {
+  if (l->room - l->size < hits.size()) return false;
+  uint16_t* gaps = gaps_ + (l->entries - first_entry_);
+  uint32_t size = l->size;
+  for (const GapHit& hit : hits) {
+    l->entries[size] = static_cast<uint16_t>(hit.hour);
+    gaps[size] = hit.gap[repair_class];
+    size += hit.seed <= threshold ? 1 : 0;
+  }
+  l->size = size;
   return true;
 }
 

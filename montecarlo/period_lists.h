@@ -21,7 +21,10 @@
 // where the lap is replayed.  Where years are walked beyond it, every list
 // is read again in later periods, and the number of hours to the repair
 // that follows each entry is worth keeping: a table of them beside the
-// entries is then made, filled as each is first found.
+// entries is then made, filled as each is first found.  Where the scanner
+// finds repairs at little cost beside the failures it collects (AVX-512),
+// the table is made at once and the gaps are found as the lists are built,
+// but for repairs that lie beyond the end of their stretch.
 #ifndef ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
 #define ADEQUACY_MONTECARLO_PERIOD_LISTS_H_
 
@@ -138,6 +141,9 @@ class PeriodLists {
   // no room for them.
   static bool Append(const std::vector<StreamHit>& hits, uint32_t threshold,
                      List* l);
+  // The same with their gaps in `repair_class`, into the kept gaps.
+  bool AppendWithGaps(const std::vector<GapHit>& hits, uint32_t threshold,
+                      int repair_class, List* l);
 
   List& ListOf(uint32_t residue, int list) {
     return streams_[residue * lists_ + list];
@@ -159,6 +165,11 @@ class PeriodLists {
   const uint16_t* first_entry_ = nullptr;
   HugePages gap_table_;
   uint16_t* gaps_ = nullptr;
+  // By parity: the lists' repair classes, and each list's class.
+  std::array<RepairClasses, 2> repair_classes_{};
+  std::array<std::array<int, kUnitTypes>, 2> list_class_{};
+  // Whether the gaps are found as the lists are built.
+  bool gaps_as_built_ = false;
   uint32_t built_ = 0;
 };
 

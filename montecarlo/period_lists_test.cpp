@@ -56,22 +56,7 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
   // A stream's stretches lie one after another in memory.
   const PeriodLists::View first = lists.Lookup(0, 26, 0);
   EXPECT_EQ(lists.Lookup(1, 26, 0).entries, first.entries + first.size);
-  // Gaps are kept only once asked for: then every entry has its own,
-  // unknown until found, and the lists take the gaps' memory too.
-  EXPECT_EQ(lists.GapOf(first.entries), nullptr);
-  const size_t bytes = lists.bytes();
-  ASSERT_TRUE(lists.KeepGaps());
-  const PeriodLists::View other = lists.Lookup(7, 109, 1);
-  ASSERT_GT(first.size, 0u);
-  ASSERT_GT(other.size, 0u);
-  uint16_t* gap = lists.GapOf(first.entries);
-  ASSERT_NE(gap, nullptr);
-  EXPECT_EQ(LoadGap(gap), kGapUnknown);
-  StoreGap(gap, 120);
-  EXPECT_EQ(LoadGap(lists.GapOf(first.entries)), 120);
-  EXPECT_EQ(LoadGap(lists.GapOf(first.entries + 1)), kGapUnknown);
-  EXPECT_EQ(LoadGap(lists.GapOf(other.entries)), kGapUnknown);
-  EXPECT_GT(lists.bytes(), bytes);
+
   for (uint32_t stretch : {0u, 1u, kStretches - 1}) {
     for (uint32_t residue : {0u, 25u, 26u, 109u}) {
       const uint64_t first =
@@ -102,6 +87,84 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
       }
     }
   }
+}
+
+std::array<TypeThresholds, kUnitTypes> FleetThresholds() {
+  const ChainParameters params = SetUpChainParameters();
+  std::array<TypeThresholds, kUnitTypes> types;
+  for (int type = 0; type < kUnitTypes; ++type) {
+    types[type] = {SeedThreshold(params.failure_probability[type]),
+                   SeedThreshold(params.repair_probability[type])};
+  }
+  return types;
+}
+
+// Where the scanner finds repairs beside failures, every entry's gap is
+// known as the list is built, and is the hours to the first later seed at
+// or below its type's repair threshold, as the walk would look for it;
+// only an entry whose repair lies beyond the end of its stretch keeps it
+// unknown.
+TEST(PeriodListsTest, GapsFoundAsTheListsAreBuiltAreTheRepairs) {
+  const std::array<TypeThresholds, kUnitTypes> types = FleetThresholds();
+  const StreamScanner plain = PlainScanner();
+  for (const StreamScanner& scanner :
+       {BestScanner(),
+        StreamScanner{plain.find_first, plain.collect, &PlainCollectGaps}}) {
+    if (!scanner.collect_gaps) continue;
+    PeriodLists lists(types, scanner);
+    ASSERT_TRUE(lists.keeps_gaps());
+    for (uint32_t residue : {0u, 51u, 108u, 109u}) {
+      ASSERT_TRUE(lists.Extend(residue, 3));
+      for (uint32_t stretch = 0; stretch < 3; ++stretch) {
+        const uint64_t first =
+            residue + uint64_t{stretch} * kStretchHours * kUnits;
+        for (int type = static_cast<int>(residue % 2); type < kUnitTypes;
+             type += 2) {
+          const PeriodLists::View list = lists.Lookup(stretch, residue, type);
+          int unknown = 0;
+          for (uint32_t i = 0; i < list.size; ++i) {
+            const uint32_t hour = list.entries[i];
+            const uint32_t left = kStretchHours - hour - 1;
+            const uint32_t found = PlainScanner().find_first(
+                SeedOfDraw(first + (uint64_t{hour} + 1) * kUnits), left,
+                types[type].repair);
+            const uint16_t gap = LoadGap(lists.GapOf(list.entries + i));
+            if (found == left) {
+              EXPECT_EQ(gap, kGapUnknown) << residue << " " << hour;
+              ++unknown;
+            } else {
+              EXPECT_EQ(gap, found + 1) << residue << " " << hour;
+            }
+          }
+          EXPECT_LE(unknown, 2) << residue << " " << type;
+        }
+      }
+    }
+  }
+}
+
+// A scanner that finds no repairs beside failures: gaps are kept only once
+// asked for, and then every entry has its own, unknown until found.
+TEST(PeriodListsTest, GapsAreKeptOnceAskedFor) {
+  PeriodLists lists(FleetThresholds(), PlainScanner());
+  ASSERT_TRUE(lists.Extend(26, 8));
+  ASSERT_TRUE(lists.Extend(109, 8));
+  const PeriodLists::View first = lists.Lookup(0, 26, 0);
+  const PeriodLists::View other = lists.Lookup(7, 109, 1);
+  ASSERT_GT(first.size, 1u);
+  ASSERT_GT(other.size, 0u);
+  EXPECT_FALSE(lists.keeps_gaps());
+  EXPECT_EQ(lists.GapOf(first.entries), nullptr);
+  const size_t bytes = lists.bytes();
+  ASSERT_TRUE(lists.KeepGaps());
+  uint16_t* gap = lists.GapOf(first.entries);
+  ASSERT_NE(gap, nullptr);
+  EXPECT_EQ(LoadGap(gap), kGapUnknown);
+  StoreGap(gap, 120);
+  EXPECT_EQ(LoadGap(lists.GapOf(first.entries)), 120);
+  EXPECT_EQ(LoadGap(lists.GapOf(first.entries + 1)), kGapUnknown);
+  EXPECT_EQ(LoadGap(lists.GapOf(other.entries)), kGapUnknown);
+  EXPECT_GT(lists.bytes(), bytes);
 }
 
 }  // namespace

@@ -48,6 +48,54 @@ void PlainCollect(uint32_t seed, uint32_t hours, uint32_t threshold,
   }
 }
 
+// The hits still waiting for their repair, by class (a few at a time; one
+// that finds no room keeps its gap unknown, which is never wrong).
+struct PendingGaps {
+  static constexpr int kRoom = 32;
+  std::array<std::array<uint32_t, kRoom>, kMostRepairClasses> hit;
+  std::array<int, kMostRepairClasses> size{};
+  uint32_t classes = 0;  // Bit k: class k has hits waiting.
+
+  void Add(int k, uint32_t i) {
+    if (size[k] == kRoom) return;
+    hit[k][size[k]++] = i;
+    classes |= 1u << k;
+  }
+  // Class k's hits are repaired at scan hour `hour`.
+  void Resolve(int k, uint32_t hour, std::vector<GapHit>* hits) {
+    for (int n = 0; n < size[k]; ++n) {
+      GapHit& h = (*hits)[hit[k][n]];
+      const uint32_t gap = hour - h.hour;
+      if (gap < 0xFFFF) h.gap[k] = static_cast<uint16_t>(gap);
+    }
+    size[k] = 0;
+    classes &= ~(1u << k);
+  }
+};
+
+// Hours [first, hours) of a collect with gaps, one at a time; `seed` is the
+// seed of hour `first`.
+void CollectGapsFrom(uint32_t seed, uint32_t first, uint32_t hours,
+                     uint32_t threshold, const RepairClasses& classes,
+                     PendingGaps* pending, std::vector<GapHit>* hits) {
+  for (uint32_t h = first; h < hours; ++h) {
+    // A repair of the hits before this hour comes first.
+    for (uint32_t todo = pending->classes; todo != 0; todo &= todo - 1) {
+      const int k = std::countr_zero(todo);
+      if (seed <= classes.repair[k]) pending->Resolve(k, h, hits);
+    }
+    if (seed <= threshold) {
+      hits->push_back({h, seed, {}});
+      for (int k = 0; k < classes.count; ++k) {
+        if (seed <= classes.fail[k]) {
+          pending->Add(k, static_cast<uint32_t>(hits->size() - 1));
+        }
+      }
+    }
+    seed = kHourStep.Apply(seed);
+  }
+}
+
 #ifdef ADEQUACY_X86_SCAN
 
 // The hours [first, hours) after the last whole block, one at a time;
@@ -261,6 +309,88 @@ __attribute__((target("avx512f"))) uint32_t Avx512FindFirst(
   return found < hours ? found : h + PlainFindFirst(seed, hours - h, threshold);
 }
 
+// The first hour of a block's mask after hour j, or -1.
+inline int FirstBitAfter(const WideMask& mask, int j) {
+  const int next = j + 1;
+  if (next < 64) {
+    const uint64_t low = mask.low >> next << next;
+    if (low != 0) return std::countr_zero(low);
+    return mask.high != 0 ? 64 + std::countr_zero(mask.high) : -1;
+  }
+  if (next >= kWideHours) return -1;
+  const uint64_t high = mask.high >> (next - 64) << (next - 64);
+  return high != 0 ? 64 + std::countr_zero(high) : -1;
+}
+
+// A block's repair seeds of class k, compared once per block, when asked.
+struct BlockRepairs {
+  WideMask mask[kMostRepairClasses];
+  uint32_t made = 0;
+};
+
+__attribute__((target("avx512f"), always_inline)) inline const WideMask&
+RepairsOf(int k, const __m512i (&m)[8], const __m512i* repair,
+          BlockRepairs* repairs) {
+  if ((repairs->made >> k & 1) == 0) {
+    repairs->mask[k] = WideBlockMask(m, repair[k]);
+    repairs->made |= 1u << k;
+  }
+  return repairs->mask[k];
+}
+
+// Collect with gaps: the seeds of a block are at hand, so the repairs of
+// its failures, and of those still waiting, are found by comparing them
+// with each class's repair threshold too, in blocks that have either.
+__attribute__((target("avx512f"))) void Avx512CollectGaps(
+    uint32_t seed, uint32_t hours, uint32_t threshold,
+    const RepairClasses& classes, std::vector<GapHit>* hits) {
+  const Avx512Block b = LoadWideBlock();
+  const __m512i t = _mm512_set1_epi32(static_cast<int>(threshold));
+  __m512i repair[kMostRepairClasses];
+  for (int k = 0; k < classes.count; ++k) {
+    repair[k] = _mm512_set1_epi32(static_cast<int>(classes.repair[k]));
+  }
+  PendingGaps pending;
+  uint32_t h = 0;
+  for (; h + kWideHours <= hours; h += kWideHours) {
+    __m512i m[8];
+    const bool hit = WideBlockSeeds(b, seed, t, m);
+    if (hit || pending.classes != 0) {
+      BlockRepairs repairs;
+      // Hits of earlier blocks are repaired at their class's first repair
+      // seed in this one.
+      for (uint32_t todo = pending.classes; todo != 0; todo &= todo - 1) {
+        const int k = std::countr_zero(todo);
+        const int first = FirstBitAfter(RepairsOf(k, m, repair, &repairs), -1);
+        if (first >= 0) pending.Resolve(k, h + first, hits);
+      }
+      if (hit) {
+        const WideMask failures = WideBlockMask(m, t);
+        for (int half = 0; half < 2; ++half) {
+          for (uint64_t f = half == 0 ? failures.low : failures.high; f != 0;
+               f &= f - 1) {
+            const int j = 64 * half + std::countr_zero(f);
+            const uint32_t s = kWide.lane_a[j] * seed + kWide.lane_c[j];
+            hits->push_back({h + j, s, {}});
+            for (int k = 0; k < classes.count; ++k) {
+              if (s > classes.fail[k]) continue;
+              const int after =
+                  FirstBitAfter(RepairsOf(k, m, repair, &repairs), j);
+              if (after >= 0) {
+                hits->back().gap[k] = static_cast<uint16_t>(after - j);
+              } else {
+                pending.Add(k, static_cast<uint32_t>(hits->size() - 1));
+              }
+            }
+          }
+        }
+      }
+    }
+    seed = kWide.block.Apply(seed);
+  }
+  CollectGapsFrom(seed, h, hours, threshold, classes, &pending, hits);
+}
+
 // The seed of hour j of a block is recomputed for the few hours that hit.
 __attribute__((target("avx512f"))) void Avx512Collect(
     uint32_t seed, uint32_t hours, uint32_t threshold,
@@ -303,13 +433,22 @@ uint32_t SeedOfDraw(uint64_t draw) {
   return seed;
 }
 
-StreamScanner PlainScanner() { return {&PlainFindFirst, &PlainCollect}; }
+void PlainCollectGaps(uint32_t seed, uint32_t hours, uint32_t threshold,
+                      const RepairClasses& classes,
+                      std::vector<GapHit>* hits) {
+  PendingGaps pending;
+  CollectGapsFrom(seed, 0, hours, threshold, classes, &pending, hits);
+}
+
+StreamScanner PlainScanner() {
+  return {&PlainFindFirst, &PlainCollect, nullptr};
+}
 
 std::optional<StreamScanner> Avx2Scanner() {
 #ifdef ADEQUACY_X86_SCAN
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) {
-    return StreamScanner{&Avx2FindFirst, &Avx2Collect};
+    return StreamScanner{&Avx2FindFirst, &Avx2Collect, nullptr};
   }
 #endif
   return std::nullopt;
@@ -319,7 +458,7 @@ std::optional<StreamScanner> Avx512Scanner() {
 #ifdef ADEQUACY_X86_SCAN
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx512f")) {
-    return StreamScanner{&Avx512FindFirst, &Avx512Collect};
+    return StreamScanner{&Avx512FindFirst, &Avx512Collect, &Avx512CollectGaps};
   }
 #endif
   return std::nullopt;

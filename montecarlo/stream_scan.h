@@ -6,6 +6,7 @@
 #ifndef ADEQUACY_MONTECARLO_STREAM_SCAN_H_
 #define ADEQUACY_MONTECARLO_STREAM_SCAN_H_
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -30,6 +31,24 @@ struct StreamHit {
   uint32_t seed;
 };
 
+// The repairs a scan finds beside the failures it collects: class k's
+// hits, those at or below fail[k], each get the hours to the first later
+// seed at or below repair[k].
+inline constexpr int kMostRepairClasses = 5;
+struct RepairClasses {
+  int count = 0;
+  std::array<uint32_t, kMostRepairClasses> repair{};
+  std::array<uint32_t, kMostRepairClasses> fail{};
+};
+
+// A hit and, for each class, the hours from it to its repair; 0 where the
+// hit is not in the class or the scan ends before the repair.
+struct GapHit {
+  uint32_t hour;
+  uint32_t seed;
+  std::array<uint16_t, kMostRepairClasses> gap;
+};
+
 // Scans of `hours` consecutive hours of one stream, `seed` being the seed of
 // its first hour.
 struct StreamScanner {
@@ -38,10 +57,22 @@ struct StreamScanner {
   // Appends every hour whose seed is at or below `threshold`, in order.
   void (*collect)(uint32_t seed, uint32_t hours, uint32_t threshold,
                   std::vector<StreamHit>* hits);
+  // The same with the hits' repair gaps, where this scanner finds them at
+  // little cost beside the hits (else null: they are looked for one by
+  // one as they are needed).
+  void (*collect_gaps)(uint32_t seed, uint32_t hours, uint32_t threshold,
+                       const RepairClasses& classes,
+                       std::vector<GapHit>* hits);
 };
 
 // One seed at a time, on any processor.
 StreamScanner PlainScanner();
+// Collect with gaps one seed at a time: what the vector code is held to.
+// (The plain scanner itself finds gaps one by one as they are needed, as
+// that costs it no more.)
+void PlainCollectGaps(uint32_t seed, uint32_t hours, uint32_t threshold,
+                      const RepairClasses& classes,
+                      std::vector<GapHit>* hits);
 // Vector code, where this processor runs it: 64 hours at a time with AVX2,
 // 128 with AVX-512.
 std::optional<StreamScanner> Avx2Scanner();
