@@ -23,7 +23,6 @@ constexpr size_t kRowBudgetBytes = size_t{16} << 20;
 constexpr int kRoundYears = 256;
 constexpr int kBatchYears = 16;
 constexpr int kLongestBatchYears = 64;
-constexpr uint32_t kNoSpan = UINT32_MAX;
 
 // The first year that starts in the fleet's second lap, and the years from
 // it two hours before whose starts every unit is compared with the unit it
@@ -187,9 +186,9 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
   // finish together.
   pool_.ParallelFor(kUnits, [&](int task, int thread) {
     const int unit = (task % kUnitBlocks) * kUnitTypes + task / kUnitBlocks;
-    spans_[unit].clear();
+    spans_.of(unit)->clear();
     walk_.Walk(unit, lists_.get(), first_hour, end_hour, &walkers_[unit],
-               &spans_[unit], rows_[thread].data());
+               spans_.of(unit), rows_[thread].data());
   });
   const bool rejoined = CheckLap(first_hour, end_hour);
   for (int first = 0; first < years; first += kRoundYears) {
@@ -212,19 +211,12 @@ int64_t FastEngine::replay_year() const {
   return store_ ? kLapYears : -1;
 }
 
-bool FastEngine::DownDuring(int unit, uint32_t hour) const {
-  const std::vector<DownSpan>& spans = spans_[unit];
-  auto span =
-      std::partition_point(spans.begin(), spans.end(),
-                           [&](const DownSpan& s) { return s.end <= hour; });
-  return span != spans.end() && span->start <= hour;
-}
-
 bool FastEngine::CheckLap(int64_t first_hour, int64_t end_hour) {
   if (!store_) return false;
   // The state at the start of hour h is the state after hour h - 1.
   auto state_at = [&](int64_t hour, int unit) -> uint8_t {
-    return DownDuring(unit, static_cast<uint32_t>(hour - 1 - first_hour))
+    return spans_.DownDuring(unit,
+                             static_cast<uint32_t>(hour - 1 - first_hour))
                ? kUnitDown
                : kUnitUp;
   };
@@ -313,8 +305,8 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
   out.tally.Clear();
   const bool keep = keeping();
   out.kept.clear();
-  SpanCursors cursors;
-  SeekSpans(static_cast<uint32_t>(first_year) * kHoursPerYear, &cursors);
+  DownSpans::Cursors cursors;
+  spans_.Seek(static_cast<uint32_t>(first_year) * kHoursPerYear, &cursors);
   std::vector<int32_t*> rows(rows_.size());
   for (int year = first_year; year < first_year + years; ++year) {
     for (size_t thread = 0; thread < rows_.size(); ++thread) {
@@ -329,7 +321,7 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
           if (keep) {
             KeepHours(year_start + first, hours, &cursors, down_mw, &out);
           } else {
-            DownHours(year_start + first, hours, &cursors, down_mw);
+            spans_.DownHours(year_start + first, hours, &cursors, down_mw);
           }
         },
         keep, &out.stretches);
@@ -380,119 +372,51 @@ void FastEngine::Replay(ChainState* state, int64_t years,
   HandOver(state, years);
 }
 
-void FastEngine::SeekSpans(uint32_t hour, SpanCursors* cursors) const {
-  for (int unit = 0; unit < kUnits; ++unit) {
-    const std::vector<DownSpan>& spans = spans_[unit];
-    const auto span =
-        std::partition_point(spans.begin(), spans.end(),
-                             [&](const DownSpan& s) { return s.end <= hour; });
-    cursors->span[unit] = static_cast<uint32_t>(span - spans.begin());
-    cursors->start[unit] = span == spans.end() ? kNoSpan : span->start;
-  }
-}
-
-void FastEngine::DownHours(uint32_t first, int hours, SpanCursors* cursors,
-                           int32_t* down_mw) const {
-  const uint32_t end = first + hours;
-  std::array<int32_t, YearScanner::kBucketHours + 1> change{};
-  for (int unit = 0; unit < kUnits; ++unit) {
-    // Most units are up throughout, and their spans are not read.
-    if (cursors->start[unit] >= end) continue;
-    const std::vector<DownSpan>& spans = spans_[unit];
-    uint32_t i = cursors->span[unit];
-    while (i < spans.size() && spans[i].end <= first) ++i;
-    const int32_t mw = UnitTypeOf(unit).capacity_mw;
-    for (uint32_t j = i; j < spans.size() && spans[j].start < end; ++j) {
-      change[std::max(spans[j].start, first) - first] += mw;
-      change[std::min(spans[j].end, end) - first] -= mw;
-    }
-    cursors->span[unit] = i;
-    cursors->start[unit] = i < spans.size() ? spans[i].start : kNoSpan;
-  }
-  int32_t down = 0;
-  for (int h = 0; h < hours; ++h) {
-    down += change[h];
-    down_mw[h] = down;
-  }
-}
-
-void FastEngine::KeepHours(uint32_t first, int hours, SpanCursors* cursors,
-                           int32_t* down_mw, YearBatch* out) const {
-  // Hours are counted from the one before `first` (entry 0).  Each block's
-  // capacity down is kept as differences, and summed only at the hours
-  // where some block changes.
-  constexpr int kEntries = YearScanner::kBucketHours + 2;
-  const int64_t before = static_cast<int64_t>(first) - 1;
-  const uint32_t low = first > 0 ? first - 1 : 0;
-  const uint32_t end = first + hours;
-  std::array<std::array<int32_t, kUnitBlocks>, kEntries> change;
-  std::array<bool, kEntries> changed{};
-  for (int h = 0; h <= hours + 1; ++h) change[h].fill(0);
-  for (int unit = 0; unit < kUnits; ++unit) {
-    if (cursors->start[unit] >= end) continue;
-    const std::vector<DownSpan>& spans = spans_[unit];
-    uint32_t i = cursors->span[unit];
-    while (i < spans.size() && spans[i].end <= low) ++i;
-    const int32_t mw = UnitTypeOf(unit).capacity_mw;
-    const int block = unit / kUnitTypes;
-    for (uint32_t j = i; j < spans.size() && spans[j].start < end; ++j) {
-      const int64_t from = std::max(spans[j].start, low) - before;
-      const int64_t to = std::min(spans[j].end, end) - before;
-      change[from][block] += mw;
-      change[to][block] -= mw;
-      changed[from] = changed[to] = true;
-    }
-    cursors->span[unit] = i;
-    cursors->start[unit] = i < spans.size() ? spans[i].start : kNoSpan;
-  }
+void FastEngine::KeepHours(uint32_t first, int hours,
+                           DownSpans::Cursors* cursors, int32_t* down_mw,
+                           YearBatch* out) const {
+  DownSpans::BlockChanges& blocks = out->blocks;
+  spans_.BlockDownHours(first, hours, cursors, &blocks);
   // Each block's down at the hour in hand and at the hour before it, and
-  // the fleet's.  The spans do not reach the hour before the chunk; the
-  // walkers' states at its start give it.
-  std::array<int32_t, kUnitBlocks> now = change[0];
-  std::array<int32_t, kUnitBlocks> last;
+  // the fleet's, summed only where a block changes.  The walkers' states
+  // at the chunk's start give the hour before it.
+  std::array<int32_t, kUnitBlocks> now = blocks.change[0];
   int32_t total = 0;
   for (int32_t mw : now) total += mw;
-  if (first == 0) changed[1] = true;
+  if (first == 0) blocks.changed[1] = true;
   KeptRun* run = nullptr;  // The run the last hour was kept in.
   for (int h = 1; h <= hours; ++h) {
-    if (!changed[h]) {
+    const uint32_t hour = first + h - 1;
+    if (!blocks.changed[h]) {
       // No block changes: every reading is the hour's own capacity, that
       // of the hour before.
       down_mw[h - 1] = total;
       if (kInstalledCapacity - total >= keep_served_from_) continue;
-      if (run && run->hour + run->hours == first + h - 1) {
+      if (run && run->hour + run->hours == hour) {
         ++run->hours;
         continue;
       }
       Readings available;
       available.fill(static_cast<uint16_t>(kInstalledCapacity - total));
-      out->kept.push_back({first + h - 1, 1, available});
+      out->kept.push_back({hour, 1, available});
       run = &out->kept.back();
       continue;
     }
-    last = h == 1 && first == 0 ? down_before_chunk_ : now;
+    const std::array<int32_t, kUnitBlocks> last =
+        h == 1 && first == 0 ? down_before_chunk_ : now;
     total = 0;
     for (int block = 0; block < kUnitBlocks; ++block) {
-      now[block] += change[h][block];
+      now[block] += blocks.change[h][block];
       total += now[block];
     }
     down_mw[h - 1] = total;
-    // Reading r reads the last r blocks an hour early: one block more for
-    // each reading.
-    Readings available;
-    int32_t down = total;
-    int32_t least = kInstalledCapacity - down;
-    for (int r = 0; r < kReadings; ++r) {
-      if (r > 0) {
-        const int block = kUnitBlocks - r;
-        down += last[block] - now[block];
-      }
-      least = std::min(least, kInstalledCapacity - down);
-      available[r] = static_cast<uint16_t>(kInstalledCapacity - down);
-    }
+    const Readings available = ReadingsOf(last, now);
     run = nullptr;
-    if (least >= keep_served_from_) continue;
-    out->kept.push_back({first + h - 1, 1, available});
+    if (*std::min_element(available.begin(), available.end()) >=
+        keep_served_from_) {
+      continue;
+    }
+    out->kept.push_back({hour, 1, available});
     run = &out->kept.back();
   }
 }

@@ -31,6 +31,7 @@
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
 #include "montecarlo/deficit_finder.h"
+#include "montecarlo/down_spans.h"
 #include "montecarlo/lap_store.h"
 #include "montecarlo/period_lists.h"
 #include "montecarlo/stream_scan.h"
@@ -92,6 +93,7 @@ class FastEngine {
     YearsTally tally;
     std::vector<CapacityStretch> stretches;
     std::vector<KeptRun> kept;
+    DownSpans::BlockChanges blocks;  // Scratch of KeepHours.
   };
 
   void Resume(const ChainState& state);
@@ -113,8 +115,6 @@ class FastEngine {
                 YearStatistics* stats) const;
   // Keeps a scanned batch's hours; `first_hour` is the chunk's first hour.
   void KeepBatch(const YearBatch& batch, int64_t first_hour);
-  // Whether unit was down during chunk hour `hour`, from its spans.
-  bool DownDuring(int unit, uint32_t hour) const;
   // After a chunk [first_hour, end_hour) is walked: notes the states of the
   // units followed at the check hours, one lap before them, and compares
   // the followers with them.  True when every unit is in the state of the
@@ -122,23 +122,11 @@ class FastEngine {
   bool CheckLap(int64_t first_hour, int64_t end_hour);
   void StopKeeping();
   void Replay(ChainState* state, int64_t years, YearStatistics* stats);
-  // Each unit's first span that may still matter, moving on through a
-  // batch of years, and where that span starts: a unit whose span starts
-  // after the hours in question was up throughout them.
-  struct SpanCursors {
-    std::array<uint32_t, kUnits> span;
-    std::array<uint32_t, kUnits> start;
-  };
-  // Points the cursors at the first spans that end after chunk hour `hour`.
-  void SeekSpans(uint32_t hour, SpanCursors* cursors) const;
-  // Capacity down in `hours` hours from chunk hour `first`, at or after the
-  // hour the cursors were sought to.
-  void DownHours(uint32_t first, int hours, SpanCursors* cursors,
-                 int32_t* down_mw) const;
-  // The same while the lap is kept, from each block's capacity down from
-  // the hour before: appends to out->kept the hours short of the year's
-  // largest load under some reading.
-  void KeepHours(uint32_t first, int hours, SpanCursors* cursors,
+  // The capacity down in `hours` hours from chunk hour `first`, as
+  // DownSpans::DownHours gives it, while the lap is kept: from each
+  // block's, it appends to out->kept the hours short of the year's largest
+  // load under some reading.
+  void KeepHours(uint32_t first, int hours, DownSpans::Cursors* cursors,
                  int32_t* down_mw, YearBatch* out) const;
 
   std::array<TypeThresholds, kUnitTypes> types_;
@@ -163,7 +151,7 @@ class FastEngine {
   // Each thread adds the units it walks to its own difference rows.
   int chunk_years_;
   int batch_years_;  // Years per task of the scan.
-  std::array<std::vector<DownSpan>, kUnits> spans_;
+  DownSpans spans_;
   std::vector<std::vector<int32_t>> rows_;
   std::vector<YearBatch> batches_;
 

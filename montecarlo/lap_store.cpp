@@ -5,6 +5,23 @@
 
 namespace adequacy {
 
+Readings ReadingsOf(const std::array<int32_t, kUnitBlocks>& before,
+                    const std::array<int32_t, kUnitBlocks>& now) {
+  int32_t down = 0;
+  for (int32_t mw : now) down += mw;
+  // Reading r reads the last r blocks an hour early: one block more for
+  // each reading.
+  Readings available;
+  for (int r = 0; r < kReadings; ++r) {
+    if (r > 0) {
+      const int block = kUnitBlocks - r;
+      down += before[block] - now[block];
+    }
+    available[r] = static_cast<uint16_t>(kInstalledCapacity - down);
+  }
+  return available;
+}
+
 void LapStore::GiveUp() {
   failed_ = true;
   std::vector<HugePages>().swap(blocks_);

@@ -32,6 +32,11 @@ inline constexpr int kReadings = kUnitBlocks;
 // than the fleet's 10,703 MW.
 using Readings = std::array<uint16_t, kReadings>;
 
+// An hour's readings, from each block's capacity down, MW, in it and in the
+// hour before.
+Readings ReadingsOf(const std::array<int32_t, kUnitBlocks>& before,
+                    const std::array<int32_t, kUnitBlocks>& now);
+
 // The reading of the kept history that lap `lap` (>= 1) has.
 constexpr int ReadingOfLap(int64_t lap) {
   return static_cast<int>(2 * lap % kUnitBlocks);

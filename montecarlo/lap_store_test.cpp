@@ -159,6 +159,20 @@ TEST(LapStoreTest, AnEmptyLapReplaysEventFreeYears) {
   EXPECT_EQ(tally.deficit_hours, 0);
 }
 
+// Reading r reads the last r blocks an hour early.
+TEST(LapStoreTest, ReadingsTakeTheLastBlocksAnHourEarly) {
+  std::array<int32_t, kUnitBlocks> before{}, now{};
+  now[0] = 276;     // Block 0 went down: never read late.
+  before[10] = 22;  // Block 10 came up: late in readings 1 and on.
+  now[9] = 5;       // Block 9 went down: late in readings 2 and on.
+  const Readings r = ReadingsOf(before, now);
+  EXPECT_EQ(r[0], kInstalledCapacity - 281);
+  EXPECT_EQ(r[1], kInstalledCapacity - 281 - 22);
+  for (int i = 2; i < kReadings; ++i) {
+    EXPECT_EQ(r[i], kInstalledCapacity - 276 - 22) << i;
+  }
+}
+
 TEST(FleetLapTest, LapsMakeTheGeneratorsCycle) {
   EXPECT_EQ(kLapHours, 195225786);
   EXPECT_EQ(LapShift(kUnitBlocks), kCycleHours);
