@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "direct/direct_pass.h"
-#include "montecarlo/lap_blocks.h"
 #include "montecarlo/fast_engine.h"
+#include "montecarlo/lap_blocks.h"
 #include "montecarlo/standard_error.h"
 #include "montecarlo/year_statistics.h"
 

@@ -57,8 +57,7 @@ class DownSpans {
   // Calls add(from, to, unit) for each of the units' spans over hours
   // [low, end), clipped to them, moving the cursors on.
   template <typename Add>
-  void ForEachSpan(uint32_t low, uint32_t end, Cursors* cursors,
-                   Add add) const;
+  void ForEachSpan(uint32_t low, uint32_t end, Cursors* cursors, Add add) const;
 
   std::array<std::vector<DownSpan>, kUnits> spans_;
 };

@@ -215,8 +215,7 @@ bool FastEngine::CheckLap(int64_t first_hour, int64_t end_hour) {
   if (!store_) return false;
   // The state at the start of hour h is the state after hour h - 1.
   auto state_at = [&](int64_t hour, int unit) -> uint8_t {
-    return spans_.DownDuring(unit,
-                             static_cast<uint32_t>(hour - 1 - first_hour))
+    return spans_.DownDuring(unit, static_cast<uint32_t>(hour - 1 - first_hour))
                ? kUnitDown
                : kUnitUp;
   };

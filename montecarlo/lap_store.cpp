@@ -28,8 +28,7 @@ void LapStore::GiveUp() {
   size_ = 0;
 }
 
-bool LapStore::Append(int64_t hour, int hours,
-                      const Readings& available_mw) {
+bool LapStore::Append(int64_t hour, int hours, const Readings& available_mw) {
   if (failed_) return false;
   if (hour + hours > UINT32_MAX) {
     GiveUp();  // Never so far: a lap is kept well before this hour.
@@ -126,9 +125,9 @@ void LapStore::Replay(int64_t first_hour, int64_t years,
   size_t i = FirstEndingAfter(first_hour - shift);
   int64_t year = first_hour;
   auto add = [&](int64_t from, int64_t hours, uint16_t mw) {
-    finder.Add({static_cast<uint16_t>(from - year),
-                static_cast<uint16_t>(hours), mw},
-               tally);
+    finder.Add(
+        {static_cast<uint16_t>(from - year), static_cast<uint16_t>(hours), mw},
+        tally);
   };
   for (int64_t y = 0; y < years; ++y) {
     const int64_t year_end = year + kHoursPerYear;

@@ -119,16 +119,17 @@ TEST(LapStoreTest, ReplaysTheKeptLapHourForHour) {
   // Runs of years over the start of every lap of the generator's first two
   // cycles, over the year start above, and over the long piece's second
   // segment in a lap of another reading.
-  std::vector<int64_t> firsts = {year_in_lap_4 - 1,
-                                 (end - kLapHours + 165000 + LapShift(6)) / kHoursPerYear};
+  std::vector<int64_t> firsts = {
+      year_in_lap_4 - 1,
+      (end - kLapHours + 165000 + LapShift(6)) / kHoursPerYear};
   for (int64_t lap = 1; lap <= 23; ++lap) {
     firsts.push_back((end + LapShift(lap)) / kHoursPerYear - 1);
   }
   for (int64_t first : firsts) {
     YearsTally replayed;
     store.Replay(first * kHoursPerYear, 3, finder, &replayed);
-    ExpectSameTally(replayed, ReferenceTally(pieces, end, loads,
-                                             first * kHoursPerYear, 3));
+    ExpectSameTally(
+        replayed, ReferenceTally(pieces, end, loads, first * kHoursPerYear, 3));
     EXPECT_GT(replayed.deficit_hours, 0) << "year " << first;
   }
 }

@@ -110,9 +110,9 @@ bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
       const uint32_t first = stretch * kStretchHours;
       const uint32_t seed =
           SeedOfDraw(DrawOf(static_cast<int>(residue), first));
-      const uint32_t hours =
-          first < stream_hours ? std::min(kStretchHours, stream_hours - first)
-                               : 0;
+      const uint32_t hours = first < stream_hours
+                                 ? std::min(kStretchHours, stream_hours - first)
+                                 : 0;
       hits.clear();
       gap_hits.clear();
       if (gaps_as_built_) {
@@ -124,11 +124,10 @@ bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
       for (int list = 0; list < lists_; ++list) {
         List& l = ListOf(residue, list);
         if (read[list]) {
-          const bool room =
-              gaps_as_built_
-                  ? AppendWithGaps(gap_hits, list_fail_[list],
-                                   list_class_[parity][list], &l)
-                  : Append(hits, list_fail_[list], &l);
+          const bool room = gaps_as_built_
+                                ? AppendWithGaps(gap_hits, list_fail_[list],
+                                                 list_class_[parity][list], &l)
+                                : Append(hits, list_fail_[list], &l);
           if (!room) return false;
         }
         l.begin.push_back(l.size);

@@ -52,7 +52,8 @@ TEST_P(ReplayTest, AgreesWithTheWalkAcrossLaps) {
     return Same(walking.state, close.state) && walking_stats == close_stats;
   };
   auto year_by_year_to = [&](int64_t year) {
-    const int64_t before = year - 8 - static_cast<int64_t>(walking.state.totals.years);
+    const int64_t before =
+        year - 8 - static_cast<int64_t>(walking.state.totals.years);
     if (!step(before)) return false;
     for (int y = 0; y < 16; ++y) {
       if (!step(1)) return false;

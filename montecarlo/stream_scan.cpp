@@ -434,8 +434,7 @@ uint32_t SeedOfDraw(uint64_t draw) {
 }
 
 void PlainCollectGaps(uint32_t seed, uint32_t hours, uint32_t threshold,
-                      const RepairClasses& classes,
-                      std::vector<GapHit>* hits) {
+                      const RepairClasses& classes, std::vector<GapHit>* hits) {
   PendingGaps pending;
   CollectGapsFrom(seed, 0, hours, threshold, classes, &pending, hits);
 }

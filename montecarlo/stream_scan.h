@@ -61,8 +61,7 @@ struct StreamScanner {
   // little cost beside the hits (else null: they are looked for one by
   // one as they are needed).
   void (*collect_gaps)(uint32_t seed, uint32_t hours, uint32_t threshold,
-                       const RepairClasses& classes,
-                       std::vector<GapHit>* hits);
+                       const RepairClasses& classes, std::vector<GapHit>* hits);
 };
 
 // One seed at a time, on any processor.
@@ -71,8 +70,7 @@ StreamScanner PlainScanner();
 // (The plain scanner itself finds gaps one by one as they are needed, as
 // that costs it no more.)
 void PlainCollectGaps(uint32_t seed, uint32_t hours, uint32_t threshold,
-                      const RepairClasses& classes,
-                      std::vector<GapHit>* hits);
+                      const RepairClasses& classes, std::vector<GapHit>* hits);
 // Vector code, where this processor runs it: 64 hours at a time with AVX2,
 // 128 with AVX-512.
 std::optional<StreamScanner> Avx2Scanner();

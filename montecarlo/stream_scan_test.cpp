@@ -61,9 +61,8 @@ TEST(StreamScanTest, CollectedGapsAreTheFirstRepairs) {
         const uint32_t left = kHours - hit.hour - 1;
         const uint32_t found = plain.find_first(after, left, classes.repair[k]);
         const bool in_class = hit.seed <= classes.fail[k];
-        const uint16_t expected = !in_class || found == left
-                                      ? 0
-                                      : static_cast<uint16_t>(found + 1);
+        const uint16_t expected =
+            !in_class || found == left ? 0 : static_cast<uint16_t>(found + 1);
         EXPECT_EQ(hit.gap[k], expected) << start << " " << hit.hour << " " << k;
         waiting += in_class && found > 128 ? 1 : 0;
       }

@@ -175,8 +175,7 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
     w.state = kUnitDown;
     w.since = failure;
     w.from = failure + 1;
-    w.repair =
-        entry ? RepairAfter(unit, failure, entry, *lists) : kUnknownHour;
+    w.repair = entry ? RepairAfter(unit, failure, entry, *lists) : kUnknownHour;
   }
   *walker = w;
 }

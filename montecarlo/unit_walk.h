@@ -5,8 +5,8 @@
 // current state.  An up unit reads its next failure from the period lists
 // (or scans its stream for it where they are not built), and looks for the
 // repair that follows from there, or reads it from the gaps the lists keep;
-// a down unit whose repair is not known scans for it.  The spans of time the unit is
-// down are recorded, and added to the difference rows of the year scan.
+// a down unit whose repair is not known scans for it.  The spans of time the
+// unit is down are recorded, and added to the difference rows of the year scan.
 #ifndef ADEQUACY_MONTECARLO_UNIT_WALK_H_
 #define ADEQUACY_MONTECARLO_UNIT_WALK_H_
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "montecarlo/lap_blocks.h"
 #include "montecarlo/fast_engine_test_util.h"
+#include "montecarlo/lap_blocks.h"
 #include "montecarlo/literal_engine.h"
 #include "montecarlo/phase.h"
 #include "montecarlo/standard_error.h"
