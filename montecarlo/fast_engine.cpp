@@ -206,6 +206,14 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
   }
 }
 
+int64_t FastEngine::listing_years() const {
+  // The first year that starts after the period's last draw.
+  constexpr int64_t kPeriodYears =
+      (static_cast<int64_t>(kPeriodDraws / kUnits) + kHoursPerYear) /
+      kHoursPerYear;
+  return lists_ ? kPeriodYears : 0;
+}
+
 int64_t FastEngine::replay_year() const {
   if (replaying()) return replay_from_ / kHoursPerYear;
   return store_ ? kLapYears : -1;

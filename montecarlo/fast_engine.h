@@ -75,6 +75,9 @@ class FastEngine {
   // The year from which years are replayed, or are expected to be while
   // the first lap is kept; -1 when every year is walked.
   int64_t replay_year() const;
+  // The years over which the lists are built, which cost more: the
+  // generator's first period, where the engine has the lists.
+  int64_t listing_years() const;
   // Years worth simulating between two looks at the progress: a few
   // hundredths of a second.
   int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }

@@ -66,8 +66,9 @@ class MonteCarloPhase {
   // Simulates `years` years; if memory runs out part way, starts again from
   // the same state one tier down.
   void Simulate(int64_t years);
-  // The work of simulating years [from, to), in walked years: a year
-  // replayed from the fleet's first lap counts for a small fraction.
+  // The work of simulating years [from, to), in years walked from the
+  // lists: a year of the period over which they are built counts for
+  // more, a year replayed from the fleet's first lap for a small fraction.
   double Work(int64_t from, int64_t to) const;
 
   const HourlyLoads& loads_;
