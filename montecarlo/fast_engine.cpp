@@ -115,25 +115,32 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years,
     const int chunk = static_cast<int>(std::min<int64_t>(years, chunk_years_));
     saved_walkers_ = walkers_;
     const ChainState before = *state;
+    const LapStore::Mark kept = store_ ? store_->Here() : LapStore::Mark{};
     if (stats && lists_) {
       if (!stats_before) stats_before = std::make_unique<YearStatistics>();
       *stats_before = *stats;
     }
-    try {
-      SimulateChunk(state, chunk, stats);
-    } catch (const std::bad_alloc&) {
-      if (!lists_) throw;
-      // Memory ran out part way: give the lists and the kept lap back
-      // and simulate the chunk again from where it started, scanning every
-      // hour.
-      lists_.reset();
-      StopKeeping();
-      walkers_ = saved_walkers_;
-      ForgetLists();
-      for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
-      *state = before;
-      if (stats) *stats = *stats_before;
-      SimulateChunk(state, chunk, stats);
+    for (;;) {
+      try {
+        SimulateChunk(state, chunk, stats);
+        break;
+      } catch (const std::bad_alloc&) {
+        if (!lists_) throw;
+        // Memory ran out part way: give back the kept repair gaps (repairs
+        // are then looked for one by one), or failing that the lists and
+        // the kept lap (every hour is then scanned), and simulate the chunk
+        // again from where it started.
+        if (!lists_->DropGaps()) {
+          lists_.reset();
+          StopKeeping();
+        }
+        if (store_) store_->Rewind(kept);
+        walkers_ = saved_walkers_;
+        ForgetLists();
+        for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
+        *state = before;
+        if (stats) *stats = *stats_before;
+      }
     }
     years -= chunk;
   }

@@ -51,17 +51,15 @@ bool LapStore::Append(int64_t hour, int hours, const Readings& available_mw) {
     }
   }
   for (bool first = true; hours > 0; first = false) {
-    try {
-      if (size_ == blocks_.size() << kBlockShift) {
-        if ((blocks_.size() + 1) * kBlockBytes > budget_bytes_) {
-          GiveUp();
-          return false;
-        }
-        blocks_.push_back(AllocateHugePages(kBlockBytes));
+    if (size_ == blocks_.size() << kBlockShift) {
+      if ((blocks_.size() + 1) * kBlockBytes > budget_bytes_) {
+        GiveUp();
+        return false;
       }
-    } catch (const std::bad_alloc&) {
-      GiveUp();
-      return false;
+      // Where memory cannot be had, the caller may find some and record
+      // the hours again.
+      blocks_.reserve(blocks_.size() + 1);
+      blocks_.push_back(AllocateHugePages(kBlockBytes));
     }
     const int piece = std::min(hours, int{UINT16_MAX});
     Segment& s = Stored(size_++);
@@ -75,6 +73,16 @@ bool LapStore::Append(int64_t hour, int hours, const Readings& available_mw) {
     hours -= piece;
   }
   return true;
+}
+
+LapStore::Mark LapStore::Here() const {
+  return {size_, size_ > 0 ? Stored(size_ - 1).hours : uint16_t{0}};
+}
+
+void LapStore::Rewind(const Mark& mark) {
+  if (failed_ || mark.size > size_) return;
+  size_ = mark.size;
+  if (size_ > 0) Stored(size_ - 1).hours = mark.last_hours;
 }
 
 size_t LapStore::FirstEndingAfter(int64_t hour) const {

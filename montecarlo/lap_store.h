@@ -51,8 +51,9 @@ class LapStore {
   // under each reading, the others at available_mw[0] under all.  Calls
   // come in chronological order, from hour 0 on, and name every hour short
   // of the year's largest load under some reading.  False once the store
-  // has given up (over budget, or out of memory): it then holds nothing and
-  // records nothing more.
+  // has given up, over budget: it then holds nothing and records nothing
+  // more.  Throws std::bad_alloc where memory cannot be had, with the
+  // segments recorded so far kept.
   bool Append(int64_t hour, int hours, const Readings& available_mw);
 
   // History is recorded up to hour `end`, and every unit is in the state of
@@ -65,6 +66,15 @@ class LapStore {
   // `first_hour`, at or after the sealed store's `end`.
   void Replay(int64_t first_hour, int64_t years, const DeficitFinder& finder,
               YearsTally* tally) const;
+
+  // Where the recording stands, and a return there, dropping what was
+  // recorded since (which is then recorded again).
+  struct Mark {
+    size_t size = 0;
+    uint16_t last_hours = 0;
+  };
+  Mark Here() const;
+  void Rewind(const Mark& mark);
 
   size_t segments() const { return size_ - first_; }
   bool failed() const { return failed_; }

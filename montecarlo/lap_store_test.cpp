@@ -134,6 +134,42 @@ TEST(LapStoreTest, ReplaysTheKeptLapHourForHour) {
   }
 }
 
+// A chunk recorded again after memory ran out part way: the store returns
+// to where the chunk began, a segment lengthened since included, and
+// replays as if the chunk had been recorded once.
+TEST(LapStoreTest, RewindsToAMarkAndRecordsAgain) {
+  const int64_t end = FirstYearOfLap(1) * kHoursPerYear;
+  const int64_t lap_first = end - kLapHours - 1;
+  const std::vector<Piece> before = {{lap_first + 10, 3, Stepped(9100)}};
+  const std::vector<Piece> chunk = {{lap_first + 13, 2, Flat(9100)},
+                                    {lap_first + 40, 5, Stepped(9200)}};
+  auto record = [](LapStore* store, const std::vector<Piece>& pieces) {
+    for (const Piece& p : pieces) {
+      ASSERT_TRUE(store->Append(p.start, p.hours, p.first));
+    }
+  };
+  LapStore once(size_t{2} << 20), twice(size_t{2} << 20);
+  record(&once, before);
+  record(&once, chunk);
+  record(&twice, before);
+  const LapStore::Mark mark = twice.Here();
+  record(&twice, chunk);  // Lengthens the first segment, adds another.
+  twice.Rewind(mark);
+  EXPECT_EQ(twice.Here().size, mark.size);
+  record(&twice, chunk);
+  once.Seal(end);
+  twice.Seal(end);
+  EXPECT_EQ(once.segments(), twice.segments());
+  const HourlyLoads loads = FlatLoads();
+  const DeficitFinder finder(loads);
+  YearsTally a, b;
+  const int64_t first = (end + LapShift(1)) / kHoursPerYear - 1;
+  once.Replay(first * kHoursPerYear, 2, finder, &a);
+  twice.Replay(first * kHoursPerYear, 2, finder, &b);
+  ExpectSameTally(a, b);
+  EXPECT_EQ(a.deficit_hours, 10);
+}
+
 TEST(LapStoreTest, GivesUpPastItsBudgetAndHoldsNothing) {
   LapStore store(size_t{2} << 20);
   int64_t hour = 0;

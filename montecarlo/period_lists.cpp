@@ -184,6 +184,7 @@ PeriodLists::View PeriodLists::Lookup(uint32_t stretch, uint32_t residue,
 
 bool PeriodLists::KeepGaps() {
   if (gaps_) return true;
+  if (gaps_dropped_) return false;
   try {
     // Zero pages, all kGapUnknown.
     gap_table_ = AllocateHugePages(room_ * sizeof(uint16_t));
@@ -191,6 +192,15 @@ bool PeriodLists::KeepGaps() {
     return false;
   }
   gaps_ = static_cast<uint16_t*>(gap_table_.get());
+  return true;
+}
+
+bool PeriodLists::DropGaps() {
+  if (!gaps_) return false;
+  gap_table_.reset();
+  gaps_ = nullptr;
+  gaps_as_built_ = false;
+  gaps_dropped_ = true;
   return true;
 }
 

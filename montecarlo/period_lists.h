@@ -115,8 +115,11 @@ class PeriodLists {
   View Lookup(uint32_t stretch, uint32_t residue, int type);
 
   // Makes the table of repair gaps, all unknown; false when its memory
-  // cannot be had (gaps are then found each time).
+  // cannot be had, or was given back (gaps are then found each time).
   bool KeepGaps();
+  // Gives the table of repair gaps back for good; false when there was
+  // none.
+  bool DropGaps();
   bool keeps_gaps() const { return gaps_ != nullptr; }
   // The kept gap of an entry, when gaps are kept; else null.
   uint16_t* GapOf(const uint16_t* entry) const {
@@ -168,8 +171,10 @@ class PeriodLists {
   // By parity: the lists' repair classes, and each list's class.
   std::array<RepairClasses, 2> repair_classes_{};
   std::array<std::array<int, kUnitTypes>, 2> list_class_{};
-  // Whether the gaps are found as the lists are built.
+  // Whether the gaps are found as the lists are built, and whether they
+  // were given back.
   bool gaps_as_built_ = false;
+  bool gaps_dropped_ = false;
   uint32_t built_ = 0;
 };
 
