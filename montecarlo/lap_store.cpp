@@ -156,7 +156,8 @@ void LapStore::Replay(int64_t first_hour, int64_t years,
       const int64_t end = start + s.hours;
       const int64_t from = std::max({start, lap_start, year});
       const int64_t to = std::min(end, year_end);
-      if (from == start && reading != 0) {
+      if (from == start && reading != 0 &&
+          s.first_mw[reading - 1] != s.available_mw) {
         add(from, 1, s.first_mw[reading - 1]);
         if (to > from + 1) add(from + 1, to - from - 1, s.available_mw);
       } else if (from < to) {
