@@ -7,12 +7,6 @@
 
 namespace adequacy {
 
-bool Served(int32_t available_mw, double load) {
-  return static_cast<double>(available_mw) +
-             static_cast<double>(kDeficitTolerance) >=
-         load;
-}
-
 void YearsTally::Clear() {
   years = deficit_hours = events = event_free_years = year_events = 0;
   after_deficit = -1;
@@ -51,18 +45,9 @@ DeficitFinder::DeficitFinder(const HourlyLoads& loads)
   peak_ = PeakOf(0, kHoursPerYear);
 }
 
-double DeficitFinder::PeakOf(int first, int hours) const {
-  if (hours <= 0) return -std::numeric_limits<double>::infinity();
-  // Two ranges of a power-of-two length that together cover the hours.
-  const int k =
-      static_cast<int>(std::bit_width(static_cast<unsigned>(hours))) - 1;
-  return std::max(max_[k][first], max_[k][first + hours - (1 << k)]);
-}
-
-void DeficitFinder::Add(const CapacityStretch& stretch,
-                        YearsTally* tally) const {
+void DeficitFinder::AddShort(const CapacityStretch& stretch,
+                             YearsTally* tally) const {
   const int32_t mw = stretch.available_mw;
-  if (Served(mw, PeakOf(stretch.first, stretch.hours))) return;
   const int end = stretch.first + stretch.hours;
   for (int hour = stretch.first; hour < end; ++hour) {
     if (Served(mw, loads_[hour])) continue;

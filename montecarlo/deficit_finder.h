@@ -9,8 +9,11 @@
 #ifndef ADEQUACY_MONTECARLO_DEFICIT_FINDER_H_
 #define ADEQUACY_MONTECARLO_DEFICIT_FINDER_H_
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "direct/hourly_load.h"
@@ -60,7 +63,11 @@ struct YearsTally {
 
 // Whether an hour at `available_mw` serves `load`: the plain loop's test,
 // capacity plus the tolerance in double precision against the load.
-bool Served(int32_t available_mw, double load);
+inline bool Served(int32_t available_mw, double load) {
+  return static_cast<double>(available_mw) +
+             static_cast<double>(kDeficitTolerance) >=
+         load;
+}
 
 // Adds a tally to the totals: the counts at once (whole numbers, exact in
 // double precision), the unserved energy hour by hour in order, as the
@@ -76,16 +83,31 @@ class DeficitFinder {
   // capacity serves it).
   double peak() const { return peak_; }
   // The largest load of hours [first, first + hours), hours > 0.
-  double PeakOf(int first, int hours) const;
+  double PeakOf(int first, int hours) const {
+    if (hours <= 0) return -std::numeric_limits<double>::infinity();
+    // Two ranges of a power-of-two length that together cover the hours.
+    const int k =
+        static_cast<int>(std::bit_width(static_cast<unsigned>(hours))) - 1;
+    return std::max(max_[k][first], max_[k][first + hours - (1 << k)]);
+  }
 
   // Tests the stretches of a year, in order, against the loads; the hours
   // between them are served.  EndYear closes the year.  The finder holds no
-  // state of its own, so threads may share it.
-  void Add(const CapacityStretch& stretch, YearsTally* tally) const;
+  // state of its own, so threads may share it.  Most stretches serve the
+  // largest load among their hours, and end at that test.
+  void Add(const CapacityStretch& stretch, YearsTally* tally) const {
+    if (Served(stretch.available_mw, PeakOf(stretch.first, stretch.hours))) {
+      return;
+    }
+    AddShort(stretch, tally);
+  }
   static void EndYear(YearsTally* tally);
 
  private:
   static constexpr int kLevels = 14;  // 2^13 <= kHoursPerYear < 2^14.
+
+  // The hours of a stretch that may be short, one by one.
+  void AddShort(const CapacityStretch& stretch, YearsTally* tally) const;
 
   const HourlyLoads& loads_;
   double peak_;

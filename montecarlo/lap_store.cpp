@@ -124,37 +124,40 @@ void LapStore::Replay(int64_t first_hour, int64_t years,
     for (int64_t y = 0; y < years; ++y) DeficitFinder::EndYear(tally);
     return;
   }
-  // The lap in hand: its global hours [lap_start, lap_end), the shift from
-  // the history to them, and its reading of the history.
+  // The lap in hand: the shift from the history to its hours, its first
+  // hour in the history's, and its reading of the history.  Hours below
+  // are the history's.
   int64_t lap = LapOfHour(first_hour - end_) + 1;
   int64_t shift = LapShift(lap);
-  int64_t lap_start = end_ + LapShift(lap - 1);
+  int64_t lap_start = end_ + LapShift(lap - 1) - shift;
   int reading = ReadingOfLap(lap);
   size_t i = FirstEndingAfter(first_hour - shift);
-  int64_t year = first_hour;
+  int64_t year = first_hour - shift;
   auto add = [&](int64_t from, int64_t hours, uint16_t mw) {
     finder.Add(
         {static_cast<uint16_t>(from - year), static_cast<uint16_t>(hours), mw},
         tally);
   };
   for (int64_t y = 0; y < years; ++y) {
-    const int64_t year_end = year + kHoursPerYear;
+    int64_t year_end = year + kHoursPerYear;
     for (;;) {
       if (i == size_) {
         // On into the next lap, which begins one lap's length (or an hour
-        // more) after the last.
+        // more) after the last: the year's hours move back by as much.
         ++lap;
-        lap_start = end_ + shift;
         const int64_t length = LapShift(lap) - shift;
         shift += length;
+        year -= length;
+        year_end -= length;
+        lap_start = end_ - length;
         reading = ReadingOfLap(lap);
         i = from_[length - kLapHours];
       }
       const Segment& s = Stored(i);
-      const int64_t start = s.start + shift;
+      const int64_t start = s.start;
       if (start >= year_end) break;
       const int64_t end = start + s.hours;
-      const int64_t from = std::max({start, lap_start, year});
+      const int64_t from = std::max(start, std::max(lap_start, year));
       const int64_t to = std::min(end, year_end);
       if (from == start && reading != 0 &&
           s.first_mw[reading - 1] != s.available_mw) {
