@@ -33,9 +33,15 @@ constexpr int64_t LapShift(int64_t lap) {
   return lap * kLapHours + 2 * lap / kUnitBlocks;
 }
 
+// Lap n's reading r = 2n mod 11 of the history: its last r blocks are read
+// an hour before the others.
+constexpr int ReadingOfLap(int64_t lap) {
+  return static_cast<int>(2 * lap % kUnitBlocks);
+}
+
 // In lap n, the blocks from this one on read the hour before the others.
 constexpr int FirstLateBlock(int64_t lap) {
-  return kUnitBlocks - static_cast<int>(2 * lap % kUnitBlocks);
+  return kUnitBlocks - ReadingOfLap(lap);
 }
 
 // The lap (from 0) that `hour` (>= 0) lies in, laps counted from hour 0.

@@ -37,11 +37,6 @@ using Readings = std::array<uint16_t, kReadings>;
 Readings ReadingsOf(const std::array<int32_t, kUnitBlocks>& before,
                     const std::array<int32_t, kUnitBlocks>& now);
 
-// The reading of the kept history that lap `lap` (>= 1) has.
-constexpr int ReadingOfLap(int64_t lap) {
-  return static_cast<int>(2 * lap % kUnitBlocks);
-}
-
 class LapStore {
  public:
   // `budget_bytes` bounds the memory of the segments.
