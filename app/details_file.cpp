@@ -1,5 +1,6 @@
 #include "app/details_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,31 +18,33 @@ namespace {
 
 constexpr char kReportFile[] = "OP";
 
-// Writes `text` as the whole of `path`.  *opened tells whether the file
-// was opened, and so emptied, even where the writing then failed.
-bool WriteWhole(const std::string& path, const std::string& text,
-                std::string* error, bool* opened) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  *opened = file != nullptr;
-  if (!file) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  const bool written =
-      std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const int saved = errno;
-  if (std::fclose(file) != 0 || !written) {
-    *error = std::strerror(written ? errno : saved);
-    return false;
+// The permissions a file created with mode 0666 gets under this process's
+// umask, which mkstemp's 0600 does not follow.
+mode_t CreationMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Writes all of `text` to `fd`.
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      if (wrote == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(wrote);
   }
   return true;
 }
 
 // Why `path` must not be the companion file, or empty if it may be.
-std::string Refusal(const std::string& path, bool* existed) {
+std::string Refusal(const std::string& path) {
   struct stat file;
-  *existed = stat(path.c_str(), &file) == 0;
-  if (!*existed) return "";
+  if (stat(path.c_str(), &file) != 0) return "";
   if (!S_ISREG(file.st_mode)) return "not a regular file";
   struct stat report;
   if (stat(kReportFile, &report) == 0 && report.st_dev == file.st_dev &&
@@ -57,17 +60,10 @@ bool DetailsFile::Create(const std::string& path) {
   content_.version = kVersion;
   content_.seed = InitialChainState().seed;
   content_.started = std::time(nullptr);
-  bool existed = false;
-  std::string error = Refusal(path, &existed);
+  std::string error = Refusal(path);
   if (error.empty()) {
     path_ = path;
-    if (Rewrite(DetailsJson(content_), &error)) {
-      // A name that did not exist may still lead to OP, which did not
-      // either.
-      bool exists = false;
-      if (existed || (error = Refusal(path, &exists)).empty()) return true;
-      unlink(path.c_str());
-    }
+    if (Rewrite(DetailsJson(content_), &error)) return true;
   }
   path_.clear();
   WriteText(stderr, DetailsFailureText(path, error));
@@ -83,18 +79,28 @@ void DetailsFile::Save() {
 }
 
 bool DetailsFile::Rewrite(const std::string& text, std::string* error) {
-  const std::string part = path_ + ".part";
-  bool opened = false;
-  if (WriteWhole(part, text, error, &opened)) {
-    if (std::rename(part.c_str(), path_.c_str()) == 0) return true;
+  // A fresh name beside the file, made by this call alone: a name planted
+  // in a shared directory, a link to another file say, is never opened.
+  // The file itself is only ever replaced whole, by the rename, so a
+  // reader finds the last whole document at every moment, and a failed
+  // rewrite leaves it as it was.
+  std::string part = path_ + ".XXXXXX";
+  const int fd = mkstemp(part.data());
+  if (fd < 0) {
     *error = std::strerror(errno);
+    return false;
   }
-  // Only a file this has written is taken away again.
-  if (opened) unlink(part.c_str());
-  // A directory that takes no new file may still let the file itself be
-  // written, in place.
-  std::string direct_error;
-  return WriteWhole(path_, text, &direct_error, &opened);
+  bool done = fchmod(fd, CreationMode()) == 0 && WriteAll(fd, text);
+  int saved = errno;
+  if (close(fd) != 0 && done) {
+    done = false;
+    saved = errno;
+  }
+  if (done && std::rename(part.c_str(), path_.c_str()) == 0) return true;
+  if (done) saved = errno;
+  unlink(part.c_str());
+  *error = std::strerror(saved);
+  return false;
 }
 
 }  // namespace adequacy

@@ -1,8 +1,8 @@
 // The companion file asked for by --details FILE, and what it holds.  It
 // is rewritten whole after every direct-solution pass and checkpoint,
-// through a file beside it that is then renamed over it, so that a reader
-// at any moment finds one complete document, and a failed rewrite leaves
-// the last one there.
+// through a freshly made file beside it that is then renamed over it, so
+// that a reader at any moment finds one complete document, and a failed
+// rewrite leaves the last one there.
 #ifndef ADEQUACY_APP_DETAILS_FILE_H_
 #define ADEQUACY_APP_DETAILS_FILE_H_
 
@@ -20,7 +20,9 @@ class DetailsFile {
 
   // Creates `path` with the run's identity and nothing yet done.  False,
   // with the reason on standard error, where it cannot be written, is not
-  // a regular file, or is the report file OP (which it leaves as it was).
+  // a regular file, or is the report file OP (which it leaves as it was);
+  // then nothing is left behind.  Call with OP held, so that the check
+  // against OP sees the file and no other run is using the name.
   bool Create(const std::string& path);
 
   // Rewrites the file with the content as it now is.  A failure is told

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -149,7 +150,10 @@ void RunMonteCarlo(Channel& report, Channel& console, DetailsFile& details) {
                                         start_time)
               .count();
       details.content().checkpoints.push_back(checkpoint);
+      details.content().years =
+          static_cast<int64_t>(phase.state().totals.years);
       details.content().statistics = phase.statistics();
+      details.content().statistics_lost = phase.statistics_lost();
       details.Save();
     }
     phase.AdvanceCheckpoint();
@@ -171,19 +175,36 @@ int RunOption(const Arguments& arguments) {
     case Invocation::kDialogue:
       break;
   }
-  WriteText(stderr, MisuseText(arguments.offending, kLongestReplyLine));
+  const std::string& offending = arguments.offending;
+  switch (arguments.misuse) {
+    case Misuse::kMissingFileName:
+      WriteText(stderr, MissingFileNameText(offending));
+      break;
+    case Misuse::kExtra:
+      WriteText(stderr, ExtraArgumentText(offending));
+      break;
+    case Misuse::kNone:
+    case Misuse::kUnknown:
+      WriteText(stderr, UnknownArgumentText(offending));
+      break;
+  }
   return kMisuseStatus;
 }
 
 // The dialogue of the program, from opening OP to the last reply; with
-// `details_path`, the companion file too, made before OP is touched.
+// `details_path`, the companion file too.  OP is held first, so that a run
+// that must stop because another holds it touches nothing of that run's,
+// and emptied only once the companion file is made, so that a companion
+// that cannot be written leaves the last report as it was.
 int RunDialogue(const std::string& details_path) {
   OpenClosedStandardStreams();
+  const HeldReport held = HoldReportFile();
   DetailsFile details;
   if (!details_path.empty() && !details.Create(details_path)) {
+    ReleaseReportFile(held);
     return kDetailsStatus;
   }
-  Channel report = OpenReportFile();
+  Channel report = StartReportFile(held);
   Channel console = ConsoleChannel();
   const float start_seconds = ReadCpuClock();
   g_table.Build();
@@ -195,6 +216,11 @@ int RunDialogue(const std::string& details_path) {
 }  // namespace
 
 int Run(int argc, const char* const* argv) {
+  // A write past the file-size limit then fails like a full disk, and one
+  // to a pipe whose reader has gone fails too: each is told and stops the
+  // run as a failed write, instead of killing it without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   try {
     const Arguments arguments = ParseArguments(argc, argv);
     if (arguments.invocation != Invocation::kDialogue) {

@@ -39,6 +39,7 @@ MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads, EngineTier tier)
     stats_ = std::make_unique<YearStatistics>();
   } catch (const std::bad_alloc&) {
     stats_.reset();
+    statistics_lost_ = true;
   }
   StartEngine(tier);
 }
@@ -69,13 +70,15 @@ void MonteCarloPhase::StartEngine(EngineTier tier) {
 void MonteCarloPhase::Simulate(int64_t years) {
   const ChainState before = state_;
   // Only an engine can run out of memory part way, and only then are the
-  // statistics wanted again as they were.
+  // statistics wanted again as they were.  Without the memory for a copy
+  // they are kept all the same, and lost only if the engine does then run
+  // out part way.
   std::unique_ptr<YearStatistics> stats_before;
   if (engine_ && stats_) {
     try {
       stats_before = std::make_unique<YearStatistics>(*stats_);
     } catch (const std::bad_alloc&) {
-      stats_.reset();  // The run goes on without them.
+      // Simulated without a copy to go back to.
     }
   }
   for (;;) {
@@ -95,7 +98,12 @@ void MonteCarloPhase::Simulate(int64_t years) {
     } catch (const std::bad_alloc&) {
       // The plain loop allocates nothing, so only an engine gets here.
       state_ = before;
-      if (stats_) *stats_ = *stats_before;
+      if (stats_before) {
+        stats_ = std::move(stats_before);
+      } else if (stats_) {
+        stats_.reset();
+        statistics_lost_ = true;  // The run goes on without them.
+      }
       StartEngine(tier_ == EngineTier::kFull ? EngineTier::kLean
                                              : EngineTier::kPlain);
     }

@@ -53,6 +53,8 @@ class MonteCarloPhase {
   // Every simulated year's figures, for the standard errors; null when
   // memory did not allow them (the estimates are the same without).
   const YearStatistics* statistics() const { return stats_.get(); }
+  // True when memory ran out for the statistics, so that they are null.
+  bool statistics_lost() const { return statistics_lost_; }
   int32_t checkpoint() const { return checkpoint_; }
   EngineTier tier() const { return tier_; }
 
@@ -81,6 +83,7 @@ class MonteCarloPhase {
   // loop allocates nothing.
   YearsTally plain_year_;
   int32_t checkpoint_ = kFirstCheckpoint;
+  bool statistics_lost_ = false;
 };
 
 }  // namespace adequacy

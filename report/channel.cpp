@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <string>
 
 namespace adequacy {
@@ -21,9 +20,9 @@ bool IsRegularFile(int fd) {
 
 // Opens OP without waiting: a FIFO with no reader fails at once instead of
 // blocking the open.  Returns -1 on failure.
-int OpenWithoutWaiting() {
+int OpenWithoutWaiting(int create) {
   const int fd =
-      open(kReportFileName, O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+      open(kReportFileName, O_WRONLY | O_NONBLOCK | O_CLOEXEC | create, 0666);
   if (fd < 0) return -1;
   const int flags = fcntl(fd, F_GETFL);
   if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
@@ -58,27 +57,45 @@ void Channel::TakeBackPartialRecord() {
   }
 }
 
-Channel OpenReportFile() {
-  // A write beyond the file-size limit then fails like a full disk, with
-  // a diagnostic, instead of killing the process part way through a record.
-  std::signal(SIGXFSZ, SIG_IGN);
-  const int fd = OpenWithoutWaiting();
-  if (fd < 0) Stop(Failure::kOpenFailure, kReportFile);
+HeldReport HoldReportFile() {
+  HeldReport held;
+  // Opened without O_CREAT first, so that the run knows whether it made
+  // the file and can take it away again if it stops before writing.
+  // Another run may make it between the two; then it is opened as it is.
+  for (int attempt = 0; attempt < 2 && held.fd < 0; ++attempt) {
+    held.fd = OpenWithoutWaiting(0);
+    if (held.fd >= 0 || errno != ENOENT) break;
+    held.fd = OpenWithoutWaiting(O_CREAT | O_EXCL);
+    held.created = held.fd >= 0;
+    if (held.fd < 0 && errno != EEXIST) break;
+  }
+  if (held.fd < 0) Stop(Failure::kOpenFailure, kReportFile);
   // Held until the process ends, so that a second run in this directory
-  // cannot interleave its records with this one's.  The file is emptied
-  // only once the hold is had, so the other run's report stays whole.
-  // Where the file system has no locks the run goes on without one.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    close(fd);
+  // cannot interleave its records with this one's, nor touch anything of
+  // this run's before it stops.  Where the file system has no locks the
+  // run goes on without one.
+  if (flock(held.fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    close(held.fd);
     Stop(Failure::kOpenFailure, kReportFile);
   }
-  if (IsRegularFile(fd) && ftruncate(fd, 0) != 0) {
-    close(fd);
+  return held;
+}
+
+void ReleaseReportFile(const HeldReport& held) {
+  if (held.created) unlink(kReportFileName);
+  close(held.fd);
+}
+
+Channel StartReportFile(const HeldReport& held) {
+  // Emptied only now that the hold is had, so another run's report stays
+  // whole.
+  if (IsRegularFile(held.fd) && ftruncate(held.fd, 0) != 0) {
+    close(held.fd);
     Stop(Failure::kOpenFailure, kReportFile);
   }
-  std::FILE* file = fdopen(fd, "wb");
+  std::FILE* file = fdopen(held.fd, "wb");
   if (file == nullptr) {
-    close(fd);
+    close(held.fd);
     Stop(Failure::kOpenFailure, kReportFile);
   }
   // Unbuffered: each record goes out in one write of its own, and nothing
@@ -86,6 +103,8 @@ Channel OpenReportFile() {
   std::setvbuf(file, nullptr, _IONBF, 0);
   return Channel(file, kReportFile, /*take_back=*/true);
 }
+
+Channel OpenReportFile() { return StartReportFile(HoldReportFile()); }
 
 Channel ConsoleChannel() { return Channel(stdout, kConsoleOutput); }
 

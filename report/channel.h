@@ -36,10 +36,27 @@ class Channel {
   int64_t written_ = 0;  // Bytes of whole records written.
 };
 
-// Creates "OP" in the current directory, or empties the one there, and
-// holds it for the rest of the run.  Stops the run with the open failure,
-// having changed nothing, if OP cannot be opened at once (a FIFO with no
-// reader, a directory, no permission) or another run holds it.
+// The report file "OP", opened and locked but not yet emptied.
+struct HeldReport {
+  int fd = -1;
+  bool created = false;  // The file did not exist before this run.
+};
+
+// Opens "OP" in the current directory, creating it if need be, and holds
+// it for the rest of the run; nothing in it is changed yet.  Stops the run
+// with the open failure, having changed nothing, if OP cannot be opened at
+// once (a FIFO with no reader, a directory, no permission) or another run
+// holds it.
+HeldReport HoldReportFile();
+
+// Lets go of a held report that was never started; one the hold created is
+// taken away again.
+void ReleaseReportFile(const HeldReport& held);
+
+// Empties the held report and writes it from its start.
+Channel StartReportFile(const HeldReport& held);
+
+// HoldReportFile and StartReportFile in one.
 Channel OpenReportFile();
 
 Channel ConsoleChannel();

@@ -237,13 +237,21 @@ std::string DetailsJson(const RunDetails& details) {
     WriteCheckpoint(json, c);
   }
   json.EndArray();
+  json.IntegerMember("years", details.years);
   if (details.statistics) {
-    json.IntegerMember("years", details.statistics->years());
     WriteEvents(json, *details.statistics);
   } else {
     json.Name("events");
     json.Null();
     json.Name("years_by_deficit_hours");
+    json.Null();
+  }
+  // Says why the counts are null after a checkpoint, so that a script can
+  // tell a run short of memory from one not yet simulating.
+  json.Name("statistics_missing");
+  if (details.statistics_lost) {
+    json.Text("memory ran out for them");
+  } else {
     json.Null();
   }
   json.EndObject();

@@ -41,9 +41,12 @@ struct RunDetails {
   std::time_t started = 0;
   std::vector<PassDetails> passes;
   std::vector<CheckpointDetails> checkpoints;
-  // The simulated years so far; null before the simulation or where memory
-  // did not allow them.
+  // The years simulated so far.
+  int64_t years = 0;
+  // Their statistics; null before the simulation or where memory did not
+  // allow them, which `statistics_lost` then says.
   const YearStatistics* statistics = nullptr;
+  bool statistics_lost = false;
 };
 
 // The document, ending with a line feed.

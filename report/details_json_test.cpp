@@ -25,9 +25,20 @@ TEST(DetailsJsonTest, BeforeAnyCheckpoint) {
             "  \"started\": \"1970-01-02T01:01:01Z\",\n"
             "  \"passes\": [],\n"
             "  \"checkpoints\": [],\n"
+            "  \"years\": 0,\n"
             "  \"events\": null,\n"
-            "  \"years_by_deficit_hours\": null\n"
+            "  \"years_by_deficit_hours\": null,\n"
+            "  \"statistics_missing\": null\n"
             "}\n");
+  // Where memory ran out for the statistics, the same names, and why.
+  details.years = 1000;
+  details.statistics_lost = true;
+  EXPECT_NE(DetailsJson(details).find(
+                "  \"years\": 1000,\n"
+                "  \"events\": null,\n"
+                "  \"years_by_deficit_hours\": null,\n"
+                "  \"statistics_missing\": \"memory ran out for them\"\n"),
+            std::string::npos);
 }
 
 TEST(DetailsJsonTest, NumbersReadBackExactlyAndOddValuesAreNull) {
@@ -73,6 +84,7 @@ TEST(DetailsJsonTest, EventsAndYearsLeaveOutEmptyCounts) {
   stats.Add(tally, loads, 0);
   RunDetails details;
   details.statistics = &stats;
+  details.years = stats.years();
   const std::string json = DetailsJson(details);
   EXPECT_NE(json.find("\"years\": 2,\n"
                       "  \"events\": {\n"
@@ -89,7 +101,8 @@ TEST(DetailsJsonTest, EventsAndYearsLeaveOutEmptyCounts) {
                       "  \"years_by_deficit_hours\": {\n"
                       "    \"0\": 1,\n"
                       "    \"2\": 1\n"
-                      "  }\n"),
+                      "  },\n"
+                      "  \"statistics_missing\": null\n"),
             std::string::npos)
       << json;
 }

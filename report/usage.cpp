@@ -8,20 +8,31 @@ std::string UsageText(int64_t longest_reply) {
          "Evaluates the generation adequacy of a built-in power system: 110\n"
          "generating units (10703 MW) against a chronological hourly load "
          "over\n"
-         "a 365-day year.  An exact direct solution gives LOLH, LOLE, ALLR "
-         "and\n"
-         "the unserved energy; a sequential Monte Carlo simulation gives "
-         "LOLH,\n"
-         "LOLEV, ALOLP and MWHEUE at 1000, 10,000, 100,000, ... simulated "
-         "years.\n"
+         "a 365-day year.  An exact direct solution and a sequential Monte "
+         "Carlo\n"
+         "simulation give the loss-of-load indices:\n"
+         "  LOLH      expected hours with a capacity deficit, hours/year\n"
+         "  LOLE      expected days with a deficit at the daily peak hour,\n"
+         "            days/year\n"
+         "  ALLR      probability of at least one such day in the year\n"
+         "  MWHEUE    expected energy not served, MWh/year\n"
+         "  MWHTOTAL  energy demanded in the year, MWh\n"
+         "  puEUEppm  MWHEUE per million MWh of MWHTOTAL, ppm\n"
+         "  LOLEV     loss-of-load events (runs of deficit hours), "
+         "events/year\n"
+         "  ALOLP     share of simulated years with a deficit hour\n"
+         "The simulation reports them at 1000, 10,000, 100,000, ... years; "
+         "YRS\n"
+         "prints as asterisks from 10,000,000 years on (too wide for its "
+         "field).\n"
          "\n"
          "With no argument the program runs its dialogue on the console:\n"
          "  ENTER NEW D1,D2,D3,D4 OR RETURN TO CONTINUE\n"
          "      an empty line goes on to the Monte Carlo simulation; a value\n"
-         "      list runs the direct solution again with new loads (D1 "
-         "off-peak,\n"
-         "      D2 winter, D3 summer, D4 added MW): 2500 8200 7100 1500, or\n"
-         "      2500/ to change D1 only\n"
+         "      list runs the direct solution again with new loads, in MW: D1\n"
+         "      off-peak, D2 winter, D3 summer scale, D4 added to every hour\n"
+         "      (defaults 2000 8000 7000 1424): 2500 8200 7100 1500, or 2500/\n"
+         "      to change D1 only\n"
          "  CONTINUE MONTECARLO? 1=YES\n"
          "      a reply starting with 1 simulates on to ten times as many "
          "years;\n"
@@ -32,7 +43,11 @@ std::string UsageText(int64_t longest_reply) {
          std::to_string(longest_reply) +
          " bytes.\n"
          "\n"
-         "Every run rewrites the report file OP in the current directory.\n"
+         "Every run rewrites the report file OP in the current directory.  To\n"
+         "end a run between two checkpoints press Ctrl-C: OP keeps every "
+         "record\n"
+         "written so far, whole; the years since the last checkpoint are "
+         "lost.\n"
          "\n"
          "Options:\n"
          "  --details FILE  run the dialogue as without options, and also "
@@ -48,8 +63,17 @@ std::string UsageText(int64_t longest_reply) {
          "                  (rewritten after each pass and checkpoint; see "
          "the\n"
          "                  README for its fields)\n"
-         "  --help          show this text and exit\n"
+         "  -h, --help      show this text and exit\n"
          "  --version       show the version and exit\n"
+         "\n"
+         "Exit status: 0 at a normal end; 2 for an argument not understood; "
+         "1\n"
+         "when the details file cannot be written; else the failure number "
+         "of\n"
+         "the diagnostic on standard error (24 the input ended, 30 OP cannot "
+         "be\n"
+         "opened or another run holds it, 38 OP or the console cannot be\n"
+         "written); 130 after Ctrl-C.\n"
          "\n"
          "In the source tree: make run (build and start), make test, make "
          "bench,\n"
@@ -60,9 +84,19 @@ std::string VersionText(const char* version) {
   return std::string("adequacy ") + version + "\n";
 }
 
-std::string MisuseText(const std::string& argument, int64_t longest_reply) {
-  return "adequacy: unknown argument '" + argument + "'\n\n" +
-         UsageText(longest_reply);
+std::string UnknownArgumentText(const std::string& argument) {
+  const bool option = !argument.empty() && argument[0] == '-';
+  return std::string("adequacy: unknown ") + (option ? "option" : "argument") +
+         " '" + argument + "'; see adequacy --help\n";
+}
+
+std::string ExtraArgumentText(const std::string& argument) {
+  return "adequacy: unexpected argument '" + argument +
+         "' (one option at a time); see adequacy --help\n";
+}
+
+std::string MissingFileNameText(const std::string& option) {
+  return "adequacy: " + option + " needs a file name; see adequacy --help\n";
 }
 
 std::string DetailsFailureText(const std::string& path,

@@ -17,8 +17,12 @@ std::string UsageText(int64_t longest_reply);
 // "adequacy 1.2.3".
 std::string VersionText(const char* version);
 
-// "adequacy: unknown argument 'x'" and the usage.
-std::string MisuseText(const std::string& argument, int64_t longest_reply);
+// One line each for a command line that is not understood: "adequacy:
+// unknown option '--x'; see adequacy --help", an argument after a whole
+// command line, and an option that lacks its file name.
+std::string UnknownArgumentText(const std::string& argument);
+std::string ExtraArgumentText(const std::string& argument);
+std::string MissingFileNameText(const std::string& option);
 
 // "adequacy: cannot write the details file 'x': reason".
 std::string DetailsFailureText(const std::string& path,

@@ -2,13 +2,17 @@
 // as without it, the file is one complete JSON document after every pass
 // and checkpoint (also when the run is stopped), and a file that cannot or
 // must not be written stops the program before OP is touched.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/run_program.h"
 
@@ -107,6 +111,121 @@ TEST_F(DetailsTest, AStoppedRunLeavesWhatItHadDone) {
   EXPECT_NE(MaskTimes(run.op).find("   1000."), std::string::npos);
   if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
   EXPECT_EQ(Checked(path, 1, 1), "");
+}
+
+// Names in the directory other than `kept`.
+std::vector<std::string> Others(const std::string& dir,
+                                const std::vector<std::string>& kept) {
+  std::vector<std::string> others;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (std::find(kept.begin(), kept.end(), name) == kept.end()) {
+      others.push_back(name);
+    }
+  }
+  return others;
+}
+
+// A temporary name planted in a shared directory, as a link to a file of
+// someone else's, is never followed: the file linked to stays as it was.
+TEST_F(DetailsTest, APlantedTemporaryFileIsNeverFollowed) {
+  const std::string path = Path("run.json");
+  const std::string victim = Path("victim");
+  std::ofstream(victim) << "precious\n";
+  ASSERT_EQ(symlink(victim.c_str(), (path + ".part").c_str()), 0);
+  ASSERT_EQ(link(victim.c_str(), (path + ".tmp").c_str()), 0);
+  const ProgramRun run = RunWithDetails("\n2\n\n", path);
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(victim), "precious\n");
+  EXPECT_TRUE(fs::is_symlink(path + ".part"));
+  EXPECT_EQ(
+      Others(dir_, {"run.json", "run.json.part", "run.json.tmp", "victim"}),
+      std::vector<std::string>{});
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  EXPECT_EQ(Checked(path, 1, 1), "");
+}
+
+// A rewrite cut short by the file-size limit leaves the last whole
+// document, says so once, and the run goes on to its normal end.
+TEST_F(DetailsTest, AFailedRewriteKeepsTheLastWholeDocument) {
+  const std::string path = Path("run.json");
+  const char kReplies[] = "\n1\n1\n2\n\n";
+  const ProgramRun plain = RunProgram(kReplies);
+  // 2560 bytes in the shell's blocks of 512: the document of the first
+  // checkpoint fits, that of the second does not.
+  const ProgramRun run =
+      RunProgram(kReplies, nullptr, "ulimit -f 5 &&",
+                 "--details '" + path + "' " + kStandardStreams);
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(MaskTimes(run.op), MaskTimes(plain.op));
+  EXPECT_EQ(run.err, "adequacy: cannot write the details file '" + path +
+                         "': File too large\n");
+  EXPECT_EQ(Others(dir_, {"run.json"}), std::vector<std::string>{});
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  EXPECT_EQ(Checked(path, 1, 1), "");
+}
+
+// A run that cannot write its first document stops with status 1 and a
+// message, and leaves no file behind: not the companion, not a temporary
+// file, not an OP it made.
+TEST_F(DetailsTest, AFailedStartLeavesNothing) {
+  const std::string path = Path("r.json");
+  // The limit applies to the program alone; its message goes through a
+  // pipe that the limit does not reach.
+  const ProgramRun run = RunProgram(
+      "\n2\n\n", nullptr, "{ (ulimit -f 0 && exec",
+      "--details '" + path +
+          "' < input 2>&1 >/dev/null); echo \"status $?\"; } | cat > stdout");
+  EXPECT_EQ(run.out, "adequacy: cannot write the details file '" + path +
+                         "': File too large\nstatus 1\n");
+  EXPECT_EQ(run.op, "");
+  EXPECT_EQ(Others(dir_, {}), std::vector<std::string>{});
+}
+
+// The same on a disk that is full from the start.
+TEST_F(DetailsTest, AFullDiskLeavesNothing) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small disk needs root";
+  const std::string disk = Path("disk");
+  fs::create_directory(disk);
+  const std::string mount = "mount -t tmpfs -o size=4k tmpfs '" + disk + "'";
+  if (std::system((mount + " 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "a small disk cannot be mounted here";
+  }
+  // Fill it.
+  (void)!std::system(
+      ("dd if=/dev/zero of='" + disk + "/fill' bs=1024 count=8 2>/dev/null")
+          .c_str());
+  const int status = std::system(
+      ("cd '" + disk + "' && printf '\\n2\\n\\n' | '" + ADEQUACY_BINARY +
+       "' --details run.json > /dev/null 2> '" + Path("err") + "'")
+          .c_str());
+  const std::vector<std::string> left = Others(disk, {"fill"});
+  (void)!std::system(("umount '" + disk + "'").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(
+      ReadFile(Path("err"))
+          .rfind("adequacy: cannot write the details file 'run.json': ", 0),
+      0u);
+  EXPECT_EQ(left, std::vector<std::string>{});
+}
+
+// A second run refused because another holds OP touches nothing of that
+// run's: its companion file stays as it was.
+TEST_F(DetailsTest, ARefusedSecondRunLeavesTheFirstRunsFile) {
+  const std::string path = Path("run.json");
+  const std::string first = "{\"the first run's\": 1}\n";
+  std::ofstream(path) << first;
+  int held = -1;
+  auto hold = [&](const std::string& dir) {
+    held = open((dir + "/OP").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+  };
+  const ProgramRun run = RunProgram(
+      "\n2\n\n", hold, "", "--details '" + path + "' " + kStandardStreams);
+  close(held);
+  EXPECT_EQ(run.exit_status, 30);
+  EXPECT_EQ(ReadFile(path), first);
+  EXPECT_EQ(Others(dir_, {"run.json"}), std::vector<std::string>{});
 }
 
 TEST_F(DetailsTest, AFileThatCannotBeWrittenStopsBeforeTheReport) {

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,18 @@ TEST(HostileTest, OptionsNeverTouchTheReport) {
             0u);
   EXPECT_NE(help.out.find("OP"), std::string::npos);
   EXPECT_NE(help.out.find("make run"), std::string::npos);
+  // What a newcomer needs: the indices and their units, the default
+  // loads, the starred YRS, how to end a run and the exit statuses.
+  for (const char* needed :
+       {"LOLH      expected hours with a capacity deficit, hours/year",
+        "MWh/year", "(defaults 2000 8000 7000 1424)",
+        "YRS\nprints as asterisks", "Ctrl-C", "Exit status: 0"}) {
+    EXPECT_NE(help.out.find(needed), std::string::npos) << needed;
+  }
+  std::istringstream lines(help.out);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LT(line.size(), 80u) << line;
+  }
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(help.op, kept);
 
@@ -200,15 +213,38 @@ TEST(HostileTest, OptionsNeverTouchTheReport) {
   EXPECT_EQ(version.out.rfind("adequacy ", 0), 0u);
   EXPECT_EQ(version.op, kept);
 
-  for (const char* misuse :
-       {"-h", "--help --version", "OP", "''", "--details", "--details a b"}) {
-    SCOPED_TRACE(misuse);
-    const ProgramRun run =
-        RunProgram("\n2\n\n", plant, "",
-                   std::string(misuse) + " < input > stdout 2> stderr");
+  const ProgramRun short_help =
+      RunProgram("", plant, "", "-h < input > stdout 2> stderr");
+  EXPECT_EQ(short_help.exit_status, 0);
+  EXPECT_EQ(short_help.out, help.out);
+
+  // One line that says what is wrong, and no run.
+  const struct {
+    const char* arguments;
+    const char* said;
+  } misuses[] = {
+      {"--bogus", "adequacy: unknown option '--bogus'; see adequacy --help\n"},
+      {"OP", "adequacy: unknown argument 'OP'; see adequacy --help\n"},
+      {"''", "adequacy: unknown argument ''; see adequacy --help\n"},
+      {"--help --version",
+       "adequacy: unexpected argument '--version' (one option at a time); "
+       "see adequacy --help\n"},
+      {"--details",
+       "adequacy: --details needs a file name; see adequacy --help\n"},
+      {"--details ''",
+       "adequacy: --details needs a file name; see adequacy --help\n"},
+      {"--details a b",
+       "adequacy: unexpected argument 'b' (one option at a time); see "
+       "adequacy --help\n"},
+  };
+  for (const auto& misuse : misuses) {
+    SCOPED_TRACE(misuse.arguments);
+    const ProgramRun run = RunProgram(
+        "\n2\n\n", plant, "",
+        std::string(misuse.arguments) + " < input > stdout 2> stderr");
     EXPECT_EQ(run.exit_status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Usage: adequacy"), std::string::npos);
+    EXPECT_EQ(run.err, misuse.said);
     EXPECT_EQ(run.op, kept);
   }
   // Without a report there, none is made.
