@@ -144,6 +144,8 @@ void RunMonteCarlo(Channel& report, Channel& console, DetailsFile& details) {
     WriteTimeRecord(report, ElapsedSeconds(start_seconds, now));
     WriteTimeRecord(console, ElapsedSeconds(start_seconds, now));
     if (details.wanted()) {
+      checkpoint.engine = phase.tier();
+      checkpoint.threads = phase.threads();
       checkpoint.cpu_seconds = ElapsedSeconds(start_seconds, now);
       checkpoint.wall_seconds =
           std::chrono::duration<double>(std::chrono::steady_clock::now() -

@@ -72,6 +72,7 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
       lists_ = std::make_unique<PeriodLists>(types_, scanner_);
     } catch (const std::bad_alloc&) {
       lists_.reset();
+      lists_given_up_ = true;
     }
   }
   rows_.resize(pool_.threads());
@@ -132,6 +133,7 @@ void FastEngine::SimulateYears(ChainState* state, int64_t years,
         // again from where it started.
         if (!lists_->DropGaps()) {
           lists_.reset();
+          lists_given_up_ = true;
           StopKeeping();
         }
         if (store_) store_->Rewind(kept);
@@ -283,8 +285,12 @@ void FastEngine::BuildLists(int64_t end_hour) {
           : static_cast<uint32_t>((end_draw - 1) / kUnits / kStretchHours + 1);
   if (end <= lists_->built_stretches()) return;
   std::atomic<bool> full{false};
-  pool_.ParallelFor(kUnits, [&](int residue, int) {
-    if (!lists_->Extend(static_cast<uint32_t>(residue), end)) full.store(true);
+  list_scratch_.resize(pool_.threads());
+  pool_.ParallelFor(kUnits, [&](int residue, int thread) {
+    if (!lists_->Extend(static_cast<uint32_t>(residue), end,
+                        &list_scratch_[thread])) {
+      full.store(true);
+    }
   });
   if (full.load()) {
     lists_full_ = true;  // Memory ran out: build no more.

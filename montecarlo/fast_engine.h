@@ -68,6 +68,9 @@ class FastEngine {
                      YearStatistics* stats = nullptr);
 
   int threads() const { return pool_.threads(); }
+  // True once the engine has given up the period lists, or could not have
+  // them, for want of memory: it then scans every hour.
+  bool lists_given_up() const { return lists_given_up_; }
   // Bytes held by the period lists so far.
   size_t list_bytes() const { return lists_ ? lists_->bytes() : 0; }
   // True once later years are replayed from the store.
@@ -141,6 +144,9 @@ class FastEngine {
   YearScanner year_scanner_;
   int32_t keep_served_from_;  // Kept hours have less capacity than this.
   std::unique_ptr<PeriodLists> lists_;
+  bool lists_given_up_ = false;
+  // Each thread's scratch for building the lists.
+  std::vector<PeriodLists::Scratch> list_scratch_;
   bool lists_full_ = false;  // Memory ran out: build no more stretches.
 
   std::array<Walker, kUnits> walkers_;

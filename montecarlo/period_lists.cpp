@@ -97,10 +97,9 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
   gaps_as_built_ = scanner_.collect_gaps && classes_fit && KeepGaps();
 }
 
-bool PeriodLists::Extend(uint32_t residue, uint32_t end) {
-  // Scratch space of the building thread, kept for its next stream.
-  thread_local std::vector<StreamHit> hits;
-  thread_local std::vector<GapHit> gap_hits;
+bool PeriodLists::Extend(uint32_t residue, uint32_t end, Scratch* scratch) {
+  std::vector<StreamHit>& hits = scratch->hits;
+  std::vector<GapHit>& gap_hits = scratch->gap_hits;
   const uint32_t stream_hours = StreamHours(residue);
   const int parity = static_cast<int>(residue % 2);
   const std::array<bool, kUnitTypes>& read = list_read_[parity];

@@ -100,7 +100,18 @@ class PeriodLists {
   // Builds one stream's lists on to stretch `end` (not included); false
   // when memory for them cannot be had, or (never seen) a list outgrows its
   // room.  Different streams may be built on different threads at once.
-  bool Extend(uint32_t residue, uint32_t end);
+  // `scratch` is the building thread's own, kept for its next stream; a
+  // thread-local one would need a destructor registered at the thread's
+  // first use, which, failing for want of memory, aborts the process.
+  struct Scratch {
+    std::vector<StreamHit> hits;
+    std::vector<GapHit> gap_hits;
+  };
+  bool Extend(uint32_t residue, uint32_t end, Scratch* scratch);
+  bool Extend(uint32_t residue, uint32_t end) {
+    Scratch scratch;
+    return Extend(residue, end, &scratch);
+  }
   // Every stream is built to stretch `end`.
   void MarkBuilt(uint32_t end) { built_ = std::max(built_, end); }
 

@@ -1,6 +1,7 @@
 #include "montecarlo/phase.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "model/truncate.h"
@@ -23,14 +24,21 @@ constexpr int64_t kPlainSliceYears = 1024;
 constexpr double kListingYearWork = 10.0;
 constexpr double kReplayedYearWork = 0.01;
 
+// The most years simulated again from the start by an engine that takes
+// over from one that ran short of memory (see WalkAgain): about half a
+// second, where the engine replays the first lap from 22,287 years on.
+constexpr int64_t kLongestWalkAgain = 1000000;
+
 }  // namespace
 
 int32_t NextCheckpoint(int32_t checkpoint) {
   return TruncateToInt32(static_cast<double>(checkpoint) * 10.0);
 }
 
-MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads, EngineTier tier)
+MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads, EngineTier tier,
+                                 int threads)
     : loads_(loads),
+      threads_(std::max(1, threads)),
       params_(SetUpChainParameters()),
       state_(InitialChainState()) {
   try {
@@ -56,35 +64,82 @@ std::unique_ptr<FastEngine> MonteCarloPhase::TryEngine(
 void MonteCarloPhase::StartEngine(EngineTier tier) {
   // The engine in hand, if any, gives its memory back first.
   engine_.reset();
-  if (tier == EngineTier::kFull && (engine_ = TryEngine({}))) {
-    tier_ = EngineTier::kFull;
-  } else if (tier != EngineTier::kPlain &&
-             (engine_ = TryEngine({/*threads=*/1, /*period_lists=*/false,
-                                   /*vector_code=*/true, kLeanChunkYears}))) {
+  // Every thread holds memory of its own, so where the fastest engine
+  // cannot have its lists with every thread it is tried with half as many,
+  // down to one, before the engine without them.
+  for (; tier == EngineTier::kFull && threads_ >= 1; threads_ /= 2) {
+    FastEngine::Options options;
+    options.threads = threads_;
+    engine_ = TryEngine(options);
+    if (engine_ && (!engine_->lists_given_up() || threads_ == 1)) {
+      tier_ = EngineTier::kFull;
+      return;
+    }
+    engine_.reset();
+  }
+  threads_ = 1;
+  if (tier != EngineTier::kPlain &&
+      (engine_ = TryEngine({/*threads=*/1, /*period_lists=*/false,
+                            /*vector_code=*/true, kLeanChunkYears}))) {
     tier_ = EngineTier::kLean;
   } else {
     tier_ = EngineTier::kPlain;
   }
 }
 
+void MonteCarloPhase::StepDown() {
+  if (tier_ == EngineTier::kFull && threads_ > 1) {
+    threads_ /= 2;
+    StartEngine(EngineTier::kFull);
+    if (tier_ == EngineTier::kFull) WalkAgain();
+  } else {
+    StartEngine(tier_ == EngineTier::kFull ? EngineTier::kLean
+                                           : EngineTier::kPlain);
+  }
+}
+
+void MonteCarloPhase::WalkAgain() {
+  const auto years = static_cast<int64_t>(state_.totals.years);
+  if (years == 0 || years > kLongestWalkAgain) return;
+  std::unique_ptr<YearStatistics> fresh;
+  if (stats_) {
+    try {
+      fresh = std::make_unique<YearStatistics>();
+    } catch (const std::bad_alloc&) {
+      return;  // Simulated on from here, without the lap.
+    }
+  }
+  // The same years again give the same states, totals and statistics.
+  state_ = InitialChainState();
+  stats_ = std::move(fresh);
+  Simulate(years);
+}
+
 void MonteCarloPhase::Simulate(int64_t years) {
   const ChainState before = state_;
   // Only an engine can run out of memory part way, and only then are the
-  // statistics wanted again as they were.  Without the memory for a copy
-  // they are kept all the same, and lost only if the engine does then run
-  // out part way.
+  // statistics wanted again as they were.  Where there is no memory for
+  // the copy, the engine steps down until there is, or until the plain
+  // loop, which needs none: slower, but the statistics are kept, as they
+  // are where memory is scarcer still and the phase starts lower.
   std::unique_ptr<YearStatistics> stats_before;
-  if (engine_ && stats_) {
+  while (engine_ && stats_ && !stats_before) {
     try {
       stats_before = std::make_unique<YearStatistics>(*stats_);
     } catch (const std::bad_alloc&) {
-      // Simulated without a copy to go back to.
+      StepDown();
     }
   }
   for (;;) {
     try {
       if (engine_) {
         engine_->SimulateYears(&state_, years, stats_.get());
+        // An engine of several threads that gave up its lists for want of
+        // memory is slower than one of fewer threads with them.
+        if (tier_ == EngineTier::kFull && threads_ > 1 &&
+            engine_->lists_given_up()) {
+          StepDown();
+        }
       } else {
         for (int64_t year = 0; year < years; ++year) {
           const int64_t first = static_cast<int64_t>(state_.totals.years);
@@ -98,14 +153,8 @@ void MonteCarloPhase::Simulate(int64_t years) {
     } catch (const std::bad_alloc&) {
       // The plain loop allocates nothing, so only an engine gets here.
       state_ = before;
-      if (stats_before) {
-        stats_ = std::move(stats_before);
-      } else if (stats_) {
-        stats_.reset();
-        statistics_lost_ = true;  // The run goes on without them.
-      }
-      StartEngine(tier_ == EngineTier::kFull ? EngineTier::kLean
-                                             : EngineTier::kPlain);
+      if (stats_before) stats_ = std::move(stats_before);
+      StepDown();
     }
   }
 }

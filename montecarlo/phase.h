@@ -34,9 +34,11 @@ class MonteCarloPhase {
  public:
   // Sets up the chain: every unit up, seed 3, accumulators 0.  `loads` are
   // the hourly loads of the last direct-solution pass and must outlive the
-  // phase.  `tier` is the fastest way of simulating to try.
+  // phase.  `tier` is the fastest way of simulating to try, and `threads`
+  // the most threads to simulate with.
   explicit MonteCarloPhase(const HourlyLoads& loads,
-                           EngineTier tier = EngineTier::kFull);
+                           EngineTier tier = EngineTier::kFull,
+                           int threads = AvailableProcessors());
 
   // Told the years simulated, and the share of the run's work done.
   using Progress = std::function<void(int64_t years, double share)>;
@@ -57,11 +59,20 @@ class MonteCarloPhase {
   bool statistics_lost() const { return statistics_lost_; }
   int32_t checkpoint() const { return checkpoint_; }
   EngineTier tier() const { return tier_; }
+  int threads() const { return threads_; }
 
  private:
   // Makes the engine of `tier`, or of the first tier below it that memory
-  // allows.
+  // allows; the full engine with as many threads as memory allows.
   void StartEngine(EngineTier tier);
+  // Makes the next engine that needs less memory: the full engine with
+  // half the threads, else the next tier down.
+  void StepDown();
+  // Only an engine that has walked from the first year keeps the fleet's
+  // first lap and replays it later, so one that takes over early, with
+  // fewer threads, simulates the years so far again from the start; the
+  // records are the same, and the years after the lap far faster.
+  void WalkAgain();
   // An engine with these options, or none if memory does not allow it.
   std::unique_ptr<FastEngine> TryEngine(
       const FastEngine::Options& options) const;
@@ -74,6 +85,7 @@ class MonteCarloPhase {
   double Work(int64_t from, int64_t to) const;
 
   const HourlyLoads& loads_;
+  int threads_;  // The full engine's threads, halved where memory is short.
   ChainParameters params_;
   ChainState state_;
   EngineTier tier_ = EngineTier::kPlain;

@@ -2,6 +2,8 @@
 
 #include <sched.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <new>
@@ -25,14 +27,15 @@ constexpr size_t kWorkerStackBytes = size_t{1} << 20;
 
 WorkerPool::WorkerPool(int threads) {
   try {
-    starts_.reserve(static_cast<size_t>(std::max(0, threads - 1)));
-    workers_.reserve(starts_.capacity());
+    const size_t workers = static_cast<size_t>(std::max(0, threads - 1));
+    starts_.reserve(workers);
+    workers_.reserve(workers);
+    stacks_.reserve(workers);
   } catch (const std::bad_alloc&) {
     return;  // No room to note a thread: the caller works alone.
   }
   pthread_attr_t attributes;
   if (pthread_attr_init(&attributes) != 0) return;
-  pthread_attr_setstacksize(&attributes, kWorkerStackBytes);
   // Workers start with every signal blocked, inherited from here, so that
   // the signals the process handles reach the thread that runs it.
   sigset_t all;
@@ -40,15 +43,26 @@ WorkerPool::WorkerPool(int threads) {
   sigfillset(&all);
   pthread_sigmask(SIG_SETMASK, &all, &saved);
   for (int i = 1; i < threads; ++i) {
+    // A stack of the pool's own, given back when the pool ends: the
+    // library keeps the stacks it makes for later threads, and under an
+    // address-space limit those would crowd out a smaller pool's tables.
+    void* stack = mmap(nullptr, kWorkerStackBytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (stack == MAP_FAILED) break;
+    // The lowest page guards against an overflow.
+    mprotect(stack, static_cast<size_t>(sysconf(_SC_PAGESIZE)), PROT_NONE);
     starts_.push_back({this, i});
     pthread_t worker;
-    if (pthread_create(&worker, &attributes, &WorkerPool::WorkerMain,
+    if (pthread_attr_setstack(&attributes, stack, kWorkerStackBytes) != 0 ||
+        pthread_create(&worker, &attributes, &WorkerPool::WorkerMain,
                        &starts_.back()) != 0) {
       // A process or memory limit: go on with the threads we have.
       starts_.pop_back();
+      munmap(stack, kWorkerStackBytes);
       break;
     }
     workers_.push_back(worker);
+    stacks_.push_back(stack);
   }
   pthread_sigmask(SIG_SETMASK, &saved, nullptr);
   pthread_attr_destroy(&attributes);
@@ -67,6 +81,7 @@ WorkerPool::~WorkerPool() {
   }
   wake_.notify_all();
   for (pthread_t worker : workers_) pthread_join(worker, nullptr);
+  for (void* stack : stacks_) munmap(stack, kWorkerStackBytes);
 }
 
 void WorkerPool::RunTasks(int thread) {

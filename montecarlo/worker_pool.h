@@ -53,6 +53,7 @@ class WorkerPool {
 
   std::vector<Start> starts_;
   std::vector<pthread_t> workers_;
+  std::vector<void*> stacks_;  // The workers' stacks, mapped by the pool.
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable done_;

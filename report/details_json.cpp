@@ -168,11 +168,25 @@ void WriteEstimate(JsonWriter& json, const std::string& name, double estimate,
   json.EndObject();
 }
 
+const char* EngineName(EngineTier tier) {
+  switch (tier) {
+    case EngineTier::kFull:
+      return "full";
+    case EngineTier::kLean:
+      return "lean";
+    case EngineTier::kPlain:
+      return "plain";
+  }
+  return "";
+}
+
 void WriteCheckpoint(JsonWriter& json, const CheckpointDetails& c) {
   json.BeginObject();
   json.IntegerMember("years", static_cast<int64_t>(c.estimates.yrs));
   json.Member("cpu_seconds", c.cpu_seconds);
   json.Member("wall_seconds", c.wall_seconds);
+  json.TextMember("engine", EngineName(c.engine));
+  json.IntegerMember("threads", c.threads);
   const EstimateIntervals& i = c.intervals;
   const bool known = c.has_intervals;
   WriteEstimate(json, "LOLH", c.estimates.lolh, known ? &i.lolh : nullptr,

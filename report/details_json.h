@@ -12,6 +12,7 @@
 #include "direct/direct_pass.h"
 #include "direct/hourly_load.h"
 #include "montecarlo/estimates.h"
+#include "montecarlo/phase.h"
 #include "montecarlo/standard_error.h"
 #include "montecarlo/year_statistics.h"
 
@@ -31,6 +32,10 @@ struct CheckpointDetails {
   // Lag-one correlations of the per-year figures, in the order LOLH,
   // LOLEV, ALOLP, MWHEUE.
   std::array<double, kYearFigures> lag_one{};
+  // How the years to it were simulated: the engine and its threads, so
+  // that a run slowed by a memory limit can be told from a slow machine.
+  EngineTier engine = EngineTier::kFull;
+  int threads = 1;
   double cpu_seconds = 0.0;   // As the time record: since the phase began.
   double wall_seconds = 0.0;  // Since the phase began.
 };

@@ -228,6 +228,71 @@ TEST_F(DetailsTest, ARefusedSecondRunLeavesTheFirstRunsFile) {
   EXPECT_EQ(Others(dir_, {"run.json"}), std::vector<std::string>{});
 }
 
+// Under an address-space limit, from where the fastest engine just fails
+// to where only the plain loop fits, the companion has the same shape: the
+// counts after every checkpoint, or the reason they are missing.
+TEST_F(DetailsTest, LittleMemoryKeepsTheCompanionsShape) {
+  if (ReadFile("/proc/self/maps").find("asan") != std::string::npos) {
+    GTEST_SKIP() << "an address space limit does not apply under the "
+                    "address sanitizer";
+  }
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  const std::string path = Path("run.json");
+  const std::string check = path + ".check.py";
+  std::ofstream(check)
+      << "import json, sys\n"
+         "d = json.load(open(sys.argv[1]))\n"
+         "assert d['years'] == 10000, d['years']\n"
+         "if d['statistics_missing'] is None:\n"
+         "  assert d['events']['count'] > 0\n"
+         "  assert sum(d['years_by_deficit_hours'].values()) == 10000\n"
+         "else:\n"
+         "  assert d['events'] is None\n";
+  for (int kilobytes = 8600; kilobytes <= 10400; kilobytes += 200) {
+    SCOPED_TRACE(kilobytes);
+    fs::remove(path);
+    const ProgramRun run =
+        RunProgram("\n1\n2\n\n", nullptr,
+                   "ulimit -v " + std::to_string(kilobytes) + " && exec",
+                   "--details '" + path + "' " + kStandardStreams);
+    if (run.exit_status != 0) continue;  // Too little even to start.
+    EXPECT_EQ(std::system(("python3 '" + check + "' '" + path + "'").c_str()),
+              0);
+  }
+}
+
+// Sixteen processors and an address-space limit that does not hold the
+// fastest engine with sixteen threads: it runs with fewer threads, not the
+// one-thread engine without the lists, and gives the same records.
+TEST_F(DetailsTest, ManyProcessorsAndLittleMemoryKeepTheFastEngine) {
+  if (ReadFile("/proc/self/maps").find("asan") != std::string::npos) {
+    GTEST_SKIP() << "an address space limit does not apply under the "
+                    "address sanitizer";
+  }
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  const char kReplies[] = "\n1\n1\n2\n\n";
+  const ProgramRun normal = RunProgram(kReplies);
+  const std::string path = Path("run.json");
+  const std::string check = path + ".check.py";
+  std::ofstream(check) << "import json, sys\n"
+                          "c = json.load(open(sys.argv[1]))['checkpoints']\n"
+                          "assert len(c) == 3\n"
+                          "assert c[-1]['engine'] == 'full', c[-1]\n"
+                          "assert 1 < c[-1]['threads'] < 16, c[-1]\n";
+  for (int megabytes : {56, 64}) {
+    SCOPED_TRACE(megabytes);
+    const ProgramRun run =
+        RunProgram(kReplies, nullptr,
+                   "ulimit -v " + std::to_string(megabytes * 1024) +
+                       " && LD_PRELOAD='" ADEQUACY_SIXTEEN_CPUS_SHIM "' exec",
+                   "--details '" + path + "' " + kStandardStreams);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(MaskTimes(run.op), MaskTimes(normal.op));
+    EXPECT_EQ(std::system(("python3 '" + check + "' '" + path + "'").c_str()),
+              0);
+  }
+}
+
 TEST_F(DetailsTest, AFileThatCannotBeWrittenStopsBeforeTheReport) {
   const std::string kept = "an earlier report\r\n";
   auto plant = [&](const std::string& dir) {
