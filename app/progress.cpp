@@ -1,5 +1,7 @@
 #include "app/progress.h"
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "report/status_line.h"
@@ -62,6 +64,7 @@ void ProgressDisplay::Update(int64_t years, double share) {
       FittedStatusLine(years, checkpoint_, seconds_left, terminal.columns);
   if (text.empty() && !StatusLineShown()) return;
   const SignalsHeld held;
+  if (!text.empty()) QuietEcho(STDIN_FILENO);
   NoteStatusLineShown(!text.empty());
   DrawStatusLine(terminal_, text);
 }
@@ -69,6 +72,7 @@ void ProgressDisplay::Update(int64_t years, double share) {
 void ProgressDisplay::Finish() {
   if (!enabled_) return;
   const SignalsHeld held;
+  RestoreEcho();
   if (!StatusLineShown()) return;
   NoteStatusLineShown(false);
   DrawStatusLine(terminal_, "");

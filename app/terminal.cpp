@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "report/status_line.h"
@@ -19,6 +20,10 @@ namespace {
 std::atomic<bool> g_shown{false};
 std::atomic<int64_t> g_stopped_ns{0};
 std::atomic<int> g_fd{-1};
+// The input terminal whose echo is off while the line is shown, and its
+// settings before; -1 while echo is as the user had it.
+std::atomic<int> g_quiet_fd{-1};
+termios g_saved_input;
 
 constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
@@ -47,6 +52,21 @@ void EraseIfShown() {
   (void)!write(fd, kEraseStatusLine, std::strlen(kEraseStatusLine));
 }
 
+// Puts the input terminal's settings back; safe in a signal handler.  The
+// settings are changed with SIGTTOU held back, which would otherwise stop
+// a process that has meanwhile been put in the background.
+void RestoreEchoNow() {
+  const int fd = g_quiet_fd.exchange(-1);
+  if (fd < 0) return;
+  sigset_t ttou;
+  sigset_t saved;
+  sigemptyset(&ttou);
+  sigaddset(&ttou, SIGTTOU);
+  pthread_sigmask(SIG_BLOCK, &ttou, &saved);
+  tcsetattr(fd, TCSANOW, &g_saved_input);
+  pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+}
+
 void Install(int signal_number, void (*handler)(int)) {
   struct sigaction action;
   std::memset(&action, 0, sizeof(action));
@@ -61,6 +81,7 @@ void Install(int signal_number, void (*handler)(int)) {
 void OnFatalSignal(int signal_number) {
   const int saved_errno = errno;
   EraseIfShown();
+  RestoreEchoNow();
   signal(signal_number, SIG_DFL);
   // Blocked while this handler runs; delivered, fatally, on its return.
   raise(signal_number);
@@ -73,6 +94,9 @@ void OnFatalSignal(int signal_number) {
 void OnStop(int signal_number) {
   const int saved_errno = errno;
   EraseIfShown();
+  // The shell gets the terminal back as the user had it; echo is turned
+  // off again when the line is next drawn.
+  RestoreEchoNow();
   const int64_t stopped_at = MonotonicNanoseconds();
   signal(signal_number, SIG_DFL);
   sigset_t stop;
@@ -120,6 +144,23 @@ SignalsHeld::SignalsHeld() {
 }
 
 SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+
+void QuietEcho(int fd) {
+  if (g_quiet_fd.load() >= 0 || isatty(fd) != 1) return;
+  termios settings;
+  if (tcgetattr(fd, &settings) != 0 || !(settings.c_lflag & (ECHO | ECHONL))) {
+    return;
+  }
+  g_saved_input = settings;
+  settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+  // TCSANOW, not TCSAFLUSH: what the user has typed ahead stays to be read.
+  if (tcsetattr(fd, TCSANOW, &settings) != 0) return;
+  static const bool at_exit = std::atexit(RestoreEchoNow) == 0;
+  (void)at_exit;
+  g_quiet_fd.store(fd);
+}
+
+void RestoreEcho() { RestoreEchoNow(); }
 
 void NoteStatusLineShown(bool shown) { g_shown.store(shown); }
 

@@ -38,6 +38,15 @@ class SignalsHeld {
   sigset_t saved_;
 };
 
+// Turns off the echo of the terminal on `fd` (the input), if it is one,
+// while the status line is shown: what the user types ahead would be
+// echoed where the line is, move the cursor, and leave the line on the
+// screen above the next record.  What is typed is still read, in turn.
+// RestoreEcho puts the settings back; so do the handlers of
+// GuardStatusLine, a stop, and the process's exit.
+void QuietEcho(int fd);
+void RestoreEcho();
+
 // Whether the status line is on the screen now, for the handlers.
 void NoteStatusLineShown(bool shown);
 bool StatusLineShown();

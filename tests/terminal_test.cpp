@@ -189,6 +189,34 @@ TEST_F(TerminalTest, ALongRunThroughResizesAStopAndCtrlC) {
   EXPECT_NE(screen.find("  10000."), std::string::npos) << screen;
 }
 
+// A reply typed ahead while the status line shows leaves no trace of the
+// line: the typing is not echoed over it, and the echo is back once the
+// program ends.
+TEST_F(TerminalTest, AReplyTypedAheadLeavesNoStaleLine) {
+  Terminal t(80, "");
+  ASSERT_TRUE(t.settled());
+  t.Keys(std::string("'") + kOneThread + ADEQUACY_BINARY + "' Enter");
+  ASSERT_TRUE(t.WaitFor("RETURN TO CONTINUE", milliseconds(10000)));
+  t.Keys("'2000 8000 7000 2500' Enter Enter");
+  ASSERT_TRUE(t.WaitFor("1=YES", milliseconds(20000)));
+  // To 1,000,000 years, long enough for the line to show.
+  t.Keys("1 Enter");
+  ASSERT_TRUE(t.WaitFor("  10000.", milliseconds(20000)));
+  t.Keys("1 Enter");
+  ASSERT_TRUE(t.WaitFor(" 100000.", milliseconds(30000)));
+  t.Keys("1 Enter");
+  ASSERT_TRUE(t.WaitFor("simulating", milliseconds(20000)));
+  t.Keys("2 Enter");
+  ASSERT_TRUE(t.WaitFor("PRESS ENTER", milliseconds(60000)));
+  t.Keys("Enter");
+  std::this_thread::sleep_for(milliseconds(300));
+  t.Keys("'echo typed-and-echoed' Enter");
+  ASSERT_TRUE(t.WaitFor("$ echo typed-and-echoed", milliseconds(5000)));
+  const std::string screen = t.Screen();
+  ExpectNoStatusLine(screen);
+  EXPECT_NE(screen.find("1000000."), std::string::npos) << screen;
+}
+
 // A run in the background draws nothing over the prompt and the text the
 // user is typing there.
 TEST_F(TerminalTest, BackgroundRunLeavesThePromptAlone) {
