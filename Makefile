@@ -17,7 +17,12 @@ QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
 
 all: build
 
+# What a target needs and the machine lacks is installed first (as root,
+# with apt-get), or named with the one command that installs it.
+NEED = tools/install_missing.sh
+
 build:
+	@$(NEED) run
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
 
@@ -33,6 +38,7 @@ built = grep -q '^ADEQUACY_$(1)_BUILT:INTERNAL=ON' $(BUILD_DIR)/CMakeCache.txt |
   { echo "make $(2): $(3) is not installed; install it first (Debian: apt-get install $(4))" >&2; exit 1; }
 
 test:
+	@$(NEED) test
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@$(call built,TESTS,test,GoogleTest,libgtest-dev)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) $(BUILD_TOOL_FLAGS) | $(QUIET)
@@ -62,6 +68,7 @@ check-long:
 # The program's run is timed to BENCH_YEARS (default 100,000,000).
 BENCH_YEARS ?= 100000000
 bench:
+	@$(NEED) bench
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DADEQUACY_BENCH=ON >/dev/null
 	@$(call built,BENCH,bench,Google Benchmark,libbenchmark-dev)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target adequacy_bench adequacy $(BUILD_TOOL_FLAGS) | $(QUIET)
