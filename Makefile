@@ -13,7 +13,7 @@ SHELL := /bin/bash
 BUILD_TOOL_FLAGS = -- --no-print-directory
 QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
 
-.PHONY: all build run test check-long bench calibrate clean sanitize lint fuzz plot
+.PHONY: all build run test check-long bench calibrate clean sanitize lint fuzz plot docs-figure
 
 all: build
 
@@ -89,6 +89,10 @@ FORMAT ?= svg
 DETAILS ?=
 plot:
 	@DETAILS='$(DETAILS)' sh plot/plot_report.sh '$(OP)' '$(FORMAT)'
+
+# The README's figure drawn afresh from the program as built.
+docs-figure: build
+	@tools/docs_figure.sh $(BUILD_DIR)/adequacy
 
 clean:
 	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bare $(BUILD_DIR)-bare.log

@@ -166,17 +166,20 @@ if [ -r "$details" ]; then
                  | map(.ci95 // [null, null]) | add)
                  | map(. // "NaN") | @tsv' "$details" > "$work/ci.dat" \
          2> /dev/null &&
-       jq -r '(.events.by_duration_hours // {}) | to_entries[]
-                 | "\(.key) \(.value)"' "$details" > "$work/events.dat" &&
-       jq -r '(.years_by_deficit_hours // {}) | to_entries[]
-                 | "\(.key) \(.value)"' "$details" > "$work/years.dat" &&
+       jq -r '(.events.count // 0) as $n | (.events.by_duration_hours // {})
+                 | to_entries[] | "\(.key) \(.value / $n)"' "$details" \
+         > "$work/events.dat" &&
+       jq -r '(.years // 0) as $n | (.years_by_deficit_hours // {})
+                 | to_entries[] | "\(.key) \(.value / $n)"' "$details" \
+         > "$work/years.dat" &&
+       counted=$(jq -r '"\(.years // 0) \(.events.count // 0)"' "$details") &&
        caption=$(jq -r '"adequacy \(.program.version), seed \(.seed), run of \(.started)"' "$details"); then
     companion=yes
   else
     companion_note="$details_name is not a companion file of adequacy"
   fi
 else
-  companion_note="95% intervals and event counts need the companion file (--details OP.json)"
+  companion_note="95% intervals and event counts need the companion file: make run writes OP.json beside OP; else name it with DETAILS=path"
 fi
 # Each checkpoint beside its intervals, matched by its years (NaN where
 # the companion has none).
@@ -198,7 +201,7 @@ note=""
 [ "$starred" -gt 0 ] &&
   note="$starred value(s) printed as asterisks in $name are left out"
 [ "$starred_years" -gt 0 ] &&
-  note="${note:+$note; }$starred_years year count(s) printed as asterisks taken from the checkpoint sequence"
+  note="${note:+$note; }YRS printed as asterisks at $starred_years checkpoint(s), each drawn at ten times the years of the one before"
 day_names="winter summer off-peak"
 day_colours="#1f77b4 #d62728 #2ca02c"
 
@@ -269,7 +272,7 @@ GNUPLOT
          END { printf "set y2range [%g:%g]\n", lo / 3, hi * 3 }' "$work/sample.dat"
     zero_hours=$(awk '{ for (c = 3; c <= 7; c += 2) if ($c == "NaN") n++ } END { print n + 0 }' "$work/sample.dat")
     [ "$zero_hours" -gt 0 ] &&
-      echo "set label 2 '$zero_hours hour(s) with LOLP printed as zero are not on the log axis' at graph 0.02, 0.06 left font ',10'"
+      printf '%s\n' "set title \"Sample days of the last pass ($label)\\n{/*0.8 $zero_hours hour(s) with LOLP printed as zero are not on the log axis}\""
   fi
   plot_series "no load or LOLP printed as a number"
   echo "unset label 2"
@@ -285,6 +288,8 @@ set format x '10^{%L}'
 set xtics autofreq
 set xlabel 'simulated years'
 set ytics mirror
+# Room above and below, so that no marker sits half outside on the border.
+set offsets 0, 0, graph 0.08, graph 0.08
 GNUPLOT
     # One panel per estimate: column of the estimate in mcci.dat, the
     # columns of its interval, its unit, and the exact value if any.
@@ -309,26 +314,38 @@ GNUPLOT
       [ $((panel % 2)) -eq 0 ] && row=$((row + 1))
     done
     if [ "$companion" = yes ]; then
+      set -- $counted
+      years_counted=$1 events_counted=$2
+      lap=""
+      [ "$years_counted" -gt 22287 ] &&
+        lap="\\n(the years past 22,287 replay the first lap's history)"
+      # The shares' axis from half the smallest, so that the rarest shows,
+      # and one past the longest, so that its bar shows whole.
+      events_low=$(awk 'NR == 1 || $2 < lo { lo = $2 } END { print (lo > 0 ? lo / 2 : 1e-9) }' "$work/events.dat")
+      events_right=$(awk '$1 + 1 > hi { hi = $1 + 1 } END { print hi + 1 }' "$work/events.dat")
+      years_low=$(awk 'NR == 1 || $2 < lo { lo = $2 } END { print (lo > 0 ? lo / 2 : 1e-9) }' "$work/years.dat")
+      years_right=$(awk '$1 + 1 > hi { hi = $1 + 1 } END { print hi + 1 }' "$work/years.dat")
       cat <<GNUPLOT
 unset logscale; unset format; set autoscale
+set offsets 0, 0, 0, 0
 set logscale y
 set format y '10^{%L}'
-# Bars rise from below 1, so that a count of 1 shows.
-set yrange [0.5:*]
 set style fill solid 0.6
 set boxwidth 0.8
 set key inside top right box
 GNUPLOT
       place left
-      echo "set title 'Loss-of-load events by length'"
-      echo "set xlabel 'hours'; set ylabel 'events'"
-      echo "set xrange [0:*]"
+      printf '%s\n' "set title \"Loss-of-load events by length\\n{/*0.8 share of the $events_counted events in $years_counted years$lap}\""
+      echo "set xlabel 'hours'; set ylabel 'share of events'"
+      echo "set xrange [0:$events_right]"
+      echo "set yrange [$events_low:*]"
       series events.dat 2 "'$work/events.dat' using 1:2 with boxes lc rgb '#ff7f0e' title 'events'"
       plot_series "no event"
       place right
-      echo "set title 'Years by their deficit hours'"
-      echo "set xlabel 'deficit hours in the year'; set ylabel 'years'"
-      echo "set xrange [-1:*]"
+      printf '%s\n' "set title \"Years by their deficit hours\\n{/*0.8 share of the $years_counted simulated years$lap}\""
+      echo "set xlabel 'deficit hours in the year'; set ylabel 'share of years'"
+      echo "set xrange [-1:$years_right]"
+      echo "set yrange [$years_low:*]"
       series years.dat 2 "'$work/years.dat' using 1:2 with boxes lc rgb '#2ca02c' title 'years'"
       plot_series "no year"
       row=$((row + 1))
@@ -336,29 +353,36 @@ GNUPLOT
   fi
   if [ "$passes" -gt 1 ]; then
     # A logarithmic axis where the indices span more than a decade.
-    log=$(awk '{ for (c = 2; c <= 4; c++) if ($c != "NaN" && $c > 0) {
+    # The axis fitted to the data, with room above and below.
+    range=$(awk '{ for (c = 2; c <= 4; c++) if ($c ~ /^[0-9.eE+-]+$/ && $c > 0) {
                    if (lo == "" || $c < lo) lo = $c; if (hi == "" || $c > hi) hi = $c } }
-               END { print (lo != "" && hi / lo > 10) ? "yes" : "no" }' "$work/passes.dat")
+               END { if (lo == "") print "no"
+                     else if (hi / lo > 10) printf "yes [%g:%g]\n", lo / 2, hi * 2
+                     else printf "no [0:%g]\n", hi * 1.15 }' "$work/passes.dat")
+    log=${range%% *}
     cat <<GNUPLOT
 unset logscale; unset format; set autoscale
 set key outside right top box
 set xrange [0.5:$passes.5]
 set xtics rotate by -30
 set xlabel 'what-if pass, labelled D1/D2/D3/D4 (MW)'
-set ylabel 'LOLH (h/year), LOLE (days/year), puEUEppm'
+set ylabel 'index'
 set title 'Direct solution of each what-if pass'
-# Room above and below, so that no point sits on the border.
-set offsets 0, 0, graph 0.08, graph 0.08
+set offsets 0, 0, 0, 0
 GNUPLOT
     [ "$log" = yes ] && printf "set logscale y\nset format y '10^{%%L}'\n"
+    case $range in *'['*) echo "set yrange [${range#*[}" ;; esac
+    zeros=$(awk '{ for (c = 2; c <= 4; c++) if ($c == 0) n++ } END { print n + 0 }' "$work/passes.dat")
+    [ "$log" = yes ] && [ "$zeros" -gt 0 ] &&
+      printf '%s\n' "set title \"Direct solution of each what-if pass\\n{/*0.8 $zeros index value(s) of zero are not on the log axis}\""
     # Each pass labelled with its D1..D4 at its place on the axis.
     awk '{ label = $5; for (k = 6; k <= NF; k++) label = label " " $k
            printf "%s%s %d", NR == 1 ? "set xtics (" : ", ", label, $1 }
          END { print ")" }' "$work/passes.dat"
     place full
-    series passes.dat 2 "'$work/passes.dat' using (\$1-0.15):2 with points pt 7 ps 1.2 lc rgb '#1f77b4' title 'LOLH'"
-    series passes.dat 3 "'$work/passes.dat' using 1:3 with points pt 5 ps 1.2 lc rgb '#ff7f0e' title 'LOLE'"
-    series passes.dat 4 "'$work/passes.dat' using (\$1+0.15):4 with points pt 9 ps 1.2 lc rgb '#2ca02c' title 'puEUEppm'"
+    series passes.dat 2 "'$work/passes.dat' using (\$1-0.15):2 with points pt 7 ps 1.2 lc rgb '#1f77b4' title 'LOLH (h/year)'"
+    series passes.dat 3 "'$work/passes.dat' using 1:3 with points pt 5 ps 1.2 lc rgb '#ff7f0e' title 'LOLE (days/year)'"
+    series passes.dat 4 "'$work/passes.dat' using (\$1+0.15):4 with points pt 9 ps 1.2 lc rgb '#2ca02c' title 'puEUEppm (ppm)'"
     plot_series "no index printed as a number"
   fi
   echo "unset multiplot"

@@ -150,11 +150,14 @@ TEST_F(PlotTest, TypicalRunHasAPanelPerEstimate) {
   EXPECT_EQ(points.count("b:direct LOLH"), 1u);
   EXPECT_EQ(points.count("e:direct MWHEUE"), 1u);
   EXPECT_EQ(points.count("c:direct LOLEV"), 0u);
-  for (const char* series : {"f:LOLH", "f:LOLE", "f:puEUEppm"}) {
+  // Each what-if series says its unit.
+  for (const char* series :
+       {"f:LOLH (h/year)", "f:LOLE (days/year)", "f:puEUEppm (ppm)"}) {
     EXPECT_EQ(points[series], 2) << series;
   }
   EXPECT_NE(plot.svg.find("2500/8000/7000/1424"), std::string::npos);
   EXPECT_NE(plot.svg.find("need the companion file"), std::string::npos);
+  EXPECT_NE(plot.svg.find("DETAILS="), std::string::npos);
   EXPECT_EQ(plot.svg.find("95% interval</title>"), std::string::npos);
 }
 
@@ -198,7 +201,8 @@ TEST_F(PlotTest, StarredYearsComeFromTheSequence) {
   std::map<std::string, int> points = Points(plot.svg);
   EXPECT_EQ(points["b:LOLH"], 2);
   EXPECT_EQ(points["e:MWHEUE"], 2);
-  EXPECT_NE(plot.svg.find("1 year count(s) printed as asterisks"),
+  EXPECT_NE(plot.svg.find("YRS printed as asterisks at 1 checkpoint(s), each "
+                          "drawn at ten times the years of the one before"),
             std::string::npos);
 }
 
@@ -206,7 +210,10 @@ TEST_F(PlotTest, WhatIfSequenceAndZeroLoads) {
   Plot plot = PlotReport(Golden("value_lists"));
   ASSERT_EQ(plot.status, 0) << plot.err;
   EXPECT_TRUE(WellFormed(plot.svg));
-  EXPECT_EQ(Points(plot.svg)["f:LOLE"], 9);
+  // Four passes have a LOLE of zero, which a log axis cannot show.
+  EXPECT_EQ(Points(plot.svg)["f:LOLE (days/year)"], 5);
+  EXPECT_NE(plot.svg.find("11 index value(s) of zero are not on the log"),
+            std::string::npos);
   plot = PlotReport(Golden("zero_loads"));
   ASSERT_EQ(plot.status, 0) << plot.err;
   std::map<std::string, int> points = Points(plot.svg);
@@ -254,11 +261,41 @@ TEST_F(PlotTest, CompanionGivesIntervalsAndCounts) {
   EXPECT_EQ(points.count("g:years"), 1u);
   EXPECT_NE(plot.svg.find("seed 3, run of "), std::string::npos);
   EXPECT_EQ(plot.svg.find("need the companion file"), std::string::npos);
+  // Shares, not counts, with the sample they come from.
+  EXPECT_NE(plot.svg.find("share of the 10000 simulated years"),
+            std::string::npos);
+  EXPECT_NE(plot.svg.find("share of events"), std::string::npos);
+  EXPECT_EQ(plot.svg.find("replaying the first lap"), std::string::npos);
+  // Past the fleet's first lap, the figure says that later years replay it.
+  std::string later = companion;
+  const size_t years = later.find("\n  \"years\": 10000,");
+  ASSERT_NE(years, std::string::npos);
+  later.replace(years, 18, "\n  \"years\": 100000,");
+  const Plot replayed = PlotReport(run.op, later);
+  ASSERT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_NE(replayed.svg.find("(the years past 22,287 replay the first lap"),
+            std::string::npos);
   // A companion that is not one: drawn without it, and said so.
   const Plot odd = PlotReport(run.op, "not json");
   ASSERT_EQ(odd.status, 0) << odd.err;
   EXPECT_EQ(Points(odd.svg)["b:LOLH"], 2);
   EXPECT_NE(odd.svg.find("is not a companion file"), std::string::npos);
+}
+
+// The README's figure was drawn by this version of the program: a change
+// that touches what the figure shows redraws it (make docs-figure).
+TEST(DocsFigureTest, DrawnByThisVersion) {
+  const std::string companion =
+      ReadFile(ADEQUACY_GOLDEN_DIR "/../../docs/typical_run.json");
+  const std::string key = "\"version\": \"";
+  const size_t at = companion.find(key);
+  ASSERT_NE(at, std::string::npos);
+  const std::string drawn_by = companion.substr(
+      at + key.size(), companion.find('"', at + key.size()) - at - key.size());
+  const ProgramRun version =
+      RunProgram("", nullptr, "", "--version > stdout 2> stderr");
+  EXPECT_EQ(version.out, "adequacy " + drawn_by + "\n")
+      << "docs/typical_run.png is older than the program: make docs-figure";
 }
 
 TEST_F(PlotTest, NotAReportGivesOneLineAndNoFigure) {

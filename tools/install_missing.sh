@@ -44,10 +44,15 @@ fi
 if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null; then
   echo "installing ${missing[*]} (apt-get)" >&2
   export DEBIAN_FRONTEND=noninteractive
-  if ! { apt-get update -qq && apt-get install -y -qq "${missing[@]}"; } >&2; then
+  log=$(mktemp)
+  if ! { apt-get update -qq && apt-get install -y -qq "${missing[@]}"; } \
+      > "$log" 2>&1; then
+    tail -n 20 "$log" >&2
+    rm -f "$log"
     echo "could not install ${missing[*]}; try: apt-get install ${missing[*]}" >&2
     exit 1
   fi
+  rm -f "$log"
   exit 0
 fi
 echo "missing: ${missing[*]}; install them with:" >&2
