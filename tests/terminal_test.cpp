@@ -197,17 +197,18 @@ TEST_F(TerminalTest, AReplyTypedAheadLeavesNoStaleLine) {
   ASSERT_TRUE(t.settled());
   t.Keys(std::string("'") + kOneThread + ADEQUACY_BINARY + "' Enter");
   ASSERT_TRUE(t.WaitFor("RETURN TO CONTINUE", milliseconds(10000)));
+  // Loads under which every year is walked (see kTo10M), on to 1,000,000
+  // years on one thread: long enough for the line to show.
   t.Keys("'2000 8000 7000 2500' Enter Enter");
   ASSERT_TRUE(t.WaitFor("1=YES", milliseconds(20000)));
-  // To 1,000,000 years, long enough for the line to show.
   t.Keys("1 Enter");
-  ASSERT_TRUE(t.WaitFor("  10000.", milliseconds(20000)));
+  ASSERT_TRUE(t.WaitFor("  10000.", milliseconds(30000)));
   t.Keys("1 Enter");
-  ASSERT_TRUE(t.WaitFor(" 100000.", milliseconds(30000)));
+  ASSERT_TRUE(t.WaitFor(" 100000.", milliseconds(60000)));
   t.Keys("1 Enter");
-  ASSERT_TRUE(t.WaitFor("simulating", milliseconds(20000)));
+  ASSERT_TRUE(t.WaitFor("simulating", milliseconds(30000)));
   t.Keys("2 Enter");
-  ASSERT_TRUE(t.WaitFor("PRESS ENTER", milliseconds(60000)));
+  ASSERT_TRUE(t.WaitFor("PRESS ENTER", milliseconds(300000)));
   t.Keys("Enter");
   std::this_thread::sleep_for(milliseconds(300));
   t.Keys("'echo typed-and-echoed' Enter");
