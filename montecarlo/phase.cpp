@@ -1,7 +1,6 @@
 #include "montecarlo/phase.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "model/truncate.h"

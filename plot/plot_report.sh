@@ -319,12 +319,16 @@ GNUPLOT
       lap=""
       [ "$years_counted" -gt 22287 ] &&
         lap="\\n(the years past 22,287 replay the first lap's history)"
-      # The shares' axis from half the smallest, so that the rarest shows,
-      # and one past the longest, so that its bar shows whole.
-      events_low=$(awk 'NR == 1 || $2 < lo { lo = $2 } END { print (lo > 0 ? lo / 2 : 1e-9) }' "$work/events.dat")
-      events_right=$(awk '$1 + 1 > hi { hi = $1 + 1 } END { print hi + 1 }' "$work/events.dat")
-      years_low=$(awk 'NR == 1 || $2 < lo { lo = $2 } END { print (lo > 0 ? lo / 2 : 1e-9) }' "$work/years.dat")
-      years_right=$(awk '$1 + 1 > hi { hi = $1 + 1 } END { print hi + 1 }' "$work/years.dat")
+      # A shares' axis from half the smallest, so that the rarest shows, and
+      # its lengths to one past the longest, so that its bar shows whole.
+      axis_of() {  # data file
+        awk 'NR == 1 || $2 < lo { lo = $2 } $1 + 1 > hi { hi = $1 + 1 }
+             END { print (lo > 0 ? lo / 2 : 1e-9), hi + 1 }' "$work/$1"
+      }
+      set -- $(axis_of events.dat)
+      events_low=$1 events_right=$2
+      set -- $(axis_of years.dat)
+      years_low=$1 years_right=$2
       cat <<GNUPLOT
 unset logscale; unset format; set autoscale
 set offsets 0, 0, 0, 0

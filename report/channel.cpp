@@ -104,8 +104,6 @@ Channel StartReportFile(const HeldReport& held) {
   return Channel(file, kReportFile, /*take_back=*/true);
 }
 
-Channel OpenReportFile() { return StartReportFile(HoldReportFile()); }
-
 Channel ConsoleChannel() { return Channel(stdout, kConsoleOutput); }
 
 }  // namespace adequacy

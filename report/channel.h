@@ -56,9 +56,6 @@ void ReleaseReportFile(const HeldReport& held);
 // Empties the held report and writes it from its start.
 Channel StartReportFile(const HeldReport& held);
 
-// HoldReportFile and StartReportFile in one.
-Channel OpenReportFile();
-
 Channel ConsoleChannel();
 
 }  // namespace adequacy
