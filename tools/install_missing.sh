@@ -19,7 +19,6 @@ case "${1:-}" in
   test) wanted=("${test_packages[@]}") ;;
   bench) wanted=("${bench_packages[@]}") ;;
   ci) wanted=("${ci_packages[@]}") ;;
-  all) wanted=("${ci_packages[@]}") ;;
   list) echo "${ci_packages[*]}"; exit 0 ;;
   *) echo "usage: $0 run|test|bench|ci|list" >&2; exit 2 ;;
 esac
