@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/arguments.h"
+#include "app/assess.h"
 #include "app/clock.h"
 #include "app/details_file.h"
 #include "app/progress.h"
@@ -224,6 +225,11 @@ int Run(int argc, const char* const* argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);
   try {
+    // The commands for a system of one's own come first: the dialogue's
+    // command line stays exactly as it was.
+    if (argc > 1 && std::string(argv[1]) == "assess") {
+      return RunAssess(argc - 1, argv + 1);
+    }
     const Arguments arguments = ParseArguments(argc, argv);
     if (arguments.invocation != Invocation::kDialogue) {
       return RunOption(arguments);

@@ -32,4 +32,15 @@ double HourLoad(const LoadParameters& params, int day, int hour) {
   return static_cast<double>(params.d4) + static_cast<double>(whole_mw);
 }
 
+std::vector<double> YearOfLoads(const LoadParameters& params) {
+  std::vector<double> loads;
+  loads.reserve(kHoursPerYear);
+  for (int day = 1; day <= kDays; ++day) {
+    for (int hour = 1; hour <= kHoursPerDay; ++hour) {
+      loads.push_back(HourLoad(params, day, hour));
+    }
+  }
+  return loads;
+}
+
 }  // namespace adequacy

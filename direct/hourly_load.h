@@ -4,6 +4,7 @@
 #define ADEQUACY_DIRECT_HOURLY_LOAD_H_
 
 #include <array>
+#include <vector>
 
 namespace adequacy {
 
@@ -42,6 +43,10 @@ float SeasonScale(const LoadParameters& params, int day);
 // The hourly load before its rounding to single precision: D4 plus the
 // scaled profile truncated to whole megawatts.
 double HourLoad(const LoadParameters& params, int day, int hour);
+
+// The year's loads as the direct solution takes them, hour by hour, day
+// major: HourLoad of every hour.
+std::vector<double> YearOfLoads(const LoadParameters& params);
 
 }  // namespace adequacy
 

@@ -1,5 +1,7 @@
 #include "model/availability.h"
 
+#include "model/convolution.h"
+
 namespace adequacy {
 
 AvailabilityTable::AvailabilityTable() {
@@ -11,15 +13,9 @@ void AvailabilityTable::Build(int blocks) {
   for (int block = 1; block <= blocks; ++block) {
     const int32_t top = kBlockCapacity * block;
     for (const UnitType& type : kUnitTypeTable) {
-      const double q = type.forced_outage_rate;
-      const double available = 1.0 - q;
-      // Descending x keeps P(x - cap) at its value from before this unit;
-      // P(0) is never updated and stays exactly 1.
-      for (int32_t x = top; x >= 1; --x) {
-        const int32_t below = x - type.capacity_mw;
-        const double p_below = below > 0 ? p_[below] : p_[0];
-        p_[x] = q * p_[x] + available * p_below;
-      }
+      // P(0) is never updated and stays exactly 1, the value below it.
+      ConvolveUnit(p_.data(), top, 1, type.capacity_mw,
+                   type.forced_outage_rate, 1.0);
     }
   }
 }

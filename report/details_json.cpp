@@ -1,121 +1,13 @@
 #include "report/details_json.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "report/json_writer.h"
+
 namespace adequacy {
 namespace {
-
-// Builds the document with two-space indentation, one member or element
-// per line except in short arrays.
-class JsonWriter {
- public:
-  std::string Take() { return std::move(text_) + "\n"; }
-
-  void BeginObject() { Open('{'); }
-  void EndObject() { Close('}'); }
-  void BeginArray() { Open('['); }
-  void EndArray() { Close(']'); }
-
-  // The name of the next member of an object.
-  void Name(const std::string& name) {
-    Separate();
-    String(name);
-    text_ += ": ";
-    named_ = true;
-  }
-
-  // Shortest text that reads back as the same double; null where JSON has
-  // no number for it.
-  void Number(double value) {
-    Separate();
-    if (!std::isfinite(value)) {
-      text_ += "null";
-      return;
-    }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    text_.append(buffer, result.ptr);
-  }
-  void Integer(int64_t value) {
-    Separate();
-    text_ += std::to_string(value);
-  }
-  void Text(const std::string& value) {
-    Separate();
-    String(value);
-  }
-  void Null() {
-    Separate();
-    text_ += "null";
-  }
-
-  // A member with a simple value.
-  void Member(const std::string& name, double value) {
-    Name(name);
-    Number(value);
-  }
-  void IntegerMember(const std::string& name, int64_t value) {
-    Name(name);
-    Integer(value);
-  }
-  void TextMember(const std::string& name, const std::string& value) {
-    Name(name);
-    Text(value);
-  }
-
- private:
-  void Open(char bracket) {
-    Separate();
-    text_ += bracket;
-    ++depth_;
-    first_ = true;
-  }
-  void Close(char bracket) {
-    --depth_;
-    if (!first_) NewLine();
-    text_ += bracket;
-    first_ = false;
-  }
-  // Before a value: a comma after the previous one and a new line, unless
-  // the value follows its name.
-  void Separate() {
-    if (named_) {
-      named_ = false;
-      return;
-    }
-    if (!first_) text_ += ',';
-    if (depth_ > 0) NewLine();
-    first_ = false;
-  }
-  void NewLine() {
-    text_ += '\n';
-    text_.append(2 * depth_, ' ');
-  }
-  void String(const std::string& value) {
-    text_ += '"';
-    for (unsigned char c : value) {
-      if (c == '"' || c == '\\') {
-        text_ += '\\';
-        text_ += static_cast<char>(c);
-      } else if (c < 0x20) {
-        char escape[8];
-        std::snprintf(escape, sizeof escape, "\\u%04x", c);
-        text_ += escape;
-      } else {
-        text_ += static_cast<char>(c);
-      }
-    }
-    text_ += '"';
-  }
-
-  std::string text_;
-  int depth_ = 0;
-  bool first_ = true;
-  bool named_ = false;
-};
 
 std::string IsoTime(std::time_t time) {
   std::tm utc{};

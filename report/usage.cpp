@@ -4,6 +4,8 @@ namespace adequacy {
 
 std::string UsageText(int64_t longest_reply) {
   return "Usage: adequacy [--details FILE | --help | --version]\n"
+         "       adequacy assess SYSTEM.toml [options]  (adequacy assess "
+         "--help)\n"
          "\n"
          "Evaluates the generation adequacy of a built-in power system: 110\n"
          "generating units (10703 MW) against a chronological hourly load "
@@ -78,6 +80,81 @@ std::string UsageText(int64_t longest_reply) {
          "In the source tree: make run (build and start), make test, make "
          "bench,\n"
          "make plot (the report OP as a figure).\n";
+}
+
+std::string AssessUsageText() {
+  return "Usage: adequacy assess SYSTEM.toml [options]\n"
+         "\n"
+         "Evaluates the system that SYSTEM.toml describes, any fleet of "
+         "two-state\n"
+         "units against any chronological hourly load, by the exact direct\n"
+         "solution, and prints its indices on standard output:\n"
+         "  LOLH    expected hours with a deficit (available capacity "
+         "strictly\n"
+         "          below the load), hours/year\n"
+         "  LOLE    expected days with a deficit at the day's peak hour, "
+         "days/year\n"
+         "  ALLR    probability of at least one such day in the year\n"
+         "  EUE     expected energy not served, MWh/year\n"
+         "  energy  energy demanded, MWh; ppm, EUE per million MWh of it\n"
+         "The year is the load series, whatever its length.\n"
+         "\n"
+         "Options:\n"
+         "  --json PATH        also write the results as JSON to PATH (- for\n"
+         "                     standard output, in place of the report)\n"
+         "  --hourly PATH      write every hour as CSV: hour,load_mw,"
+         "net_load_mw,\n"
+         "                     lolp,expected_unserved_mwh (- for standard "
+         "output)\n"
+         "  --load-scale X     multiply the load of every hour by X "
+         "(default 1)\n"
+         "  --load-add MW      then add MW to every hour (default 0)\n"
+         "  -h, --help         show this text and exit\n"
+         "\n"
+         "The system file (TOML; paths in it are relative to it):\n"
+         "  name = \"IEEE RTS-79\"\n"
+         "  [load]\n"
+         "  file = \"load.csv\"       # MW an hour, one a line, whole days\n"
+         "  # or: model = \"daily-profile\" with D1, D2, D3, D4 as in the "
+         "dialogue\n"
+         "  [[units]]\n"
+         "  name = \"400 MW nuclear\"\n"
+         "  count = 2\n"
+         "  capacity_mw = 400\n"
+         "  forced_outage_rate = 0.12  # or mean_time_to_failure_hours = "
+         "1100\n"
+         "  mean_repair_hours = 150    # or mean_repair_days\n"
+         "  [[profiles]]               # optional: MW an hour taken off the "
+         "load\n"
+         "  name = \"wind\"\n"
+         "  file = \"wind.csv\"\n"
+         "\n"
+         "Example:\n"
+         "  adequacy assess examples/rts79/system.toml --load-scale 1.05 "
+         "--json -\n"
+         "\n"
+         "Exit status: 0 when done; 1 for a system file or series that "
+         "cannot be\n"
+         "read or is not valid (one line on standard error: FILE:LINE: what "
+         "is\n"
+         "wrong), or an output that cannot be written; 2 for options not\n"
+         "understood.\n";
+}
+
+std::string InputErrorText(const std::string& file, int64_t line,
+                           const std::string& what) {
+  std::string where = file;
+  if (line > 0) where += ":" + std::to_string(line);
+  return "adequacy: " + where + ": " + what + "\n";
+}
+
+std::string AssessMisuseText(const std::string& what) {
+  return "adequacy assess: " + what + "; see adequacy assess --help\n";
+}
+
+std::string OutputFailureText(const std::string& path,
+                              const std::string& reason) {
+  return "adequacy: cannot write '" + path + "': " + reason + "\n";
 }
 
 std::string VersionText(const char* version) {

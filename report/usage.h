@@ -14,6 +14,21 @@ namespace adequacy {
 // the make targets; `longest_reply` is the longest reply line it reads.
 std::string UsageText(int64_t longest_reply);
 
+// What `adequacy assess` does, its options, the system file and an
+// example.
+std::string AssessUsageText();
+
+// "adequacy: FILE:LINE: what is wrong" (no line where it is 0).
+std::string InputErrorText(const std::string& file, int64_t line,
+                           const std::string& what);
+
+// "adequacy assess: what; see adequacy assess --help".
+std::string AssessMisuseText(const std::string& what);
+
+// "adequacy: cannot write 'PATH': reason".
+std::string OutputFailureText(const std::string& path,
+                              const std::string& reason);
+
 // "adequacy 1.2.3".
 std::string VersionText(const char* version);
 

@@ -1,0 +1,142 @@
+#include "app/assess.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "app/file_replace.h"
+#include "app/version.h"
+#include "direct/assessment.h"
+#include "model/capacity_table.h"
+#include "report/assessment_json.h"
+#include "report/assessment_text.h"
+#include "report/hourly_csv.h"
+#include "report/usage.h"
+#include "system/load_change.h"
+#include "system/system_file.h"
+
+namespace adequacy {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kMisused = 2;
+constexpr char kStandardOutput[] = "-";
+
+struct AssessOptions {
+  std::string system_path;
+  std::string json_path;
+  std::string hourly_path;
+  LoadChange change;
+};
+
+// Parses the command line; returns -1 to go on, else the exit status.
+int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
+  CLI::App app("", "adequacy assess");
+  app.set_help_flag();
+  bool help = false;
+  app.add_flag("-h,--help", help);
+  app.add_option("system", options->system_path);
+  app.add_option("--json", options->json_path);
+  app.add_option("--hourly", options->hourly_path);
+  app.add_option("--load-scale", options->change.scale);
+  app.add_option("--load-add", options->change.added_mw);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    WriteText(stderr, AssessMisuseText(error.what()));
+    return kMisused;
+  }
+  if (help) {
+    return WriteText(stdout, AssessUsageText()) ? kDone : kFailed;
+  }
+  std::string fault;
+  if (options->system_path.empty()) {
+    fault = "a system file is needed";
+  } else if (!(std::isfinite(options->change.scale) &&
+               options->change.scale >= 0.0)) {
+    fault = "--load-scale must be a finite number, 0 or more";
+  } else if (!std::isfinite(options->change.added_mw)) {
+    fault = "--load-add must be a finite number";
+  } else if (options->json_path == kStandardOutput &&
+             options->hourly_path == kStandardOutput) {
+    fault = "--json and --hourly cannot both be standard output";
+  }
+  if (fault.empty()) return -1;
+  WriteText(stderr, AssessMisuseText(fault));
+  return kMisused;
+}
+
+// Writes `text` to `path`, or to standard output for "-".
+bool WriteOutput(const std::string& path, const std::string& text) {
+  std::string reason;
+  if (path == kStandardOutput) {
+    if (WriteText(stdout, text)) return true;
+    reason = "standard output failed";
+  } else if (ReplaceFile(path, text, &reason)) {
+    return true;
+  }
+  WriteText(stderr, OutputFailureText(path, reason));
+  return false;
+}
+
+int Assess(const AssessOptions& options) {
+  System system;
+  InputError error;
+  if (!ReadSystemFile(options.system_path, &system, &error)) {
+    WriteText(stderr, InputErrorText(error.file, error.line, error.what));
+    return kFailed;
+  }
+  const std::vector<double> load = ChangedLoad(system.load, options.change);
+  for (size_t hour = 0; hour < load.size(); ++hour) {
+    if (load[hour] < 0.0 || !std::isfinite(load[hour])) {
+      WriteText(stderr,
+                AssessMisuseText("--load-scale and --load-add make the load "
+                                 "of hour " +
+                                 std::to_string(hour + 1) +
+                                 " negative or beyond a double"));
+      return kMisused;
+    }
+  }
+  const std::vector<double> net = NetLoad(load, system.profiles);
+  const CapacityTable table(system.unit_kinds());
+  const bool hourly = !options.hourly_path.empty();
+  const Assessment result = Assess(table, load, net, hourly);
+  // Every output is made before any is written, and each is written
+  // whole or not at all, so that a failure leaves the files of the last
+  // run as they were.
+  const std::string json =
+      options.json_path.empty()
+          ? ""
+          : AssessmentJson(system, options.change, result, kVersion);
+  const std::string csv = hourly ? HourlyCsv(load, net, result.hours) : "";
+  const bool report = options.json_path != kStandardOutput &&
+                      options.hourly_path != kStandardOutput;
+  const std::string text =
+      report ? AssessmentText(system, options.change, result) : "";
+  if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
+    return kFailed;
+  }
+  if (hourly && !WriteOutput(options.hourly_path, csv)) return kFailed;
+  if (report && !WriteOutput(kStandardOutput, text)) return kFailed;
+  return kDone;
+}
+
+}  // namespace
+
+int RunAssess(int argc, const char* const* argv) {
+  AssessOptions options;
+  const int status = ParseOptions(argc, argv, &options);
+  if (status >= 0) return status;
+  try {
+    return Assess(options);
+  } catch (const std::bad_alloc&) {
+    WriteText(stderr, InputErrorText(options.system_path, 0,
+                                     "not enough memory to assess it"));
+    return kFailed;
+  }
+}
+
+}  // namespace adequacy

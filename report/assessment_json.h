@@ -1,0 +1,22 @@
+// The results of `adequacy assess` as JSON, for scripts: every number at
+// full double precision.  The names are kept from one version to the
+// next; `schema` changes when they are not.
+#ifndef ADEQUACY_REPORT_ASSESSMENT_JSON_H_
+#define ADEQUACY_REPORT_ASSESSMENT_JSON_H_
+
+#include <string>
+
+#include "direct/assessment.h"
+#include "system/load_change.h"
+#include "system/system.h"
+
+namespace adequacy {
+
+inline constexpr int kAssessmentSchema = 1;
+
+std::string AssessmentJson(const System& system, const LoadChange& change,
+                           const Assessment& result, const char* version);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_REPORT_ASSESSMENT_JSON_H_

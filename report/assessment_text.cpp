@@ -1,0 +1,85 @@
+#include "report/assessment_text.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace adequacy {
+namespace {
+
+// Six significant digits, what the published tables of the field give,
+// and whole numbers from a million on rather than an exponent.
+std::string Significant(double value) {
+  char text[64];
+  if (std::fabs(value) >= 1e6 && std::fabs(value) < 1e18) {
+    std::snprintf(text, sizeof text, "%.0f", value);
+  } else {
+    std::snprintf(text, sizeof text, "%.6g", value);
+  }
+  return text;
+}
+
+std::string Line(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+std::string Line(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return std::string(text) + "\n";
+}
+
+std::string IndexLine(const char* name, double value, const char* unit,
+                      const char* meaning) {
+  return Line("  %-8s %12s  %-7s %s", name, Significant(value).c_str(), unit,
+              meaning);
+}
+
+std::string ProfileNames(const System& system) {
+  std::string names;
+  for (const Profile& profile : system.profiles) {
+    names += names.empty() ? "" : ", ";
+    names += profile.name;
+  }
+  return names;
+}
+
+}  // namespace
+
+std::string AssessmentText(const System& system, const LoadChange& change,
+                           const Assessment& result) {
+  const size_t hours = system.load.size();
+  std::string text = system.name + " (" + system.file + ")\n";
+  text += Line("  %lld units, %lld MW installed",
+               static_cast<long long>(system.unit_count()),
+               static_cast<long long>(system.installed_mw()));
+  text += Line("  %zu hours (%zu days), peak load %s MW", hours, hours / 24,
+               Significant(result.peak_load).c_str());
+  if (std::isfinite(result.reserve_margin)) {
+    text += Line("  reserve margin %.2f %%", result.reserve_margin);
+  }
+  if (change.scale != 1.0 || change.added_mw != 0.0) {
+    text += Line("  the load of the file scaled by %s, then %s MW added to "
+                 "every hour",
+                 Significant(change.scale).c_str(),
+                 Significant(change.added_mw).c_str());
+  }
+  if (!system.profiles.empty()) {
+    text += "  less variable generation, hour by hour: " +
+            ProfileNames(system) + "\n";
+  }
+  text += "\nDirect solution (exact)\n";
+  text += IndexLine("LOLH", result.lolh, "h/yr", "loss-of-load hours");
+  text += IndexLine("LOLE", result.lole, "d/yr",
+                    "loss-of-load days, at each day's peak hour");
+  text += IndexLine("ALLR", result.allr, "",
+                    "probability of at least one such day");
+  text += IndexLine("EUE", result.eue, "MWh/yr", "expected unserved energy");
+  text += IndexLine("energy", result.energy, "MWh", "energy demanded");
+  text += IndexLine("ppm", result.ppm, "",
+                    "unserved energy per million MWh demanded");
+  return text;
+}
+
+}  // namespace adequacy

@@ -1,0 +1,25 @@
+#include "system/load_change.h"
+
+namespace adequacy {
+
+std::vector<double> ChangedLoad(const std::vector<double>& load,
+                                const LoadChange& change) {
+  std::vector<double> changed(load.size());
+  for (size_t hour = 0; hour < load.size(); ++hour) {
+    changed[hour] = load[hour] * change.scale + change.added_mw;
+  }
+  return changed;
+}
+
+std::vector<double> NetLoad(const std::vector<double>& load,
+                            const std::vector<Profile>& profiles) {
+  std::vector<double> net = load;
+  for (const Profile& profile : profiles) {
+    for (size_t hour = 0; hour < net.size(); ++hour) {
+      net[hour] -= profile.mw[hour];
+    }
+  }
+  return net;
+}
+
+}  // namespace adequacy

@@ -1,0 +1,23 @@
+// Hourly series read from text: one value per line, in MW.  A first line
+// that is no number is a header; '#' starts a comment; blank lines and the
+// spaces around a value are ignored, as is a carriage return before a
+// line's end.
+#ifndef ADEQUACY_SYSTEM_SERIES_CSV_H_
+#define ADEQUACY_SYSTEM_SERIES_CSV_H_
+
+#include <string_view>
+#include <vector>
+
+#include "system/input_error.h"
+
+namespace adequacy {
+
+// Appends the values of `text` to `*values`.  Every value must be a finite
+// number, at least 0.  False, with the line and what is wrong in `*error`
+// (its file left as it is), otherwise.
+bool ParseSeries(std::string_view text, std::vector<double>* values,
+                 InputError* error);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_SYSTEM_SERIES_CSV_H_

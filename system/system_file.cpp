@@ -1,0 +1,456 @@
+#include "system/system_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <initializer_list>
+#include <limits>
+#include <string>
+#include <toml++/toml.h>
+
+#include "direct/hourly_load.h"
+#include "model/capacity_table.h"
+#include "system/series_csv.h"
+#include "system/text_file.h"
+
+namespace adequacy {
+namespace {
+
+constexpr int64_t kHoursPerDayOfSeries = 24;
+constexpr char kDailyProfile[] = "daily-profile";
+
+std::string TypeName(const toml::node& node) {
+  switch (node.type()) {
+    case toml::node_type::string:
+      return "a string";
+    case toml::node_type::integer:
+      return "an integer";
+    case toml::node_type::floating_point:
+      return "a number with a fraction";
+    case toml::node_type::boolean:
+      return "a boolean";
+    case toml::node_type::table:
+      return "a table";
+    case toml::node_type::array:
+      return "an array";
+    default:
+      return "a date or time";
+  }
+}
+
+// A number as a message shows it: the shortest form that reads back the
+// same, so that 0.1 shows as 0.1.
+std::string Shown(double value) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+// Reads one system file; each step returns false once `error_` is set.
+class Reader {
+ public:
+  Reader(const std::string& path, InputError* error)
+      : path_(path), error_(error) {}
+
+  bool Read(std::string_view text, System* system);
+
+ private:
+  bool Fail(int64_t line, const std::string& what) {
+    error_->file = path_;
+    error_->line = line;
+    error_->what = what;
+    return false;
+  }
+  static int64_t LineOf(const toml::node& node) {
+    return node.source().begin.line;
+  }
+
+  bool OnlyKeys(const toml::table& table,
+                std::initializer_list<std::string_view> known,
+                const std::string& where);
+  bool Text(const toml::node& node, std::string_view key, std::string* out);
+  bool Number(const toml::node& node, std::string_view key, double* out);
+  bool Whole(const toml::node& node, std::string_view key, int64_t lowest,
+             int64_t highest, const char* unit, int64_t* out);
+  bool Positive(const toml::node& node, std::string_view key, double* out);
+
+  bool ReadLoad(const toml::table& root, System* system);
+  bool ReadDailyProfile(const toml::table& load, System* system);
+  bool ReadSeriesFile(const toml::node& file_key, std::vector<double>* values,
+                      std::string* shown_path);
+  bool ReadUnits(const toml::table& root, System* system);
+  bool ReadUnit(const toml::table& unit, int index, UnitGroup* group);
+  bool ReadProfiles(const toml::table& root, System* system);
+  bool CheckFleetSize(const toml::table& root, const System& system);
+
+  std::string path_;
+  InputError* error_;
+};
+
+bool Reader::OnlyKeys(const toml::table& table,
+                      std::initializer_list<std::string_view> known,
+                      const std::string& where) {
+  for (auto&& [key, node] : table) {
+    bool found = false;
+    for (std::string_view name : known) found = found || key.str() == name;
+    if (found) continue;
+    std::string names;
+    for (std::string_view name : known) {
+      names += names.empty() ? "" : ", ";
+      names += name;
+    }
+    return Fail(key.source().begin.line,
+                "unknown key '" + std::string(key.str()) + "'" + where +
+                    "; the keys are " + names);
+  }
+  return true;
+}
+
+bool Reader::Text(const toml::node& node, std::string_view key,
+                  std::string* out) {
+  const auto* value = node.as_string();
+  if (value == nullptr) {
+    return Fail(LineOf(node), std::string(key) + " must be a string, not " +
+                                  TypeName(node));
+  }
+  *out = value->get();
+  return true;
+}
+
+bool Reader::Number(const toml::node& node, std::string_view key,
+                    double* out) {
+  if (const auto* whole = node.as_integer()) {
+    *out = static_cast<double>(whole->get());
+  } else if (const auto* real = node.as_floating_point()) {
+    *out = real->get();
+  } else {
+    return Fail(LineOf(node), std::string(key) + " must be a number, not " +
+                                  TypeName(node));
+  }
+  if (!std::isfinite(*out)) {
+    return Fail(LineOf(node), std::string(key) +
+                                  " must be a finite number, not " +
+                                  Shown(*out));
+  }
+  return true;
+}
+
+bool Reader::Whole(const toml::node& node, std::string_view key,
+                   int64_t lowest, int64_t highest, const char* unit,
+                   int64_t* out) {
+  const std::string name(key);
+  if (const auto* whole = node.as_integer()) {
+    *out = whole->get();
+  } else {
+    double value = 0.0;
+    if (!Number(node, key, &value)) return false;
+    if (value != std::floor(value)) {
+      return Fail(LineOf(node), name + " must be a whole number" + unit +
+                                    ", not " + Shown(value));
+    }
+    // Beyond the range the value is refused below; clamping first keeps
+    // the conversion defined.
+    *out = value < -1e18 ? -1 : value > 1e18 ? highest + 1
+                                             : static_cast<int64_t>(value);
+  }
+  if (*out < lowest || *out > highest) {
+    return Fail(LineOf(node), name + " must be from " + std::to_string(lowest) +
+                                  " to " + std::to_string(highest) + ", not " +
+                                  std::to_string(*out));
+  }
+  return true;
+}
+
+bool Reader::Positive(const toml::node& node, std::string_view key,
+                      double* out) {
+  if (!Number(node, key, out)) return false;
+  if (!(*out > 0.0)) {
+    return Fail(LineOf(node), std::string(key) + " must be above 0, not " +
+                                  Shown(*out));
+  }
+  return true;
+}
+
+bool Reader::Read(std::string_view text, System* system) {
+  toml::table root;
+  try {
+    root = toml::parse(text, path_);
+  } catch (const toml::parse_error& fault) {
+    return Fail(fault.source().begin.line,
+                "not valid TOML: " + std::string(fault.description()));
+  }
+  if (!OnlyKeys(root, {"name", "load", "units", "profiles"}, "")) return false;
+  system->file = path_;
+  system->name = std::filesystem::path(path_).stem().string();
+  if (const toml::node* name = root.get("name")) {
+    if (!Text(*name, "name", &system->name)) return false;
+  }
+  return ReadUnits(root, system) && CheckFleetSize(root, *system) &&
+         ReadLoad(root, system) && ReadProfiles(root, system);
+}
+
+bool Reader::ReadSeriesFile(const toml::node& file_key,
+                            std::vector<double>* values,
+                            std::string* shown_path) {
+  std::string name;
+  if (!Text(file_key, "file", &name)) return false;
+  if (name.empty()) return Fail(LineOf(file_key), "file must name a file");
+  const std::filesystem::path file(name);
+  *shown_path = file.is_absolute()
+                    ? name
+                    : (std::filesystem::path(path_).parent_path() / file)
+                          .string();
+  std::string text;
+  std::string reason;
+  if (!ReadTextFile(*shown_path, &text, &reason)) {
+    return Fail(LineOf(file_key),
+                "cannot read '" + *shown_path + "': " + reason);
+  }
+  if (!ParseSeries(text, values, error_)) {
+    error_->file = *shown_path;
+    return false;
+  }
+  const int64_t hours = static_cast<int64_t>(values->size());
+  if (hours < kHoursPerDayOfSeries || hours % kHoursPerDayOfSeries != 0) {
+    return Fail(LineOf(file_key),
+                "'" + *shown_path + "' has " + std::to_string(hours) +
+                    " hours; it must hold whole days of 24 hours, one at "
+                    "least");
+  }
+  return true;
+}
+
+bool Reader::ReadLoad(const toml::table& root, System* system) {
+  const toml::node* node = root.get("load");
+  if (node == nullptr) {
+    return Fail(0, "no [load]: give load.file or load.model");
+  }
+  const toml::table* load = node->as_table();
+  if (load == nullptr) {
+    return Fail(LineOf(*node), "load must be a table, not " + TypeName(*node));
+  }
+  if (!OnlyKeys(*load, {"file", "model", "D1", "D2", "D3", "D4"},
+                " in [load]")) {
+    return false;
+  }
+  const toml::node* file = load->get("file");
+  const toml::node* model = load->get("model");
+  if ((file == nullptr) == (model == nullptr)) {
+    return Fail(LineOf(*load),
+                "[load] needs one of file and model, not " +
+                    std::string(file == nullptr ? "neither" : "both"));
+  }
+  if (model != nullptr) return ReadDailyProfile(*load, system);
+  for (const char* key : {"D1", "D2", "D3", "D4"}) {
+    if (const toml::node* stray = load->get(key)) {
+      return Fail(LineOf(*stray), std::string(key) + " belongs to model = \"" +
+                                      kDailyProfile + "\", not to a load file");
+    }
+  }
+  std::string shown;
+  return ReadSeriesFile(*file, &system->load, &shown);
+}
+
+bool Reader::ReadDailyProfile(const toml::table& load, System* system) {
+  const toml::node& model = *load.get("model");
+  std::string name;
+  if (!Text(model, "model", &name)) return false;
+  if (name != kDailyProfile) {
+    return Fail(LineOf(model), "unknown load model '" + name +
+                                   "'; the one model is \"" + kDailyProfile +
+                                   "\"");
+  }
+  LoadParameters params;
+  float* const targets[] = {&params.d1, &params.d2, &params.d3, &params.d4};
+  const char* const keys[] = {"D1", "D2", "D3", "D4"};
+  for (int i = 0; i < 4; ++i) {
+    const toml::node* node = load.get(keys[i]);
+    if (node == nullptr) continue;
+    double value = 0.0;
+    if (!Number(*node, keys[i], &value)) return false;
+    if (std::fabs(value) > std::numeric_limits<float>::max()) {
+      return Fail(LineOf(*node), std::string(keys[i]) +
+                                     " is beyond a single-precision number");
+    }
+    // The dialogue reads D1..D4 in single precision; so does the file.
+    *targets[i] = static_cast<float>(value);
+  }
+  system->load = YearOfLoads(params);
+  for (size_t hour = 0; hour < system->load.size(); ++hour) {
+    if (system->load[hour] < 0.0) {
+      return Fail(LineOf(model),
+                  "the daily profile gives a negative load, " +
+                      Shown(system->load[hour]) + " MW in hour " +
+                      std::to_string(hour % kHoursPerDay + 1) + " of day " +
+                      std::to_string(hour / kHoursPerDay + 1));
+    }
+  }
+  return true;
+}
+
+bool Reader::ReadUnits(const toml::table& root, System* system) {
+  const toml::node* node = root.get("units");
+  if (node == nullptr) return Fail(0, "no [[units]]: a system needs units");
+  const toml::array* units = node->as_array();
+  if (units == nullptr || !units->is_array_of_tables()) {
+    return Fail(LineOf(*node),
+                "units must be [[units]] tables, not " + TypeName(*node));
+  }
+  if (units->empty()) return Fail(LineOf(*node), "no units in [[units]]");
+  int index = 0;
+  for (const toml::node& entry : *units) {
+    UnitGroup group;
+    if (!ReadUnit(*entry.as_table(), ++index, &group)) return false;
+    system->units.push_back(std::move(group));
+  }
+  return true;
+}
+
+bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
+  const std::string where = " in [[units]] " + std::to_string(index);
+  if (!OnlyKeys(unit,
+                {"name", "count", "capacity_mw", "forced_outage_rate",
+                 "mean_time_to_failure_hours", "mean_repair_hours",
+                 "mean_repair_days"},
+                where)) {
+    return false;
+  }
+  group->name = "units " + std::to_string(index);
+  if (const toml::node* name = unit.get("name")) {
+    if (!Text(*name, "name", &group->name)) return false;
+  }
+  const auto needed = [&](const char* key) -> const toml::node* {
+    const toml::node* node = unit.get(key);
+    if (node == nullptr) Fail(LineOf(unit), std::string("no ") + key + where);
+    return node;
+  };
+  const toml::node* count = needed("count");
+  if (count == nullptr ||
+      !Whole(*count, "count", 1, kMaxInstalledMw, "", &group->count)) {
+    return false;
+  }
+  const toml::node* capacity = needed("capacity_mw");
+  int64_t mw = 0;
+  if (capacity == nullptr ||
+      !Whole(*capacity, "capacity_mw", 1, kMaxInstalledMw, " of megawatts",
+             &mw)) {
+    return false;
+  }
+  group->capacity_mw = static_cast<int32_t>(mw);
+
+  const toml::node* rate = unit.get("forced_outage_rate");
+  const toml::node* failure = unit.get("mean_time_to_failure_hours");
+  if ((rate == nullptr) == (failure == nullptr)) {
+    return Fail(LineOf(unit), "give one of forced_outage_rate and "
+                              "mean_time_to_failure_hours" +
+                                  where + ", not " +
+                                  (rate == nullptr ? "neither" : "both"));
+  }
+  const toml::node* hours = unit.get("mean_repair_hours");
+  const toml::node* days = unit.get("mean_repair_days");
+  if ((hours == nullptr) == (days == nullptr)) {
+    return Fail(LineOf(unit), "give one of mean_repair_hours and "
+                              "mean_repair_days" +
+                                  where + ", not " +
+                                  (hours == nullptr ? "neither" : "both"));
+  }
+  if (hours != nullptr) {
+    if (!Positive(*hours, "mean_repair_hours", &group->mean_repair_hours)) {
+      return false;
+    }
+  } else {
+    double repair_days = 0.0;
+    if (!Positive(*days, "mean_repair_days", &repair_days)) return false;
+    group->mean_repair_hours = repair_days * kHoursPerDay;
+    if (!std::isfinite(group->mean_repair_hours)) {
+      return Fail(LineOf(*days), "mean_repair_days is too large");
+    }
+  }
+  if (rate != nullptr) {
+    if (!Number(*rate, "forced_outage_rate", &group->forced_outage_rate)) {
+      return false;
+    }
+    if (!(group->forced_outage_rate >= 0.0 && group->forced_outage_rate < 1.0)) {
+      return Fail(LineOf(*rate),
+                  "forced_outage_rate must be at least 0 and below 1, not " +
+                      Shown(group->forced_outage_rate));
+    }
+    return true;
+  }
+  double& mttf = group->mean_time_to_failure_hours;
+  if (!Positive(*failure, "mean_time_to_failure_hours", &mttf)) return false;
+  // The long-run share of hours down, rounded once.
+  group->forced_outage_rate =
+      group->mean_repair_hours / (mttf + group->mean_repair_hours);
+  return true;
+}
+
+bool Reader::ReadProfiles(const toml::table& root, System* system) {
+  const toml::node* node = root.get("profiles");
+  if (node == nullptr) return true;
+  const toml::array* profiles = node->as_array();
+  if (profiles == nullptr || !profiles->is_array_of_tables()) {
+    return Fail(LineOf(*node),
+                "profiles must be [[profiles]] tables, not " + TypeName(*node));
+  }
+  int index = 0;
+  for (const toml::node& entry : *profiles) {
+    const toml::table& table = *entry.as_table();
+    const std::string where = " in [[profiles]] " + std::to_string(++index);
+    if (!OnlyKeys(table, {"name", "file"}, where)) return false;
+    Profile profile;
+    profile.name = "profile " + std::to_string(index);
+    if (const toml::node* name = table.get("name")) {
+      if (!Text(*name, "name", &profile.name)) return false;
+    }
+    const toml::node* file = table.get("file");
+    if (file == nullptr) return Fail(LineOf(table), "no file" + where);
+    std::string shown;
+    if (!ReadSeriesFile(*file, &profile.mw, &shown)) return false;
+    if (profile.mw.size() != system->load.size()) {
+      return Fail(LineOf(*file),
+                  "'" + shown + "' has " + std::to_string(profile.mw.size()) +
+                      " hours; the load has " +
+                      std::to_string(system->load.size()));
+    }
+    system->profiles.push_back(std::move(profile));
+  }
+  return true;
+}
+
+bool Reader::CheckFleetSize(const toml::table& root, const System& system) {
+  if (InstalledWithinLimits(system.unit_kinds()) >= 0) return true;
+  double units = 0.0;
+  double installed = 0.0;
+  for (const UnitGroup& group : system.units) {
+    units += static_cast<double>(group.count);
+    installed += static_cast<double>(group.count) * group.capacity_mw;
+  }
+  return Fail(LineOf(*root.get("units")),
+              "the fleet is too large: " + Shown(units) + " units of " +
+                  Shown(installed) + " MW; the availability table takes at "
+                  "most " + std::to_string(kMaxInstalledMw) +
+                  " MW installed (16 bytes a megawatt) and units x MW of at "
+                  "most " + Shown(static_cast<double>(kMaxConvolutionSteps)));
+}
+
+}  // namespace
+
+bool ParseSystem(std::string_view text, const std::string& path,
+                 System* system, InputError* error) {
+  *system = System();
+  return Reader(path, error).Read(text, system);
+}
+
+bool ReadSystemFile(const std::string& path, System* system,
+                    InputError* error) {
+  std::string text;
+  std::string reason;
+  if (!ReadTextFile(path, &text, &reason)) {
+    *error = {path, 0, "cannot read: " + reason};
+    return false;
+  }
+  return ParseSystem(text, path, system, error);
+}
+
+}  // namespace adequacy
