@@ -104,7 +104,7 @@ sanitize:
 	@cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE long
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
-LINTED = $(shell git ls-files 'app/*.cpp' 'model/*.cpp' 'direct/*.cpp' 'montecarlo/*.cpp' 'report/*.cpp' | grep -v _test.cpp)
+LINTED = $(shell git ls-files 'app/*.cpp' 'model/*.cpp' 'direct/*.cpp' 'montecarlo/*.cpp' 'report/*.cpp' 'system/*.cpp' | grep -v _test.cpp)
 
 # Formatting check and static analysis with the checks in .clang-tidy.
 lint:
@@ -113,19 +113,29 @@ lint:
 	@clang-tidy --quiet -p $(BUILD_DIR) $(LINTED) 2>/dev/null
 	@echo "lint: clean"
 
-# libFuzzer targets over the reply reading and value-list parse, and over the
-# field renderer; each runs FUZZ_SECONDS from the corpus kept in fuzz/corpus.
+# libFuzzer targets over the reply reading and value-list parse, over the
+# field renderer, and over the system file and series readers; each runs
+# FUZZ_SECONDS from the corpus kept in fuzz/corpus.
 FUZZ_SECONDS ?= 60
 FUZZ_DIR = build-fuzz
 FUZZ_FLAGS = -std=c++20 -O1 -g -I. -ffp-contract=off -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
 
+SYSTEM_SOURCES = system/system_file.cpp system/series_csv.cpp system/text_file.cpp \
+  system/toml_text.cpp \
+  system/system.cpp system/load_change.cpp model/capacity_table.cpp \
+  direct/assessment.cpp direct/hourly_load.cpp
+
 fuzz:
-	@mkdir -p $(FUZZ_DIR)/reply $(FUZZ_DIR)/field
+	@mkdir -p $(FUZZ_DIR)/reply $(FUZZ_DIR)/field $(FUZZ_DIR)/system
 	@clang++ $(FUZZ_FLAGS) fuzz/reply_fuzz.cpp app/reply.cpp app/value_list.cpp -o $(FUZZ_DIR)/reply_fuzz
 	@clang++ $(FUZZ_FLAGS) fuzz/field_fuzz.cpp report/field.cpp -o $(FUZZ_DIR)/field_fuzz
+	@clang++ $(FUZZ_FLAGS) fuzz/system_fuzz.cpp $(SYSTEM_SOURCES) -o $(FUZZ_DIR)/system_fuzz
 	@cp fuzz/corpus/reply/* $(FUZZ_DIR)/reply/
 	@cp fuzz/corpus/field/* $(FUZZ_DIR)/field/
+	@cp fuzz/corpus/system/* $(FUZZ_DIR)/system/
 	@./$(FUZZ_DIR)/reply_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ_DIR)/reply > $(FUZZ_DIR)/reply.log 2>&1 || (tail -40 $(FUZZ_DIR)/reply.log; exit 1)
 	@tail -1 $(FUZZ_DIR)/reply.log
 	@./$(FUZZ_DIR)/field_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_DIR)/field > $(FUZZ_DIR)/field.log 2>&1 || (tail -40 $(FUZZ_DIR)/field.log; exit 1)
 	@tail -1 $(FUZZ_DIR)/field.log
+	@./$(FUZZ_DIR)/system_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 $(FUZZ_DIR)/system > $(FUZZ_DIR)/system.log 2>&1 || (tail -40 $(FUZZ_DIR)/system.log; exit 1)
+	@tail -1 $(FUZZ_DIR)/system.log

@@ -39,8 +39,8 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   bool help = false;
   app.add_flag("-h,--help", help);
   app.add_option("system", options->system_path);
-  app.add_option("--json", options->json_path);
-  app.add_option("--hourly", options->hourly_path);
+  const CLI::Option* json = app.add_option("--json", options->json_path);
+  const CLI::Option* hourly = app.add_option("--hourly", options->hourly_path);
   app.add_option("--load-scale", options->change.scale);
   app.add_option("--load-add", options->change.added_mw);
   try {
@@ -60,6 +60,9 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
     fault = "--load-scale must be a finite number, 0 or more";
   } else if (!std::isfinite(options->change.added_mw)) {
     fault = "--load-add must be a finite number";
+  } else if ((json->count() > 0 && options->json_path.empty()) ||
+             (hourly->count() > 0 && options->hourly_path.empty())) {
+    fault = "--json and --hourly need a file name, or - for standard output";
   } else if (options->json_path == kStandardOutput &&
              options->hourly_path == kStandardOutput) {
     fault = "--json and --hourly cannot both be standard output";

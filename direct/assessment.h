@@ -18,13 +18,13 @@ struct HourRisk {
 };
 
 struct Assessment {
-  double lolh = 0.0;    // Expected deficit hours in the series.
-  double lole = 0.0;    // Expected days with a deficit at the day's peak.
-  double allr = 0.0;    // Probability of at least one such day.
-  double eue = 0.0;     // Expected unserved energy, MWh.
-  double energy = 0.0;  // Energy demanded, MWh: the load's sum.
-  double ppm = 0.0;     // Unserved energy per million MWh demanded.
-  double peak_load = 0.0;       // The load's largest hour, MW.
+  double lolh = 0.0;       // Expected deficit hours in the series.
+  double lole = 0.0;       // Expected days with a deficit at the day's peak.
+  double allr = 0.0;       // Probability of at least one such day.
+  double eue = 0.0;        // Expected unserved energy, MWh.
+  double energy = 0.0;     // Energy demanded, MWh: the load's sum.
+  double ppm = 0.0;        // Unserved energy per million MWh demanded.
+  double peak_load = 0.0;  // The load's largest hour, MW.
   double reserve_margin = 0.0;  // Installed over peak, percent above it.
   std::vector<HourRisk> hours;  // Every hour's risk, when asked for.
 };

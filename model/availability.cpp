@@ -14,8 +14,8 @@ void AvailabilityTable::Build(int blocks) {
     const int32_t top = kBlockCapacity * block;
     for (const UnitType& type : kUnitTypeTable) {
       // P(0) is never updated and stays exactly 1, the value below it.
-      ConvolveUnit(p_.data(), top, 1, type.capacity_mw,
-                   type.forced_outage_rate, 1.0);
+      ConvolveUnit(p_.data(), top, 1, type.capacity_mw, type.forced_outage_rate,
+                   1.0);
     }
   }
 }

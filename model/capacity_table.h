@@ -46,8 +46,9 @@ class CapacityTable {
   double ExpectedUnserved(double load) const;
 
  private:
-  std::vector<double> at_most_;   // P(available <= x), x = 0..installed.
-  std::vector<double> sum_below_; // Sum of at_most_[k] for k < m, m = 0..installed.
+  std::vector<double> at_most_;  // P(available <= x), x = 0..installed.
+  std::vector<double>
+      sum_below_;  // Sum of at_most_[k] for k < m, m = 0..installed.
 };
 
 // The installed capacity of `units`, or -1 where it passes the limits

@@ -60,14 +60,16 @@ std::string AssessmentText(const System& system, const LoadChange& change,
     text += Line("  reserve margin %.2f %%", result.reserve_margin);
   }
   if (change.scale != 1.0 || change.added_mw != 0.0) {
-    text += Line("  the load of the file scaled by %s, then %s MW added to "
-                 "every hour",
-                 Significant(change.scale).c_str(),
-                 Significant(change.added_mw).c_str());
+    text += Line(
+        "  the load of the file scaled by %s, then %s MW added to "
+        "every hour",
+        Significant(change.scale).c_str(),
+        Significant(change.added_mw).c_str());
   }
   if (!system.profiles.empty()) {
-    text += "  less variable generation, hour by hour: " +
-            ProfileNames(system) + "\n";
+    text +=
+        "  less variable generation, hour by hour: " + ProfileNames(system) +
+        "\n";
   }
   text += "\nDirect solution (exact)\n";
   text += IndexLine("LOLH", result.lolh, "h/yr", "loss-of-load hours");

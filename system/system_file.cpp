@@ -1,17 +1,20 @@
 #include "system/system_file.h"
 
+#include <toml++/toml.h>
+
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
 #include <string>
-#include <toml++/toml.h>
 
 #include "direct/hourly_load.h"
 #include "model/capacity_table.h"
 #include "system/series_csv.h"
 #include "system/text_file.h"
+#include "system/toml_text.h"
 
 namespace adequacy {
 namespace {
@@ -44,6 +47,17 @@ std::string Shown(double value) {
   char text[32];
   const auto result = std::to_chars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
+}
+
+std::string Hours(int64_t hours) {
+  return std::to_string(hours) + (hours == 1 ? " hour" : " hours");
+}
+
+// A count too large for an int64_t as a whole number.
+std::string WholeText(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.0f", value);
+  return text;
 }
 
 // Reads one system file; each step returns false once `error_` is set.
@@ -99,9 +113,9 @@ bool Reader::OnlyKeys(const toml::table& table,
       names += names.empty() ? "" : ", ";
       names += name;
     }
-    return Fail(key.source().begin.line,
-                "unknown key '" + std::string(key.str()) + "'" + where +
-                    "; the keys are " + names);
+    return Fail(key.source().begin.line, "unknown key '" +
+                                             std::string(key.str()) + "'" +
+                                             where + "; the keys are " + names);
   }
   return true;
 }
@@ -110,34 +124,32 @@ bool Reader::Text(const toml::node& node, std::string_view key,
                   std::string* out) {
   const auto* value = node.as_string();
   if (value == nullptr) {
-    return Fail(LineOf(node), std::string(key) + " must be a string, not " +
-                                  TypeName(node));
+    return Fail(LineOf(node),
+                std::string(key) + " must be a string, not " + TypeName(node));
   }
   *out = value->get();
   return true;
 }
 
-bool Reader::Number(const toml::node& node, std::string_view key,
-                    double* out) {
+bool Reader::Number(const toml::node& node, std::string_view key, double* out) {
   if (const auto* whole = node.as_integer()) {
     *out = static_cast<double>(whole->get());
   } else if (const auto* real = node.as_floating_point()) {
     *out = real->get();
   } else {
-    return Fail(LineOf(node), std::string(key) + " must be a number, not " +
-                                  TypeName(node));
+    return Fail(LineOf(node),
+                std::string(key) + " must be a number, not " + TypeName(node));
   }
   if (!std::isfinite(*out)) {
-    return Fail(LineOf(node), std::string(key) +
-                                  " must be a finite number, not " +
-                                  Shown(*out));
+    return Fail(
+        LineOf(node),
+        std::string(key) + " must be a finite number, not " + Shown(*out));
   }
   return true;
 }
 
-bool Reader::Whole(const toml::node& node, std::string_view key,
-                   int64_t lowest, int64_t highest, const char* unit,
-                   int64_t* out) {
+bool Reader::Whole(const toml::node& node, std::string_view key, int64_t lowest,
+                   int64_t highest, const char* unit, int64_t* out) {
   const std::string name(key);
   if (const auto* whole = node.as_integer()) {
     *out = whole->get();
@@ -150,8 +162,9 @@ bool Reader::Whole(const toml::node& node, std::string_view key,
     }
     // Beyond the range the value is refused below; clamping first keeps
     // the conversion defined.
-    *out = value < -1e18 ? -1 : value > 1e18 ? highest + 1
-                                             : static_cast<int64_t>(value);
+    *out = value < -1e18  ? -1
+           : value > 1e18 ? highest + 1
+                          : static_cast<int64_t>(value);
   }
   if (*out < lowest || *out > highest) {
     return Fail(LineOf(node), name + " must be from " + std::to_string(lowest) +
@@ -165,16 +178,21 @@ bool Reader::Positive(const toml::node& node, std::string_view key,
                       double* out) {
   if (!Number(node, key, out)) return false;
   if (!(*out > 0.0)) {
-    return Fail(LineOf(node), std::string(key) + " must be above 0, not " +
-                                  Shown(*out));
+    return Fail(LineOf(node),
+                std::string(key) + " must be above 0, not " + Shown(*out));
   }
   return true;
 }
 
 bool Reader::Read(std::string_view text, System* system) {
+  std::string ascii;
+  if (!AsciiToml(text, &ascii, error_)) {
+    error_->file = path_;
+    return false;
+  }
   toml::table root;
   try {
-    root = toml::parse(text, path_);
+    root = toml::parse(ascii, path_);
   } catch (const toml::parse_error& fault) {
     return Fail(fault.source().begin.line,
                 "not valid TOML: " + std::string(fault.description()));
@@ -196,10 +214,10 @@ bool Reader::ReadSeriesFile(const toml::node& file_key,
   if (!Text(file_key, "file", &name)) return false;
   if (name.empty()) return Fail(LineOf(file_key), "file must name a file");
   const std::filesystem::path file(name);
-  *shown_path = file.is_absolute()
-                    ? name
-                    : (std::filesystem::path(path_).parent_path() / file)
-                          .string();
+  *shown_path =
+      file.is_absolute()
+          ? name
+          : (std::filesystem::path(path_).parent_path() / file).string();
   std::string text;
   std::string reason;
   if (!ReadTextFile(*shown_path, &text, &reason)) {
@@ -213,9 +231,8 @@ bool Reader::ReadSeriesFile(const toml::node& file_key,
   const int64_t hours = static_cast<int64_t>(values->size());
   if (hours < kHoursPerDayOfSeries || hours % kHoursPerDayOfSeries != 0) {
     return Fail(LineOf(file_key),
-                "'" + *shown_path + "' has " + std::to_string(hours) +
-                    " hours; it must hold whole days of 24 hours, one at "
-                    "least");
+                "'" + *shown_path + "' holds " + Hours(hours) +
+                    "; it must hold whole days of 24 hours, one at least");
   }
   return true;
 }
@@ -331,9 +348,8 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   }
   const toml::node* capacity = needed("capacity_mw");
   int64_t mw = 0;
-  if (capacity == nullptr ||
-      !Whole(*capacity, "capacity_mw", 1, kMaxInstalledMw, " of megawatts",
-             &mw)) {
+  if (capacity == nullptr || !Whole(*capacity, "capacity_mw", 1,
+                                    kMaxInstalledMw, " of megawatts", &mw)) {
     return false;
   }
   group->capacity_mw = static_cast<int32_t>(mw);
@@ -341,18 +357,18 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   const toml::node* rate = unit.get("forced_outage_rate");
   const toml::node* failure = unit.get("mean_time_to_failure_hours");
   if ((rate == nullptr) == (failure == nullptr)) {
-    return Fail(LineOf(unit), "give one of forced_outage_rate and "
-                              "mean_time_to_failure_hours" +
-                                  where + ", not " +
-                                  (rate == nullptr ? "neither" : "both"));
+    return Fail(LineOf(unit),
+                "give one of forced_outage_rate and "
+                "mean_time_to_failure_hours" +
+                    where + ", not " + (rate == nullptr ? "neither" : "both"));
   }
   const toml::node* hours = unit.get("mean_repair_hours");
   const toml::node* days = unit.get("mean_repair_days");
   if ((hours == nullptr) == (days == nullptr)) {
-    return Fail(LineOf(unit), "give one of mean_repair_hours and "
-                              "mean_repair_days" +
-                                  where + ", not " +
-                                  (hours == nullptr ? "neither" : "both"));
+    return Fail(LineOf(unit),
+                "give one of mean_repair_hours and "
+                "mean_repair_days" +
+                    where + ", not " + (hours == nullptr ? "neither" : "both"));
   }
   if (hours != nullptr) {
     if (!Positive(*hours, "mean_repair_hours", &group->mean_repair_hours)) {
@@ -370,7 +386,8 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
     if (!Number(*rate, "forced_outage_rate", &group->forced_outage_rate)) {
       return false;
     }
-    if (!(group->forced_outage_rate >= 0.0 && group->forced_outage_rate < 1.0)) {
+    if (!(group->forced_outage_rate >= 0.0 &&
+          group->forced_outage_rate < 1.0)) {
       return Fail(LineOf(*rate),
                   "forced_outage_rate must be at least 0 and below 1, not " +
                       Shown(group->forced_outage_rate));
@@ -409,9 +426,10 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
     if (!ReadSeriesFile(*file, &profile.mw, &shown)) return false;
     if (profile.mw.size() != system->load.size()) {
       return Fail(LineOf(*file),
-                  "'" + shown + "' has " + std::to_string(profile.mw.size()) +
-                      " hours; the load has " +
-                      std::to_string(system->load.size()));
+                  "'" + shown + "' holds " +
+                      Hours(static_cast<int64_t>(profile.mw.size())) +
+                      "; the load holds " +
+                      Hours(static_cast<int64_t>(system->load.size())));
     }
     system->profiles.push_back(std::move(profile));
   }
@@ -427,17 +445,18 @@ bool Reader::CheckFleetSize(const toml::table& root, const System& system) {
     installed += static_cast<double>(group.count) * group.capacity_mw;
   }
   return Fail(LineOf(*root.get("units")),
-              "the fleet is too large: " + Shown(units) + " units of " +
-                  Shown(installed) + " MW; the availability table takes at "
-                  "most " + std::to_string(kMaxInstalledMw) +
-                  " MW installed (16 bytes a megawatt) and units x MW of at "
-                  "most " + Shown(static_cast<double>(kMaxConvolutionSteps)));
+              "the fleet is too large: " + WholeText(units) + " units of " +
+                  WholeText(installed) +
+                  " MW in all; the availability table takes at most " +
+                  std::to_string(kMaxInstalledMw) +
+                  " MW (16 bytes a megawatt), and units times MW of at most " +
+                  std::to_string(kMaxConvolutionSteps));
 }
 
 }  // namespace
 
-bool ParseSystem(std::string_view text, const std::string& path,
-                 System* system, InputError* error) {
+bool ParseSystem(std::string_view text, const std::string& path, System* system,
+                 InputError* error) {
   *system = System();
   return Reader(path, error).Read(text, system);
 }

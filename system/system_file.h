@@ -15,12 +15,11 @@ namespace adequacy {
 // Reads the system file at `path` and the series it names, which are
 // relative to its directory.  False, with what is wrong in `*error`, where
 // any of them cannot be read or is not a valid system.
-bool ReadSystemFile(const std::string& path, System* system,
-                    InputError* error);
+bool ReadSystemFile(const std::string& path, System* system, InputError* error);
 
 // The same for the file's text already read.
-bool ParseSystem(std::string_view text, const std::string& path,
-                 System* system, InputError* error);
+bool ParseSystem(std::string_view text, const std::string& path, System* system,
+                 InputError* error);
 
 }  // namespace adequacy
 

@@ -39,20 +39,25 @@ run() {
   asked=$(cat "$fake/log")
 }
 
-everything="g++ cmake make libgtest-dev python3 tmux gnuplot-nox jq"
+build="g++ cmake make libtomlplusplus-dev libcli11-dev"
+everything="$build libgtest-dev python3 tmux gnuplot-nox jq"
 run 0 "$everything" test
 [ "$status" -eq 0 ] || fail "all installed: status $status"
 [ -z "$asked" ] || fail "all installed: apt-get was run: $asked"
 
-run 0 "g++ cmake make python3 tmux gnuplot-nox" test
+run 0 "$build python3 tmux gnuplot-nox" test
 [ "$status" -eq 0 ] || fail "as root: status $status"
 [ "$asked" = "apt-get update -qq
 apt-get install -y -qq libgtest-dev jq" ] || fail "as root: asked '$asked'"
 
-run 0 "g++ cmake make" run
-[ "$status" -eq 0 ] && [ -z "$asked" ] || fail "run needs only the build tools"
+run 0 "$build" run
+[ "$status" -eq 0 ] && [ -z "$asked" ] || fail "run needs only the build tools and libraries"
 
-run 1000 "g++ make" test
+run 0 "g++ cmake make libgtest-dev" run
+[ "$asked" = "apt-get update -qq
+apt-get install -y -qq libtomlplusplus-dev libcli11-dev" ] || fail "run: asked '$asked'"
+
+run 1000 "g++ make libtomlplusplus-dev libcli11-dev" test
 [ "$status" -eq 1 ] || fail "not root: status $status"
 [ -z "$asked" ] || fail "not root: apt-get was run"
 echo "$said" | grep -qx '  sudo apt-get install cmake libgtest-dev python3 tmux gnuplot-nox jq' ||

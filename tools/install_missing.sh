@@ -6,10 +6,11 @@
 # keeps the two the same.
 set -euo pipefail
 
-# What each target needs.  `run` builds and starts the program; `test` also
+# What each target needs.  `run` builds and starts the program (which reads
+# system files with toml++ and parses its commands with CLI11); `test` also
 # builds the tests and has the tools the end-to-end tests use (each of
 # those tests is skipped, saying so, where its tool is missing).
-run_packages=(g++ cmake make)
+run_packages=(g++ cmake make libtomlplusplus-dev libcli11-dev)
 test_packages=("${run_packages[@]}" libgtest-dev python3 tmux gnuplot-nox jq)
 bench_packages=("${run_packages[@]}" libbenchmark-dev)
 ci_packages=("${test_packages[@]}" libbenchmark-dev clang-format clang-tidy)

@@ -1,0 +1,104 @@
+// Fuzz target: arbitrary text read as a system file (first byte even) or as
+// an hourly series (odd).  A system file may name "day.csv", a day of load
+// written beside it, so that whole systems are reached and assessed.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "direct/assessment.h"
+#include "system/load_change.h"
+#include "system/series_csv.h"
+#include "system/system_file.h"
+#include "system/toml_text.h"
+
+namespace {
+
+const std::string& Directory() {
+  static const std::string dir = [] {
+    char pattern[] = "/tmp/adequacy-fuzz-XXXXXX";
+    const std::string made = mkdtemp(pattern);
+    std::ofstream day(made + "/day.csv");
+    for (int hour = 0; hour < 24; ++hour) day << 100 + hour << "\n";
+    return made;
+  }();
+  return dir;
+}
+
+void CheckSystem(std::string_view text) {
+  // The parser is only ever given ASCII, and lines stay where they were.
+  std::string ascii;
+  adequacy::InputError error;
+  if (adequacy::AsciiToml(text, &ascii, &error)) {
+    for (char c : ascii) {
+      if (static_cast<unsigned char>(c) >= 0x80) std::abort();
+    }
+    const auto lines = [](std::string_view t) {
+      return std::count(t.begin(), t.end(), '\n');
+    };
+    if (lines(ascii) != lines(text)) std::abort();
+  }
+  adequacy::System system;
+  if (!adequacy::ParseSystem(text, Directory() + "/system.toml", &system,
+                             &error)) {
+    if (error.what.empty() || error.file.empty()) std::abort();
+    return;
+  }
+  if (system.units.empty() || system.load.empty() ||
+      system.load.size() % 24 != 0) {
+    std::abort();
+  }
+  for (const adequacy::UnitGroup& group : system.units) {
+    if (group.count < 1 || group.capacity_mw < 1 ||
+        !(group.forced_outage_rate >= 0.0 && group.forced_outage_rate < 1.0) ||
+        !(group.mean_repair_hours > 0.0)) {
+      std::abort();
+    }
+  }
+  for (double mw : system.load) {
+    if (!(mw >= 0.0) || !std::isfinite(mw)) std::abort();
+  }
+  // Large fleets are within the limits but slow; the small ones are
+  // assessed whole.
+  if (system.installed_mw() > 100000) return;
+  const adequacy::CapacityTable table(system.unit_kinds());
+  const std::vector<double> net =
+      adequacy::NetLoad(system.load, system.profiles);
+  const adequacy::Assessment result =
+      adequacy::Assess(table, system.load, net, false);
+  if (!(result.lolh >= 0.0 && result.eue >= 0.0 && result.allr >= 0.0 &&
+        result.allr <= 1.0)) {
+    std::abort();
+  }
+}
+
+void CheckSeries(std::string_view text) {
+  std::vector<double> values;
+  adequacy::InputError error;
+  if (!adequacy::ParseSeries(text, &values, &error)) {
+    if (error.line < 1 || error.what.empty()) std::abort();
+    return;
+  }
+  for (double mw : values) {
+    if (!(mw >= 0.0) || !std::isfinite(mw)) std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const std::string_view text(reinterpret_cast<const char*>(data) + 1,
+                              size - 1);
+  if (data[0] % 2 == 0) {
+    CheckSystem(text);
+  } else {
+    CheckSeries(text);
+  }
+  return 0;
+}

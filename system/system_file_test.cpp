@@ -1,0 +1,234 @@
+#include "system/system_file.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "direct/hourly_load.h"
+
+namespace adequacy {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kUnit[] =
+    "[[units]]\n"
+    "count = 2\n"
+    "capacity_mw = 50\n"
+    "forced_outage_rate = 0.1\n"
+    "mean_repair_hours = 20\n";
+
+// A directory with a day of load, a day of wind, a short series and a
+// series with a bad value, for the system files of the tests.
+class SystemFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern =
+        (fs::temp_directory_path() / "adequacy-system-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    std::string day = "load_mw\n";
+    std::string wind;
+    for (int hour = 0; hour < 24; ++hour) {
+      day += std::to_string(60 + hour) + "\n";
+      wind += "5.5\n";
+    }
+    Write("day.csv", day);
+    Write("wind.csv", wind);
+    Write("short.csv", "1\n2\n");
+    Write("bad.csv", "1\n# x\nten\n");
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  void Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ + "/" + name) << text;
+  }
+  std::string Path() const { return dir_ + "/system.toml"; }
+  bool Parse(const std::string& text, System* system, InputError* error) {
+    return ParseSystem(text, Path(), system, error);
+  }
+
+  std::string dir_;
+};
+
+TEST_F(SystemFileTest, ReadsUnitsLoadAndProfilesRelativeToTheFile) {
+  const std::string text =
+      "name = \"small\"\n"
+      "[load]\nfile = \"day.csv\"\n" +
+      std::string(kUnit) +
+      "[[units]]\nname = \"peaker\"\ncount = 1\ncapacity_mw = 30.0\n"
+      "mean_time_to_failure_hours = 950\nmean_repair_days = "
+      "2.0833333333333335\n"
+      "[[profiles]]\nname = \"wind\"\nfile = \"wind.csv\"\n";
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(text, &system, &error)) << error.line << error.what;
+  EXPECT_EQ(system.name, "small");
+  EXPECT_EQ(system.unit_count(), 3);
+  EXPECT_EQ(system.installed_mw(), 130);
+  ASSERT_EQ(system.units.size(), 2u);
+  EXPECT_EQ(system.units[0].name, "units 1");
+  EXPECT_EQ(system.units[0].mean_repair_hours, 20.0);
+  EXPECT_EQ(system.units[1].name, "peaker");
+  EXPECT_DOUBLE_EQ(system.units[1].mean_repair_hours, 50.0);
+  EXPECT_DOUBLE_EQ(system.units[1].forced_outage_rate, 0.05);
+  EXPECT_EQ(system.units[1].mean_time_to_failure_hours, 950.0);
+  ASSERT_EQ(system.load.size(), 24u);
+  EXPECT_EQ(system.load[23], 83.0);
+  ASSERT_EQ(system.profiles.size(), 1u);
+  EXPECT_EQ(system.profiles[0].mw[7], 5.5);
+}
+
+// Names keep every character, whatever string holds them.
+TEST_F(SystemFileTest, NamesBeyondAscii) {
+  System system;
+  InputError error;
+  ASSERT_TRUE(
+      Parse("name = 'Kraftwerk S\xC3\xBC"
+            "d \\ \"Nord\"'  # \xC3\xA9\n"
+            "[load]\nfile = \"day.csv\"\n" +
+                std::string(kUnit) +
+                "name = \"\"\"\xE2\x80\x94 \xF0\x9F\x94\x8C\"\"\"\n",
+            &system, &error))
+      << error.line << error.what;
+  EXPECT_EQ(system.name,
+            "Kraftwerk S\xC3\xBC"
+            "d \\ \"Nord\"");
+  EXPECT_EQ(system.units[0].name, "\xE2\x80\x94 \xF0\x9F\x94\x8C");
+}
+
+// The daily profile gives the dialogue's loads, D1..D4 in single
+// precision as the dialogue reads them; the name defaults to the file's.
+TEST_F(SystemFileTest, DailyProfileIsTheDialoguesLoad) {
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(
+      "[load]\nmodel = \"daily-profile\"\nD2 = 8100.3\n" + std::string(kUnit),
+      &system, &error))
+      << error.what;
+  LoadParameters params;
+  params.d2 = 8100.3f;
+  EXPECT_EQ(system.load, YearOfLoads(params));
+  EXPECT_EQ(system.name, "system");
+}
+
+// Every fault of a system file gets its line and what is wrong.
+TEST_F(SystemFileTest, FaultsWithTheirLines) {
+  const std::string load = "[load]\nfile = \"day.csv\"\n";  // Lines 1-2.
+  const std::string unit_head = "[[units]]\ncount = 1\n";   // Lines 3-4.
+  const struct {
+    std::string text;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {"name = \"x\"\n[units\n", 2, "not valid TOML: "},
+      {"nmae = \"x\"\n", 1, "unknown key 'nmae'; the keys are"},
+      {load + kUnit + "[[profiles]]\nfile = \"wind.csv\"\nscale = 2\n", 10,
+       "unknown key 'scale' in [[profiles]] 1"},
+      {load + unit_head +
+           "capacity_mw = 10\nforced_outage_rate = 0.1\n"
+           "mean_repair_hours = 5\nmttr = 3\n",
+       8, "unknown key 'mttr' in [[units]] 1"},
+      {"name = 3\n", 1, "name must be a string, not an integer"},
+      {load + unit_head + "capacity_mw = \"ten\"\n", 5,
+       "capacity_mw must be a number, not a string"},
+      {load + unit_head + "capacity_mw = 12.5\n", 5,
+       "capacity_mw must be a whole number of megawatts, not 12.5"},
+      {load + unit_head + "capacity_mw = 0\n", 5,
+       "capacity_mw must be from 1 to 10000000, not 0"},
+      {load + "[[units]]\ncount = -2\n", 4,
+       "count must be from 1 to 10000000, not -2"},
+      {load + unit_head, 3, "no capacity_mw in [[units]] 1"},
+      {load + unit_head + "capacity_mw = 10\nmean_repair_hours = 5\n", 3,
+       "give one of forced_outage_rate and mean_time_to_failure_hours in "
+       "[[units]] 1, not neither"},
+      {load + unit_head + "capacity_mw = 10\nforced_outage_rate = 0.1\n", 3,
+       "give one of mean_repair_hours and mean_repair_days in [[units]] 1, "
+       "not neither"},
+      {load + unit_head +
+           "capacity_mw = 10\nforced_outage_rate = 1.0\n"
+           "mean_repair_hours = 5\n",
+       6, "forced_outage_rate must be at least 0 and below 1, not 1"},
+      {load + unit_head +
+           "capacity_mw = 10\nforced_outage_rate = -0.1\n"
+           "mean_repair_hours = 5\n",
+       6, "forced_outage_rate must be at least 0 and below 1, not -0.1"},
+      {load + unit_head +
+           "capacity_mw = 10\nforced_outage_rate = nan\n"
+           "mean_repair_hours = 5\n",
+       6, "forced_outage_rate must be a finite number, not nan"},
+      {load + unit_head +
+           "capacity_mw = 10\nforced_outage_rate = 0.1\n"
+           "mean_repair_days = 0\n",
+       7, "mean_repair_days must be above 0, not 0"},
+      {load + unit_head +
+           "capacity_mw = 10\nforced_outage_rate = 0.1\n"
+           "mean_repair_hours = inf\n",
+       7, "mean_repair_hours must be a finite number, not inf"},
+      {load + "[[units]]\ncount = 20000\ncapacity_mw = 2000\n"
+              "forced_outage_rate = 0.1\nmean_repair_hours = 5\n",
+       3, "the fleet is too large: 20000 units of 40000000 MW in all"},
+      {kUnit, 0, "no [load]: give load.file or load.model"},
+      {"[load]\n" + std::string(kUnit), 1,
+       "[load] needs one of file and model, not neither"},
+      {"[load]\nmodel = \"flat\"\n" + std::string(kUnit), 2,
+       "unknown load model 'flat'"},
+      {"[load]\nfile = \"day.csv\"\nD4 = 3\n" + std::string(kUnit), 3,
+       "D4 belongs to model = \"daily-profile\", not to a load file"},
+      {"[load]\nmodel = \"daily-profile\"\nD4 = -5000\n" + std::string(kUnit),
+       2, "the daily profile gives a negative load"},
+      {"[load]\nfile = \"none.csv\"\n" + std::string(kUnit), 2,
+       "cannot read '" + dir_ + "/none.csv': No such file or directory"},
+      {"[load]\nfile = \"short.csv\"\n" + std::string(kUnit), 2,
+       "holds 2 hours; it must hold whole days of 24 hours"},
+      {"[load]\nfile = \".\"\n" + std::string(kUnit), 2,
+       "a directory, not a file"},
+      {load + kUnit + "[[profiles]]\nfile = \"short.csv\"\n", 9,
+       "holds 2 hours; it must hold whole days"},
+      {"units = 4\n" + load, 1,
+       "units must be [[units]] tables, not an integer"},
+      {"units = []\n" + load, 1, "units must be [[units]] tables"},
+      {"[load]\nfile = \"day.csv\"\n", 0, "no [[units]]: a system needs units"},
+  };
+  for (const auto& c : cases) {
+    System system;
+    InputError error;
+    EXPECT_FALSE(Parse(c.text, &system, &error)) << c.text;
+    EXPECT_EQ(error.file, Path()) << c.text;
+    EXPECT_EQ(error.line, c.line) << c.text << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
+                                                          << error.what;
+  }
+}
+
+// A fault inside a series is told at its own file and line.
+TEST_F(SystemFileTest, SeriesFaultsNameTheSeries) {
+  System system;
+  InputError error;
+  ASSERT_FALSE(Parse("[load]\nfile = \"bad.csv\"\n" + std::string(kUnit),
+                     &system, &error));
+  EXPECT_EQ(error.file, dir_ + "/bad.csv");
+  EXPECT_EQ(error.line, 3);
+  EXPECT_EQ(error.what, "'ten' is not a number");
+
+  std::string two_days;
+  for (int hour = 0; hour < 48; ++hour) two_days += "1\n";
+  Write("long.csv", two_days);
+  ASSERT_FALSE(
+      Parse("[load]\nfile = \"day.csv\"\n" + std::string(kUnit) +
+                "[[profiles]]\nname = \"solar\"\nfile = \"long.csv\"\n",
+            &system, &error));
+  EXPECT_EQ(error.line, 10);
+  EXPECT_NE(error.what.find("holds 48 hours; the load holds 24 hours"),
+            std::string::npos)
+      << error.what;
+  EXPECT_FALSE(ReadSystemFile(dir_ + "/missing.toml", &system, &error));
+  EXPECT_EQ(error.what, "cannot read: No such file or directory");
+}
+
+}  // namespace
+}  // namespace adequacy

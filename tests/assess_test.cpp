@@ -1,0 +1,254 @@
+// `adequacy assess` through the built program: the example systems give
+// their published figures, the outputs read back, and every bad input gets
+// one line, its status and no output at all.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/run_program.h"
+
+namespace adequacy {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = std::string(ADEQUACY_SOURCE_DIR) + "/examples";
+
+class AssessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern =
+        (fs::temp_directory_path() / "adequacy-assess-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  void Write(const std::string& name, const std::string& text) {
+    std::ofstream(Path(name)) << text;
+  }
+  // The program with `arguments` after "assess", in a scratch directory.
+  static ProgramRun Assess(const std::string& arguments) {
+    return RunProgram("", nullptr, "",
+                      "assess " + arguments + " " + kStandardStreams);
+  }
+
+  std::string dir_;
+};
+
+// The number after `label` (and spaces) in the report.
+double Figure(const std::string& report, const std::string& label) {
+  const size_t at = report.find("\n  " + label + " ");
+  if (at == std::string::npos) return NAN;
+  return std::strtod(report.c_str() + at + 3 + label.size(), nullptr);
+}
+
+bool HavePython() { return std::system("python3 -c '' >/dev/null 2>&1") == 0; }
+
+// The published indices of the IEEE RTS-79, to their published digits.
+TEST_F(AssessTest, TheReliabilityTestSystemGivesItsPublishedIndices) {
+  const ProgramRun run = Assess("'" + kExamples + "/rts79/system.toml'");
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.op, "");  // No dialogue, no report file.
+  EXPECT_NE(run.out.find("IEEE RTS-79"), std::string::npos);
+  EXPECT_NE(run.out.find("32 units, 3405 MW installed"), std::string::npos);
+  EXPECT_NE(run.out.find("8736 hours (364 days), peak load 2850 MW"),
+            std::string::npos);
+  EXPECT_NEAR(Figure(run.out, "LOLH"), 9.39418, 0.000005) << run.out;
+  EXPECT_NEAR(Figure(run.out, "LOLE"), 1.36886, 0.000005);
+  EXPECT_EQ(std::round(Figure(run.out, "EUE")), 1176.0);
+}
+
+// The number of the JSON member `name` in `json`.
+double Member(const std::string& json, const std::string& name) {
+  const std::string key = "\"" + name + "\": ";
+  const size_t at = json.find(key);
+  if (at == std::string::npos) return NAN;
+  return std::strtod(json.c_str() + at + key.size(), nullptr);
+}
+
+// The built-in system written as a file agrees with the dialogue's first
+// direct solution (its companion file's figures) within a relative 1e-6:
+// the dialogue keeps its outage rates in single precision.
+TEST_F(AssessTest, TheBuiltInSystemAgreesWithTheDialogue) {
+  const ProgramRun run =
+      Assess("'" + kExamples + "/builtin/system.toml' --json -");
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  const struct {
+    const char* name;
+    double dialogue;
+  } indices[] = {{"LOLH", 0.2253052527243522},
+                 {"LOLE", 0.09995624189378716},
+                 {"ALLR", 0.09557735650944021},
+                 {"EUE", 33.395053878141304},
+                 {"energy", 28573440},
+                 {"ppm", 1.1687446061146751},
+                 {"reserve_margin", 13.571731567382812}};
+  for (const auto& index : indices) {
+    EXPECT_NEAR(Member(run.out, index.name) / index.dialogue, 1.0, 1e-6)
+        << index.name << "\n"
+        << run.out;
+  }
+  EXPECT_EQ(Member(run.out, "installed_mw"), 10703);
+  EXPECT_EQ(Member(run.out, "units"), 110);
+}
+
+// The JSON document read back by a standard library: its names, its
+// numbers to the last bit, and the hourly CSV summing to the indices.
+TEST_F(AssessTest, JsonAndHourlyCsvReadBack) {
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  const ProgramRun run =
+      Assess("'" + kExamples + "/rts79/system.toml' --json '" + Path("r.json") +
+             "' --hourly '" + Path("h.csv") + "'");
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_NE(run.out.find("LOLH"), std::string::npos);
+  Write("check.py",
+        "import csv, json, sys\n"
+        "d = json.load(open(sys.argv[1]))\n"
+        "assert d['schema'] == 1 and d['program']['name'] == 'adequacy'\n"
+        "s = d['system']\n"
+        "assert s['name'] == 'IEEE RTS-79' and s['units'] == 32\n"
+        "assert s['installed_mw'] == 3405 and s['hours'] == 8736\n"
+        "assert s['file'].endswith('rts79/system.toml')\n"
+        "r = d['direct']\n"
+        "assert abs(r['LOLH'] - 9.39418) < 5e-6, r\n"
+        "assert abs(r['LOLE'] - 1.36886) < 5e-6, r\n"
+        "assert round(r['EUE']) == 1176 and r['peak_load'] == 2850\n"
+        "assert abs(r['ppm'] - r['EUE'] / r['energy'] * 1e6) < 1e-9\n"
+        "assert abs(r['reserve_margin'] - (3405 - 2850) / 2850 * 100) < 1e-12\n"
+        "assert 0 < r['ALLR'] < 1\n"
+        "rows = list(csv.DictReader(open(sys.argv[2])))\n"
+        "assert len(rows) == 8736 and rows[0]['hour'] == '1'\n"
+        "assert list(rows[0]) == ['hour', 'load_mw', 'net_load_mw', 'lolp',\n"
+        "                         'expected_unserved_mwh']\n"
+        "lolh = sum(float(x['lolp']) for x in rows)\n"
+        "eue = sum(float(x['expected_unserved_mwh']) for x in rows)\n"
+        "assert abs(lolh - r['LOLH']) < 1e-9 and abs(eue - r['EUE']) < 1e-7\n"
+        "assert abs(sum(float(x['load_mw']) for x in rows) - r['energy']) "
+        "< 1e-3\n");
+  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
+                         Path("r.json") + "' '" + Path("h.csv") + "'")
+                            .c_str()),
+            0);
+}
+
+// The what-ifs move the load as said: scaled by 1.1 the RTS peak is 3135
+// MW; a profile equal to the load leaves no risk; `--json -` puts the
+// document on standard output in place of the report.
+TEST_F(AssessTest, WhatIfsAndProfiles) {
+  const std::string rts = "'" + kExamples + "/rts79/system.toml'";
+  const ProgramRun scaled = Assess(rts + " --load-scale 1.1 --load-add 15");
+  ASSERT_EQ(scaled.exit_status, 0) << scaled.err;
+  EXPECT_NE(scaled.out.find("peak load 3150 MW"), std::string::npos)
+      << scaled.out;
+  EXPECT_GT(Figure(scaled.out, "LOLH"), 9.39418);
+
+  const ProgramRun json = Assess(rts + " --load-add -100 --json -");
+  ASSERT_EQ(json.exit_status, 0) << json.err;
+  EXPECT_EQ(json.out.find("{\n  \"schema\": 1,"), 0u) << json.out;
+  EXPECT_NE(json.out.find("\"added_mw\": -100"), std::string::npos);
+
+  // The RTS fleet with its own load as a profile.
+  std::ifstream system(kExamples + "/rts79/system.toml");
+  std::stringstream text;
+  text << system.rdbuf();
+  const std::string units = text.str().substr(text.str().find("[[units]]"));
+  const std::string load = kExamples + "/rts79/load.csv";
+  Write("covered.toml", "[load]\nfile = \"" + load + "\"\n" + units +
+                            "\n[[profiles]]\nname = \"all\"\nfile = \"" + load +
+                            "\"\n");
+  const ProgramRun zero = Assess("'" + Path("covered.toml") + "' --json -");
+  ASSERT_EQ(zero.exit_status, 0) << zero.err;
+  EXPECT_NE(zero.out.find("\"LOLH\": 0,"), std::string::npos) << zero.out;
+  EXPECT_NE(zero.out.find("\"EUE\": 0,"), std::string::npos);
+  EXPECT_NE(zero.out.find("\"profiles\": [\n      \"all\"\n    ]"),
+            std::string::npos);
+}
+
+// A bad input gets one line naming the file and the line, status 1, and
+// nothing written: the outputs of an earlier run are left as they were.
+TEST_F(AssessTest, BadInputsWriteNothing) {
+  Write("r.json", "earlier\n");
+  Write("load.csv", "mw\n100\n");
+  const struct {
+    std::string toml;
+    std::string line;
+  } cases[] = {
+      {"name = \"x\"\n[load]\nfile = \"load.csv\"\n[[units]]\ncount = 1\n"
+       "capacity_mw = 10\nforced_outage_rate = 0.1\nmean_repair_hours = 5\n",
+       "system.toml:3: '" + Path("load.csv") +
+           "' holds 1 hour; it must hold whole days of 24 hours, one at "
+           "least\n"},
+      {"name = \"x\"\ncolour = 5\n",
+       "system.toml:2: unknown key 'colour'; the keys are name, load, units, "
+       "profiles\n"},
+      {"name = \"x\n", "system.toml:1: not valid TOML: "},
+  };
+  for (const auto& c : cases) {
+    Write("system.toml", c.toml);
+    const ProgramRun run =
+        Assess("'" + Path("system.toml") + "' --json '" + Path("r.json") +
+               "' --hourly '" + Path("h.csv") + "'");
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("adequacy: " + Path(c.line), 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(ReadFile(Path("r.json")), "earlier\n");
+    EXPECT_FALSE(fs::exists(Path("h.csv")));
+  }
+  const ProgramRun missing = Assess("'" + Path("none.toml") + "'");
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.err, "adequacy: " + Path("none.toml") +
+                             ": cannot read: No such file or directory\n");
+}
+
+// Options not understood get one line and status 2; --help says it all.
+TEST_F(AssessTest, OptionsAndHelp) {
+  const std::string rts = "'" + kExamples + "/rts79/system.toml'";
+  const char* const misuses[] = {
+      "",
+      "--bogus",
+      "--load-scale",
+      "--load-scale ten",
+      "--load-scale -1",
+      "--load-scale nan",
+      "--load-add inf",
+      "--json - --hourly -",
+      "--json ''",
+      "--load-add -5000",
+  };
+  for (const char* misuse : misuses) {
+    const ProgramRun run =
+        Assess((std::string(misuse).empty() ? "" : rts + " ") + misuse);
+    EXPECT_EQ(run.exit_status, 2) << misuse;
+    EXPECT_EQ(run.out, "") << misuse;
+    EXPECT_EQ(run.err.rfind("adequacy assess: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("; see adequacy assess --help\n"), std::string::npos)
+        << run.err;
+  }
+  const ProgramRun help = Assess("--help");
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: adequacy assess SYSTEM.toml", 0), 0u);
+  for (const char* named : {"--json", "--hourly", "--load-scale", "--load-add",
+                            "Example:", "[[units]]", "mean_repair_days"}) {
+    EXPECT_NE(help.out.find(named), std::string::npos) << named;
+  }
+  std::istringstream lines(help.out);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LT(line.size(), 80u) << line;
+  }
+  EXPECT_EQ(Assess("-h").out, help.out);
+}
+
+}  // namespace
+}  // namespace adequacy
