@@ -37,7 +37,7 @@ TEST(DeficitFinderTest, PeakOfAnyRangeIsItsLargestLoad) {
 
 // Stretches that touch continue an event; a gap of one served hour ends it;
 // a NaN load is a deficit whatever the capacity, as in the plain loop.
-TEST(DeficitFinderTest, EventsJoinAcrossTouchingStretchesOnly) {
+TEST(DeficitFinderTest, EventsJoinAcrossTouchingRunsOnly) {
   HourlyLoads loads;
   loads.fill(9000.0f);
   loads[100] = std::numeric_limits<float>::quiet_NaN();
@@ -48,7 +48,7 @@ TEST(DeficitFinderTest, EventsJoinAcrossTouchingStretchesOnly) {
   finder.Add({19, 2, 8999}, &tally);   // After a served hour: a second.
   finder.Add({30, 40, 9000}, &tally);  // Exactly served: nothing.
   finder.Add({99, 3, 10000}, &tally);  // The NaN hour alone: a third.
-  DeficitFinder::EndYear(&tally);
+  tally.EndYear();
   EXPECT_EQ(tally.deficit_hours, 11);
   EXPECT_EQ(tally.events, 3);
   EXPECT_EQ(tally.event_free_years, 0);
@@ -58,8 +58,8 @@ TEST(DeficitFinderTest, EventsJoinAcrossTouchingStretchesOnly) {
   EXPECT_EQ(tally.deficits[10].available_mw, 10000);
   // An event does not run on into the next year.
   finder.Add({0, 1, 8000}, &tally);
-  DeficitFinder::EndYear(&tally);
-  DeficitFinder::EndYear(&tally);
+  tally.EndYear();
+  tally.EndYear();
   EXPECT_EQ(tally.years, 3);
   EXPECT_EQ(tally.events, 4);
   EXPECT_EQ(tally.event_free_years, 1);

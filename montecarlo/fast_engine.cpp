@@ -334,7 +334,7 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
                      static_cast<size_t>(year) * YearScanner::kRowSize;
     }
     const uint32_t year_start = static_cast<uint32_t>(year) * kHoursPerYear;
-    out.stretches.clear();
+    out.runs.clear();
     year_scanner_.Scan(
         std::span<int32_t* const>(rows.data(), rows_.size()),
         [&](int first, int hours, int32_t* down_mw) {
@@ -344,11 +344,9 @@ void FastEngine::ScanBatch(int batch, int first_year, int years) {
             spans_.DownHours(year_start + first, hours, &cursors, down_mw);
           }
         },
-        keep, &out.stretches);
-    for (const CapacityStretch& stretch : out.stretches) {
-      finder_.Add(stretch, &out.tally);
-    }
-    DeficitFinder::EndYear(&out.tally);
+        keep, &out.runs);
+    for (const CapacityRun& run : out.runs) finder_.Add(run, &out.tally);
+    out.tally.EndYear();
   }
 }
 

@@ -97,7 +97,7 @@ class FastEngine {
   // hours to keep.
   struct YearBatch {
     YearsTally tally;
-    std::vector<CapacityStretch> stretches;
+    std::vector<CapacityRun> runs;
     std::vector<KeptRun> kept;
     DownSpans::BlockChanges blocks;  // Scratch of KeepHours.
   };

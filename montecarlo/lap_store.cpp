@@ -121,7 +121,7 @@ void LapStore::Seal(int64_t end) {
 void LapStore::Replay(int64_t first_hour, int64_t years,
                       const DeficitFinder& finder, YearsTally* tally) const {
   if (segments() == 0) {
-    for (int64_t y = 0; y < years; ++y) DeficitFinder::EndYear(tally);
+    for (int64_t y = 0; y < years; ++y) tally->EndYear();
     return;
   }
   // The lap in hand: the shift from the history to its hours, its first
@@ -170,7 +170,7 @@ void LapStore::Replay(int64_t first_hour, int64_t years,
       if (end > year_end) break;
       ++i;
     }
-    DeficitFinder::EndYear(tally);
+    tally->EndYear();
     year = year_end;
   }
 }

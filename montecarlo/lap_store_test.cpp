@@ -56,21 +56,14 @@ YearsTally ReferenceTally(const std::vector<Piece>& pieces, int64_t end,
                           int years) {
   YearsTally tally;
   for (int y = 0; y < years; ++y) {
-    bool in_event = false;
     for (int h = 0; h < kHoursPerYear; ++h) {
       const int64_t hour = first_hour + int64_t{y} * kHoursPerYear + h;
       const int32_t mw = ReferenceMw(pieces, end, hour);
-      if (Served(mw, loads[h])) {
-        in_event = false;
-        continue;
+      if (!Served(mw, loads[h])) {
+        tally.AddDeficit(h, static_cast<uint16_t>(mw));
       }
-      tally.deficits.push_back(
-          {static_cast<uint16_t>(h), static_cast<uint16_t>(mw)});
-      ++tally.deficit_hours;
-      if (!in_event) ++tally.year_events;
-      in_event = true;
     }
-    DeficitFinder::EndYear(&tally);
+    tally.EndYear();
   }
   return tally;
 }

@@ -9,8 +9,7 @@ void SimulateYearLiteral(const ChainParameters& params,
                          YearsTally* tally) {
   ChainAccumulators& totals = state->totals;
   totals.years += 1.0;
-  bool in_event = false;
-  int32_t year_events = 0;
+  EventCounter year;
   for (int hour = 0; hour < kHoursPerYear; ++hour) {
     float available = 0.0f;
     for (int unit = 0; unit < kUnits; ++unit) {
@@ -26,30 +25,19 @@ void SimulateYearLiteral(const ChainParameters& params,
       }
     }
     const double load = loads[hour];
-    if (static_cast<double>(available) +
-            static_cast<double>(kDeficitTolerance) >=
-        load) {
-      in_event = false;
-    } else {
+    // Not "<": a load that is not a number is served by no capacity.
+    if (!(static_cast<double>(available) +
+              static_cast<double>(kDeficitTolerance) >=
+          load)) {
       totals.unserved_mwh = (totals.unserved_mwh + load) - available;
       totals.deficit_hours += 1.0;
-      if (tally) {
-        tally->deficits.push_back(
-            {static_cast<uint16_t>(hour), static_cast<uint16_t>(available)});
-        ++tally->deficit_hours;
-      }
-      if (!in_event) {
-        ++year_events;
-        in_event = true;
-      }
+      year.Add(hour);
+      if (tally) tally->AddDeficit(hour, static_cast<uint16_t>(available));
     }
   }
-  totals.events += year_events;
-  if (year_events == 0) totals.event_free_years += 1.0;
-  if (tally) {
-    tally->year_events = year_events;
-    DeficitFinder::EndYear(tally);
-  }
+  totals.events += year.events;
+  if (year.events == 0) totals.event_free_years += 1.0;
+  if (tally) tally->EndYear();
 }
 
 }  // namespace adequacy

@@ -5,7 +5,7 @@
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
-#include "montecarlo/deficit_finder.h"
+#include "montecarlo/tally.h"
 
 namespace adequacy {
 

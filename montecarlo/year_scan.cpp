@@ -16,8 +16,7 @@ YearScanner::YearScanner(const DeficitFinder& finder)
 }
 
 void YearScanner::Scan(std::span<int32_t* const> rows, const DownHours& down,
-                       bool year_peak,
-                       std::vector<CapacityStretch>* stretches) const {
+                       bool year_peak, std::vector<CapacityRun>* runs) const {
   int32_t down_mw = 0;
   for (int bucket = 0; bucket < kBuckets; ++bucket) {
     for (int32_t* row : rows) {
@@ -26,14 +25,14 @@ void YearScanner::Scan(std::span<int32_t* const> rows, const DownHours& down,
     }
     const double peak = year_peak ? year_peak_ : bucket_peak_[bucket];
     if (!Served(kInstalledCapacity - down_mw, peak)) {
-      ScanBucket(bucket, peak, down, stretches);
+      ScanBucket(bucket, peak, down, runs);
     }
   }
   for (int32_t* row : rows) row[kBuckets] = 0;
 }
 
 void YearScanner::ScanBucket(int bucket, double peak, const DownHours& down,
-                             std::vector<CapacityStretch>* stretches) const {
+                             std::vector<CapacityRun>* runs) const {
   const int first = bucket * kBucketHours;
   const int hours = std::min(kBucketHours, kHoursPerYear - first);
   std::array<int32_t, kBucketHours> down_mw;
@@ -43,9 +42,9 @@ void YearScanner::ScanBucket(int bucket, double peak, const DownHours& down,
     int end = i + 1;
     while (end < hours && down_mw[end] == down_mw[i]) ++end;
     if (!Served(available, peak)) {
-      stretches->push_back({static_cast<uint16_t>(first + i),
-                            static_cast<uint16_t>(end - i),
-                            static_cast<uint16_t>(available)});
+      runs->push_back({static_cast<uint16_t>(first + i),
+                       static_cast<uint16_t>(end - i),
+                       static_cast<uint16_t>(available)});
     }
     i = end;
   }

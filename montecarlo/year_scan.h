@@ -6,9 +6,9 @@
 // units down at any time within a bucket bound its capacity from below, and
 // a bucket whose bound covers its largest load is served throughout.  Only
 // the other buckets are evaluated hour by hour, and their hours short of
-// that load are passed on as stretches of one capacity.  Where the history
+// that load are passed on as runs of one capacity.  Where the history
 // is kept for later laps, every bucket is held to the year's largest
-// load instead, so that the stretches serve any calendar.
+// load instead, so that the runs serve any calendar.
 //
 // The bound comes from difference rows, one row of buckets per year of a
 // chunk of years: a unit down during a span adds its capacity at the span's
@@ -62,16 +62,16 @@ class YearScanner {
 
   // The year whose difference rows (one or more, summed) are `rows`, with
   // `down` for the exact capacity of any bucket the rows cannot clear.
-  // Appends its short hours, in order, to *stretches: those short of their
+  // Appends its short hours, in order, to *runs: those short of their
   // bucket's largest load, or of the year's where `year_peak`.  Leaves the
   // rows zero for the next chunk.
   void Scan(std::span<int32_t* const> rows, const DownHours& down,
-            bool year_peak, std::vector<CapacityStretch>* stretches) const;
+            bool year_peak, std::vector<CapacityRun>* runs) const;
 
  private:
   // Passes on the short hours of one bucket.
   void ScanBucket(int bucket, double peak, const DownHours& down,
-                  std::vector<CapacityStretch>* stretches) const;
+                  std::vector<CapacityRun>* runs) const;
 
   double year_peak_;
   // The largest load of every bucket, +infinity where one is not a number

@@ -30,7 +30,7 @@ void YearStatistics::AddYear(int64_t year, const Deficit* first,
   figures[Index(YearFigure::kHadDeficit)] = 1.0;
   double event_mwh = 0.0;
   int event_hours = 0;
-  int after_event = -1;
+  EventCounter counter;
   auto close_event = [&] {
     if (event_hours == 0) return;
     ++events_by_hours_[event_hours];
@@ -38,7 +38,7 @@ void YearStatistics::AddYear(int64_t year, const Deficit* first,
     figures[Index(YearFigure::kEvents)] += 1.0;
   };
   for (const Deficit* d = first; d != end; ++d) {
-    if (d->hour != after_event) {
+    if (counter.Add(d->hour)) {
       close_event();
       event_mwh = 0.0;
       event_hours = 0;
@@ -48,7 +48,6 @@ void YearStatistics::AddYear(int64_t year, const Deficit* first,
     event_mwh += unserved;
     figures[Index(YearFigure::kUnservedMwh)] += unserved;
     ++event_hours;
-    after_event = d->hour + 1;
   }
   close_event();
   const int64_t hours = end - first;

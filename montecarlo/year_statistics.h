@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "direct/hourly_load.h"
-#include "montecarlo/deficit_finder.h"
+#include "montecarlo/tally.h"
 
 namespace adequacy {
 

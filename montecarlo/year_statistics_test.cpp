@@ -19,13 +19,8 @@ namespace {
 YearsTally TallyOf(const std::vector<std::vector<int>>& deficits) {
   YearsTally tally;
   for (const std::vector<int>& year : deficits) {
-    for (int hour : year) {
-      tally.deficits.push_back({static_cast<uint16_t>(hour), 900});
-      if (hour != tally.after_deficit) ++tally.year_events;
-      tally.after_deficit = hour + 1;
-      ++tally.deficit_hours;
-    }
-    DeficitFinder::EndYear(&tally);
+    for (int hour : year) tally.AddDeficit(hour, 900);
+    tally.EndYear();
   }
   return tally;
 }
@@ -135,11 +130,8 @@ YearStatistics PatternedYears(int64_t years, bool by_place) {
     for (int64_t y = first; y < std::min(years, first + kTallyYears); ++y) {
       const int64_t place =
           by_place ? y - FirstYearOfLap(LapOfHour(y * kHoursPerYear)) : y;
-      if (place % 7 == 0) {
-        tally.deficits.push_back({0, 900});
-        tally.year_events = 1;
-      }
-      DeficitFinder::EndYear(&tally);
+      if (place % 7 == 0) tally.AddDeficit(0, 900);
+      tally.EndYear();
     }
     stats.Add(tally, loads, first);
   }

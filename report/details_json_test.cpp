@@ -74,10 +74,10 @@ TEST(DetailsJsonTest, NumbersReadBackExactlyAndOddValuesAreNull) {
 TEST(DetailsJsonTest, EventsAndYearsLeaveOutEmptyCounts) {
   YearsTally tally;
   // Year 0: one event of 2 hours; year 1: none.
-  tally.deficits = {{100, 900}, {101, 950}};
-  tally.year_events = 1;
-  DeficitFinder::EndYear(&tally);
-  DeficitFinder::EndYear(&tally);
+  tally.AddDeficit(100, 900);
+  tally.AddDeficit(101, 950);
+  tally.EndYear();
+  tally.EndYear();
   HourlyLoads loads;
   loads.fill(1000.0f);
   YearStatistics stats;
