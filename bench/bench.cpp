@@ -107,8 +107,8 @@ BENCHMARK(BM_LiteralYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 // worth, by the engine scanning every hour (threads as the argument).
 void BM_ScanningEngine(benchmark::State& state) {
   const ChainParameters params = SetUpChainParameters();
-  const FastEngine::Options options{static_cast<int>(state.range(0)), false,
-                                    true};
+  const FastEngine::Options options{
+      .threads = static_cast<int>(state.range(0)), .period_lists = false};
   for (auto _ : state) {
     FastEngine engine(params, DefaultLoads(), options);
     ChainState chain = InitialChainState();

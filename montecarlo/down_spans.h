@@ -10,14 +10,14 @@
 
 #include "model/fleet.h"
 #include "montecarlo/unit_walk.h"
-#include "montecarlo/year_scan.h"
+#include "montecarlo/difference_rows.h"
 
 namespace adequacy {
 
 class DownSpans {
  public:
   // The most hours asked for at once: a bucket of the year scan.
-  static constexpr int kMostHours = YearScanner::kBucketHours;
+  static constexpr int kMostHours = kBucketHours;
 
   // Each unit's first span that may still matter, moving on through a
   // batch of years, and where that span starts: a unit whose span starts

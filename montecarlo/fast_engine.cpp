@@ -5,6 +5,7 @@
 #include <new>
 
 #include "montecarlo/rng.h"
+#include "montecarlo/snapshot.h"
 #include "montecarlo/state_from_draws.h"
 
 namespace adequacy {
@@ -16,28 +17,17 @@ constexpr int kUnitDrawsPerYear = kUnits * kHoursPerYear;
 // the difference rows of all threads within a budget.
 constexpr int kChunkYears = 1024;
 constexpr size_t kRowBudgetBytes = size_t{16} << 20;
-// Years whose deficit hours are held at once before they are applied to
-// the totals, and the fewest years per task of the scan.  A task seeks each
-// unit's spans once, so it takes as many years as still leave two tasks a
-// thread.
+// Years per round, whose deficit hours are held at once before they are
+// added to the totals, and the fewest years per batch of the scan.  A
+// batch seeks each unit's spans once, so it takes as many years as still
+// leave two batches a thread.
 constexpr int kRoundYears = 256;
 constexpr int kBatchYears = 16;
 constexpr int kLongestBatchYears = 64;
-
-// The first year that starts in the fleet's second lap, and the years from
-// it two hours before whose starts every unit is compared with the unit it
-// follows: every unit has taken up its state by the first of them.
-constexpr int64_t kLapYears = FirstYearOfLap(1);
-constexpr int kLapChecks = 64;
-constexpr int64_t kCheckBeforeYear = 2;
-constexpr uint8_t kStateUnknown = 2;
-// The memory the kept lap may take: eight times what the default loads
-// need, and within the engine's budget beside the lists.
-constexpr size_t kStoreBudgetBytes = size_t{48} << 20;
-// Years replayed as one task, and tasks in flight at once, which bounds the
-// deficit hours held.
-constexpr int64_t kReplayTaskYears = 4096;
-constexpr int kReplayTasks = 16;
+// Years replayed as one batch, and batches in flight at once, which bounds
+// the deficit hours held.
+constexpr int64_t kReplayBatchYears = 4096;
+constexpr int kReplayBatches = 16;
 
 std::array<TypeThresholds, kUnitTypes> ThresholdsOf(
     const ChainParameters& params) {
@@ -48,6 +38,21 @@ std::array<TypeThresholds, kUnitTypes> ThresholdsOf(
                    SeedThreshold(params.repair_probability[type])};
   }
   return types;
+}
+
+// Whether later laps can be replayed: the units' states after a replay are
+// found from their draws, which needs failures to be rarer than repairs.
+bool Replayable(const std::array<TypeThresholds, kUnitTypes>& types) {
+  return std::all_of(types.begin(), types.end(),
+                     [](const TypeThresholds& t) { return t.fail <= t.repair; });
+}
+
+// The least capacity that serves `load`; more than the fleet's where none
+// does.
+int32_t ServedFrom(double load) {
+  int32_t mw = 0;
+  while (mw <= kInstalledCapacity && !Served(mw, load)) ++mw;
+  return mw;
 }
 
 }  // namespace
@@ -61,90 +66,100 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
       pool_(std::max(1, options.threads)),
       finder_(loads),
       year_scanner_(finder_) {
-  bool replayable = options.replay && options.period_lists;
-  for (const TypeThresholds& type : types_) {
-    // The units' states after a replay are found from their draws, which
-    // needs failures to be rarer than repairs.
-    replayable = replayable && type.fail <= type.repair;
-  }
   if (options.period_lists) {
     try {
       lists_ = std::make_unique<PeriodLists>(types_, scanner_);
+      mode_ = EngineMode::kWalking;
     } catch (const std::bad_alloc&) {
-      lists_.reset();
       lists_given_up_ = true;
     }
   }
   rows_.resize(pool_.threads());
-  const size_t row_bytes = YearScanner::kRowSize * sizeof(int32_t);
+  const size_t row_bytes = kRowSize * sizeof(int32_t);
   chunk_years_ = static_cast<int>(std::clamp<size_t>(
       kRowBudgetBytes / (row_bytes * rows_.size()), kRoundYears, kChunkYears));
   if (options.chunk_years > 0) {
     chunk_years_ = std::min(chunk_years_, options.chunk_years);
   }
   for (auto& rows : rows_) {
-    rows.assign(static_cast<size_t>(chunk_years_) * YearScanner::kRowSize, 0);
+    rows.assign(static_cast<size_t>(chunk_years_) * kRowSize, 0);
   }
   batch_years_ = std::clamp(kRoundYears / (2 * pool_.threads()), kBatchYears,
                             kLongestBatchYears);
-  batches_.resize(std::max(kRoundYears / kBatchYears, kReplayTasks));
-  // The least capacity that serves the year's largest load; more than the
-  // fleet's where none does.
-  keep_served_from_ = 0;
-  while (keep_served_from_ <= kInstalledCapacity &&
-         !Served(keep_served_from_, finder_.peak())) {
-    ++keep_served_from_;
+  batches_.resize(std::max(kRoundYears / kBatchYears, kReplayBatches));
+  if (mode_ == EngineMode::kWalking && options.replay && Replayable(types_)) {
+    keeper_ = std::make_unique<LapKeeper>(ServedFrom(finder_.peak()));
+    mode_ = EngineMode::kKeepingLap;
   }
-  if (replayable && lists_) {
-    store_ = std::make_unique<LapStore>(kStoreBudgetBytes);
-    std::array<uint8_t, kUnits> unknown;
-    unknown.fill(kStateUnknown);
-    check_states_.assign(kLapChecks, unknown);
-  }
+}
+
+void FastEngine::GiveUpGaps() { lists_->DropGaps(); }
+
+void FastEngine::GiveUpLists() {
+  StopKeeping();
+  lists_.reset();
+  lists_given_up_ = true;
+  mode_ = EngineMode::kScanning;
+}
+
+void FastEngine::StopKeeping() {
+  keeper_.reset();
+  replay_from_ = -1;
+  // A replaying engine has given its lists back: it scans from here on.
+  mode_ = lists_ ? EngineMode::kWalking : EngineMode::kScanning;
+}
+
+void FastEngine::StartReplay(int64_t end_hour) {
+  // From here on the years are replayed: the lists are no longer read.
+  keeper_->Seal(end_hour);
+  replay_from_ = end_hour;
+  lists_.reset();
+  ForgetLists();
+  mode_ = EngineMode::kReplaying;
 }
 
 void FastEngine::SimulateYears(ChainState* state, int64_t years,
                                YearStatistics* stats) {
   Resume(*state);
-  // Where a chunk may be simulated again, the statistics it started from.
-  std::unique_ptr<YearStatistics> stats_before;
   while (years > 0) {
     if (replaying()) {
       Replay(state, years, stats);
       return;
     }
     const int chunk = static_cast<int>(std::min<int64_t>(years, chunk_years_));
-    saved_walkers_ = walkers_;
-    const ChainState before = *state;
-    const LapStore::Mark kept = store_ ? store_->Here() : LapStore::Mark{};
-    if (stats && lists_) {
-      if (!stats_before) stats_before = std::make_unique<YearStatistics>();
-      *stats_before = *stats;
-    }
-    for (;;) {
-      try {
-        SimulateChunk(state, chunk, stats);
-        break;
-      } catch (const std::bad_alloc&) {
-        if (!lists_) throw;
-        // Memory ran out part way: give back the kept repair gaps (repairs
-        // are then looked for one by one), or failing that the lists and
-        // the kept lap (every hour is then scanned), and simulate the chunk
-        // again from where it started.
-        if (!lists_->DropGaps()) {
-          lists_.reset();
-          lists_given_up_ = true;
-          StopKeeping();
-        }
-        if (store_) store_->Rewind(kept);
-        walkers_ = saved_walkers_;
-        ForgetLists();
-        for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
-        *state = before;
-        if (stats) *stats = *stats_before;
-      }
-    }
+    SimulateChunkOrStepDown(state, chunk, stats);
     years -= chunk;
+  }
+}
+
+void FastEngine::SimulateChunkOrStepDown(ChainState* state, int years,
+                                         YearStatistics* stats) {
+  saved_walkers_ = walkers_;
+  const LapStore::Mark kept = keeper_ ? keeper_->Here() : LapStore::Mark{};
+  // Only an engine with lists can step down and walk the chunk again.
+  Snapshot snapshot;
+  if (lists_) snapshot.Take(*state, stats);
+  for (;;) {
+    try {
+      SimulateChunk(state, years, stats);
+      return;
+    } catch (const std::bad_alloc&) {
+      if (!lists_) throw;
+      // Memory ran out part way: give back the kept repair gaps, or
+      // failing that the lists and the kept lap, and walk the chunk again
+      // from where it started.
+      if (!lists_->keeps_gaps()) {
+        GiveUpLists();
+      } else {
+        GiveUpGaps();
+      }
+      if (keeper_) keeper_->Rewind(kept);
+      walkers_ = saved_walkers_;
+      ForgetLists();
+      for (auto& rows : rows_) std::fill(rows.begin(), rows.end(), 0);
+      snapshot.Restore(state, stats);
+      if (lists_) snapshot.Take(*state, stats);
+    }
   }
 }
 
@@ -182,14 +197,31 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
   const int64_t end_hour =
       first_hour + static_cast<int64_t>(years) * kHoursPerYear;
   BuildLists(end_hour);
-  // Lists are read again beyond the first lap: keep their repair gaps
+  // Beyond the first lap the lists are read again: keep their repair gaps
   // where the years will be walked there.
-  if (lists_ && !store_ && !lists_->keeps_gaps()) lists_->KeepGaps();
-  down_before_chunk_.fill(0);
-  for (int unit = 0; unit < kUnits; ++unit) {
-    if (walkers_[unit].state == kUnitDown) {
-      down_before_chunk_[unit / kUnitTypes] += UnitTypeOf(unit).capacity_mw;
+  if (mode_ == EngineMode::kWalking) lists_->KeepGaps();
+  WalkUnits(first_hour, end_hour);
+  const LapCheck lap =
+      keeper_ ? keeper_->Check(spans_, first_hour, end_hour) : LapCheck::kNotYet;
+  if (lap == LapCheck::kMissed) StopKeeping();
+  for (int first = 0; first < years; first += kRoundYears) {
+    ScanYears(first_hour, first, std::min(kRoundYears, years - first),
+              &state->totals, stats);
+  }
+  HandOver(state, years);
+  hour_ = end_hour;
+  if (keeper_ && lap == LapCheck::kTakenUp) StartReplay(end_hour);
+}
+
+void FastEngine::WalkUnits(int64_t first_hour, int64_t end_hour) {
+  if (keeper_) {
+    std::array<int32_t, kUnitBlocks> down_before{};
+    for (int unit = 0; unit < kUnits; ++unit) {
+      if (walkers_[unit].state == kUnitDown) {
+        down_before[unit / kUnitTypes] += UnitTypeOf(unit).capacity_mw;
+      }
     }
+    keeper_->StartChunk(down_before);
   }
   // The units with the most state changes first, so that the threads
   // finish together.
@@ -199,20 +231,6 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
     walk_.Walk(unit, lists_.get(), first_hour, end_hour, &walkers_[unit],
                spans_.of(unit), rows_[thread].data());
   });
-  const bool rejoined = CheckLap(first_hour, end_hour);
-  for (int first = 0; first < years; first += kRoundYears) {
-    ScanYears(first_hour, first, std::min(kRoundYears, years - first),
-              &state->totals, stats);
-  }
-  HandOver(state, years);
-  hour_ = end_hour;
-  if (store_ && rejoined) {
-    // From here on the years are replayed: the lists are no longer read.
-    store_->Seal(end_hour);
-    replay_from_ = end_hour;
-    lists_.reset();
-    ForgetLists();
-  }
 }
 
 int64_t FastEngine::listing_years() const {
@@ -225,53 +243,7 @@ int64_t FastEngine::listing_years() const {
 
 int64_t FastEngine::replay_year() const {
   if (replaying()) return replay_from_ / kHoursPerYear;
-  return store_ ? kLapYears : -1;
-}
-
-bool FastEngine::CheckLap(int64_t first_hour, int64_t end_hour) {
-  if (!store_) return false;
-  // The state at the start of hour h is the state after hour h - 1.
-  auto state_at = [&](int64_t hour, int unit) -> uint8_t {
-    return spans_.DownDuring(unit, static_cast<uint32_t>(hour - 1 - first_hour))
-               ? kUnitDown
-               : kUnitUp;
-  };
-  auto in_chunk = [&](int64_t hour) {
-    return hour > first_hour && hour <= end_hour;
-  };
-  for (int check = 0; check < kLapChecks; ++check) {
-    const int64_t hour = (kLapYears + check) * kHoursPerYear - kCheckBeforeYear;
-    for (int unit = 0; unit < kUnits; ++unit) {
-      // Unit t of block b follows unit t of block b - 2, a lap (and an hour
-      // more from the blocks read late) before.
-      const int block = unit / kUnitTypes;
-      const int followed = (block + kUnitBlocks - 2) % kUnitBlocks;
-      const int64_t before =
-          hour - kLapHours - (followed >= FirstLateBlock(1) ? 1 : 0);
-      if (in_chunk(before)) {
-        check_states_[check][unit] =
-            state_at(before, followed * kUnitTypes + TypeOfUnit(unit));
-      }
-    }
-    if (in_chunk(hour)) {
-      bool same = true;
-      for (int unit = 0; unit < kUnits && same; ++unit) {
-        same = check_states_[check][unit] == state_at(hour, unit);
-      }
-      if (same) return true;
-      if (check == kLapChecks - 1) {
-        // Not taken up: the history does not repeat yet, so walk on.
-        StopKeeping();
-      }
-    }
-  }
-  return false;
-}
-
-void FastEngine::StopKeeping() {
-  store_.reset();
-  check_states_.clear();
-  replay_from_ = -1;
+  return mode_ == EngineMode::kKeepingLap ? LapKeeper::ReplayYear() : -1;
 }
 
 void FastEngine::BuildLists(int64_t end_hour) {
@@ -309,7 +281,10 @@ void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,
   // In chronological order, as the plain loop adds them.
   for (int batch = 0; batch < batches; ++batch) {
     AddTally(batches_[batch].tally, totals, stats);
-    if (keeping()) KeepBatch(batches_[batch], first_hour);
+    if (mode_ == EngineMode::kKeepingLap &&
+        !keeper_->Store(batches_[batch].kept, first_hour)) {
+      StopKeeping();  // Over the store's budget.
+    }
   }
 }
 
@@ -323,62 +298,61 @@ void FastEngine::AddTally(const YearsTally& tally, ChainAccumulators* totals,
 void FastEngine::ScanBatch(int batch, int first_year, int years) {
   YearBatch& out = batches_[batch];
   out.tally.Clear();
-  const bool keep = keeping();
   out.kept.clear();
+  const bool keep = mode_ == EngineMode::kKeepingLap;
   DownSpans::Cursors cursors;
   spans_.Seek(static_cast<uint32_t>(first_year) * kHoursPerYear, &cursors);
   std::vector<int32_t*> rows(rows_.size());
   for (int year = first_year; year < first_year + years; ++year) {
     for (size_t thread = 0; thread < rows_.size(); ++thread) {
-      rows[thread] = rows_[thread].data() +
-                     static_cast<size_t>(year) * YearScanner::kRowSize;
+      rows[thread] =
+          rows_[thread].data() + static_cast<size_t>(year) * kRowSize;
     }
-    const uint32_t year_start = static_cast<uint32_t>(year) * kHoursPerYear;
-    out.runs.clear();
-    year_scanner_.Scan(
-        std::span<int32_t* const>(rows.data(), rows_.size()),
-        [&](int first, int hours, int32_t* down_mw) {
-          if (keep) {
-            KeepHours(year_start + first, hours, &cursors, down_mw, &out);
-          } else {
-            spans_.DownHours(year_start + first, hours, &cursors, down_mw);
-          }
-        },
-        keep, &out.runs);
+    ScanYear(year, keep, rows, &cursors, &out);
     for (const CapacityRun& run : out.runs) finder_.Add(run, &out.tally);
     out.tally.EndYear();
   }
 }
 
-void FastEngine::KeepBatch(const YearBatch& batch, int64_t first_hour) {
-  for (const KeptRun& kept : batch.kept) {
-    if (!store_->Append(first_hour + kept.hour, kept.hours,
-                        kept.available_mw)) {
-      StopKeeping();
-      return;
+void FastEngine::ScanYear(int year, bool keep, std::span<int32_t* const> rows,
+                          DownSpans::Cursors* cursors,
+                          YearBatch* batch) const {
+  const uint32_t year_start = static_cast<uint32_t>(year) * kHoursPerYear;
+  batch->runs.clear();
+  year_scanner_.OpenBuckets(rows, keep, &batch->open);
+  std::array<int32_t, kBucketHours> down_mw;
+  for (const uint16_t bucket : batch->open) {
+    const uint32_t first = year_start + BucketStart(bucket);
+    const int hours = BucketLength(bucket);
+    if (keep) {
+      keeper_->KeepHours(spans_, first, hours, cursors, &batch->blocks,
+                         down_mw.data(), &batch->kept);
+    } else {
+      spans_.DownHours(first, hours, cursors, down_mw.data());
     }
+    year_scanner_.ScanBucket(bucket, down_mw.data(), keep, &batch->runs);
   }
 }
 
 void FastEngine::Replay(ChainState* state, int64_t years,
                         YearStatistics* stats) {
-  // In rounds of tasks, each a run of years tallied on its own, added to
+  // In rounds of batches, each a run of years tallied on its own, added to
   // the totals in order.
   for (int64_t done = 0; done < years;) {
     const int64_t round =
-        std::min(years - done, kReplayTasks * kReplayTaskYears);
-    const int tasks =
-        static_cast<int>((round + kReplayTaskYears - 1) / kReplayTaskYears);
-    pool_.ParallelFor(tasks, [&](int task, int) {
-      const int64_t first = done + task * kReplayTaskYears;
-      YearsTally& tally = batches_[task].tally;
+        std::min(years - done, kReplayBatches * kReplayBatchYears);
+    const int batches =
+        static_cast<int>((round + kReplayBatchYears - 1) / kReplayBatchYears);
+    pool_.ParallelFor(batches, [&](int batch, int) {
+      const int64_t first = done + batch * kReplayBatchYears;
+      YearsTally& tally = batches_[batch].tally;
       tally.Clear();
-      store_->Replay(hour_ + first * kHoursPerYear,
-                     std::min(kReplayTaskYears, done + round - first), finder_,
-                     &tally);
+      keeper_->store().Replay(hour_ + first * kHoursPerYear,
+                              std::min(kReplayBatchYears, done + round - first),
+                              finder_, &tally);
     });
-    for (int task = 0; task < tasks; ++task) {
-      AddTally(batches_[task].tally, &state->totals, stats);
+    for (int batch = 0; batch < batches; ++batch) {
+      AddTally(batches_[batch].tally, &state->totals, stats);
     }
     done += round;
   }
@@ -388,55 +362,6 @@ void FastEngine::Replay(ChainState* state, int64_t years,
         StateFromDraws(unit, hour_ - 1, types_[TypeOfUnit(unit)], scanner_);
   });
   HandOver(state, years);
-}
-
-void FastEngine::KeepHours(uint32_t first, int hours,
-                           DownSpans::Cursors* cursors, int32_t* down_mw,
-                           YearBatch* out) const {
-  DownSpans::BlockChanges& blocks = out->blocks;
-  spans_.BlockDownHours(first, hours, cursors, &blocks);
-  // Each block's down at the hour in hand and at the hour before it, and
-  // the fleet's, summed only where a block changes.  The walkers' states
-  // at the chunk's start give the hour before it.
-  std::array<int32_t, kUnitBlocks> now = blocks.change[0];
-  int32_t total = 0;
-  for (int32_t mw : now) total += mw;
-  if (first == 0) blocks.changed[1] = true;
-  KeptRun* run = nullptr;  // The run the last hour was kept in.
-  for (int h = 1; h <= hours; ++h) {
-    const uint32_t hour = first + h - 1;
-    if (!blocks.changed[h]) {
-      // No block changes: every reading is the hour's own capacity, that
-      // of the hour before.
-      down_mw[h - 1] = total;
-      if (kInstalledCapacity - total >= keep_served_from_) continue;
-      if (run && run->hour + run->hours == hour) {
-        ++run->hours;
-        continue;
-      }
-      Readings available;
-      available.fill(static_cast<uint16_t>(kInstalledCapacity - total));
-      out->kept.push_back({hour, 1, available});
-      run = &out->kept.back();
-      continue;
-    }
-    const std::array<int32_t, kUnitBlocks> last =
-        h == 1 && first == 0 ? down_before_chunk_ : now;
-    total = 0;
-    for (int block = 0; block < kUnitBlocks; ++block) {
-      now[block] += blocks.change[h][block];
-      total += now[block];
-    }
-    down_mw[h - 1] = total;
-    const Readings available = ReadingsOf(last, now);
-    run = nullptr;
-    if (*std::min_element(available.begin(), available.end()) >=
-        keep_served_from_) {
-      continue;
-    }
-    out->kept.push_back({hour, 1, available});
-    run = &out->kept.back();
-  }
 }
 
 }  // namespace adequacy

@@ -1,24 +1,41 @@
 // A fast engine for the simulated years that reproduces the plain loop bit
 // for bit: the same unit states, seed and accumulators after every year.
 //
-// Units are independent chains, each reading its own stream of seeds, and
-// a unit changes state only on a seed at or below the threshold of its
-// current state.  So each unit walks from one state change to the next
-// (UnitWalk): an up unit reads its next failure from the period lists (or
-// scans its stream for it where the lists are not there), and the repair
-// that follows a failure is a fixed number of hours later, found from the
-// failure (and kept beside the list entry where years are walked beyond
-// the first lap).
-// The spans of down time then give each year's short hours (YearScanner),
-// and those its deficit hours (DeficitFinder).
+// Glossary.  Each word names one idea only, here and in the files below.
+//   unit block  ten units, one of each type; the fleet is eleven of them.
+//   stream      the seeds one unit reads, hour after hour.
+//   stretch     65,536 hours of a stream: the piece a period list covers.
+//   period list a unit type's failures within a stretch (period_lists.h).
+//   gap         the hours from a failure to its repair, kept beside the
+//               failure's list entry.
+//   span        hours a unit spends down (DownSpan).
+//   run         hours in a row of one capacity (CapacityRun, KeptRun).
+//   bucket      64 hours of a year, the year scan's unit (difference_rows.h).
+//   chunk       the years the units walk at once, up to 1024.
+//   round       the years of a chunk scanned before their tallies are
+//               added to the totals, 256.
+//   batch       the years one thread scans or replays as one piece of work.
+//   slice       the years simulated between two looks at the progress.
+//   lap         the 195,225,786 hours after which every unit block takes
+//               up the history of the block two before it (fleet_lap.h).
+//   reading     which unit blocks a later lap reads an hour late: a block
+//               is late when it shows the history of the hour before.
+//   lap group   16 places in the lap whose years are summed together for
+//               the standard errors (lap_groups.h).
+//   page        2 MB of the lap store's memory.
 //
-// Over the fleet's first lap the engine keeps the short hours (LapStore).
-// Once it has seen every unit take up the state of the unit it follows one
-// lap earlier (fleet_lap.h), the fleet's history repeats, and later years
-// are replayed from the store instead of walked.
+// How a year is simulated, in the order of the stages below: the units
+// walk a chunk from one change of state to the next (UnitWalk), which
+// gives each unit's spans and the chunk's difference rows; the year scan
+// finds each year's open buckets from the rows (YearScanner); their hours'
+// capacity comes from the spans (DownSpans), or from the lap keeper while
+// the first lap is kept (LapKeeper), and gives the runs that may be short;
+// the deficit finder tests those against the loads (DeficitFinder); the
+// tallies are added to the totals in chronological order.  Once the fleet
+// has taken up its lap, years are replayed from the kept lap instead.
+// Which of these runs when is told in engine_mode.h.
 //
-// The work is spread over a worker pool, units first and years second, and
-// the deficit hours are applied to the totals in chronological order, so
+// The work is spread over a worker pool, units first and years second, so
 // the results do not depend on the number of threads.
 #ifndef ADEQUACY_MONTECARLO_FAST_ENGINE_H_
 #define ADEQUACY_MONTECARLO_FAST_ENGINE_H_
@@ -32,7 +49,8 @@
 #include "montecarlo/chain.h"
 #include "montecarlo/deficit_finder.h"
 #include "montecarlo/down_spans.h"
-#include "montecarlo/lap_store.h"
+#include "montecarlo/engine_mode.h"
+#include "montecarlo/lap_keeper.h"
 #include "montecarlo/period_lists.h"
 #include "montecarlo/stream_scan.h"
 #include "montecarlo/unit_walk.h"
@@ -44,11 +62,12 @@ namespace adequacy {
 
 class FastEngine {
  public:
+  // Set by name: FastEngine::Options{.threads = 2, .replay = false}.
   struct Options {
     int threads = AvailableProcessors();
     bool period_lists = true;  // Without them every hour is scanned.
     bool vector_code = true;   // Without it the scans are plain C++.
-    // Years walked at once, which bounds the memory of the down spans and
+    // Years per chunk, which bounds the memory of the down spans and
     // deficit hours held; 0 for as many as the rows' budget allows.
     int chunk_years = 0;
     // Keep the first lap and replay it (with the lists only).
@@ -67,14 +86,14 @@ class FastEngine {
   void SimulateYears(ChainState* state, int64_t years,
                      YearStatistics* stats = nullptr);
 
+  EngineMode mode() const { return mode_; }
   int threads() const { return pool_.threads(); }
   // True once the engine has given up the period lists, or could not have
   // them, for want of memory: it then scans every hour.
   bool lists_given_up() const { return lists_given_up_; }
   // Bytes held by the period lists so far.
   size_t list_bytes() const { return lists_ ? lists_->bytes() : 0; }
-  // True once later years are replayed from the store.
-  bool replaying() const { return replay_from_ >= 0; }
+  bool replaying() const { return mode_ == EngineMode::kReplaying; }
   // The year from which years are replayed, or are expected to be while
   // the first lap is kept; -1 when every year is walked.
   int64_t replay_year() const;
@@ -86,54 +105,47 @@ class FastEngine {
   int64_t slice_years() const { return replaying() ? 1 << 20 : 1024; }
 
  private:
-  // Hours of a chunk that may be short in some lap: the first with its
-  // capacity under each reading, the others at its reading 0 under all.
-  struct KeptRun {
-    uint32_t hour;
-    uint16_t hours;
-    Readings available_mw;
-  };
-  // The years of a batch: their tally and, while the lap is kept, the
-  // hours to keep.
+  // The years one thread scans: their tally, the runs of the year in hand
+  // and, while the lap is kept, the hours to keep.
   struct YearBatch {
     YearsTally tally;
     std::vector<CapacityRun> runs;
+    std::vector<uint16_t> open;            // The year's open buckets.
     std::vector<KeptRun> kept;
-    DownSpans::BlockChanges blocks;  // Scratch of KeepHours.
+    DownSpans::BlockChanges blocks;        // The keeper's scratch.
   };
 
+  // The moves between modes (engine_mode.h).
+  void GiveUpGaps();
+  void GiveUpLists();
+  void StopKeeping();
+  void StartReplay(int64_t end_hour);
+
+  // Takes up the walk where `state` stands.
   void Resume(const ChainState& state);
   // Gives `state` the walkers' unit states and the seed `years` years on.
   void HandOver(ChainState* state, int64_t years) const;
-  // True while the first lap is being kept.
-  bool keeping() const { return store_ && !store_->sealed(); }
   void ForgetLists();
+  // One chunk, walked again from its start, a step down, where memory
+  // runs out part way.
+  void SimulateChunkOrStepDown(ChainState* state, int years,
+                               YearStatistics* stats);
   void SimulateChunk(ChainState* state, int years, YearStatistics* stats);
   // Builds the lists of every stream as far as the chunk up to `end_hour`
   // reads them.
   void BuildLists(int64_t end_hour);
+  void WalkUnits(int64_t first_hour, int64_t end_hour);
   void ScanYears(int64_t first_hour, int first_year, int years,
                  ChainAccumulators* totals, YearStatistics* stats);
   void ScanBatch(int batch, int first_year, int years);
+  // The runs of one year that may be short, to batch->runs.
+  void ScanYear(int year, bool keep, std::span<int32_t* const> rows,
+                DownSpans::Cursors* cursors, YearBatch* batch) const;
   // Adds the tally of the years that follow those in `totals` to them, and
   // to `stats` if given.
   void AddTally(const YearsTally& tally, ChainAccumulators* totals,
                 YearStatistics* stats) const;
-  // Keeps a scanned batch's hours; `first_hour` is the chunk's first hour.
-  void KeepBatch(const YearBatch& batch, int64_t first_hour);
-  // After a chunk [first_hour, end_hour) is walked: notes the states of the
-  // units followed at the check hours, one lap before them, and compares
-  // the followers with them.  True when every unit is in the state of the
-  // unit it follows.
-  bool CheckLap(int64_t first_hour, int64_t end_hour);
-  void StopKeeping();
   void Replay(ChainState* state, int64_t years, YearStatistics* stats);
-  // The capacity down in `hours` hours from chunk hour `first`, as
-  // DownSpans::DownHours gives it, while the lap is kept: from each
-  // block's, it appends to out->kept the hours short of the year's largest
-  // load under some reading.
-  void KeepHours(uint32_t first, int hours, DownSpans::Cursors* cursors,
-                 int32_t* down_mw, YearBatch* out) const;
 
   std::array<TypeThresholds, kUnitTypes> types_;
   const HourlyLoads& loads_;
@@ -142,7 +154,7 @@ class FastEngine {
   WorkerPool pool_;
   DeficitFinder finder_;
   YearScanner year_scanner_;
-  int32_t keep_served_from_;  // Kept hours have less capacity than this.
+  EngineMode mode_ = EngineMode::kScanning;
   std::unique_ptr<PeriodLists> lists_;
   bool lists_given_up_ = false;
   // Each thread's scratch for building the lists.
@@ -153,23 +165,18 @@ class FastEngine {
   // The walkers at the start of the chunk in hand, should it be simulated
   // again (kept here rather than on a small stack).
   std::array<Walker, kUnits> saved_walkers_;
-  // Each block's capacity down in the hour before the chunk in hand.
-  std::array<int32_t, kUnitBlocks> down_before_chunk_{};
   int64_t hour_ = kUnknownHour;  // The hour the walkers stand at.
 
   // Each thread adds the units it walks to its own difference rows.
   int chunk_years_;
-  int batch_years_;  // Years per task of the scan.
+  int batch_years_;  // Years per batch of the scan.
   DownSpans spans_;
   std::vector<std::vector<int32_t>> rows_;
   std::vector<YearBatch> batches_;
 
-  // The first lap kept, while it is being kept or replayed.
-  std::unique_ptr<LapStore> store_;
-  // For each check, the state of the unit each unit follows, one lap
-  // before the check hour, as it is passed.
-  std::vector<std::array<uint8_t, kUnits>> check_states_;
-  // The hour from which years are replayed; -1 while they are walked.
+  // While the first lap is kept, and once it is replayed.
+  std::unique_ptr<LapKeeper> keeper_;
+  // The hour from which years are replayed.
   int64_t replay_from_ = -1;
 };
 

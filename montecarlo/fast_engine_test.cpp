@@ -52,8 +52,8 @@ std::vector<ChainState> PlainLoopGoldens() {
 // replays these years in the transcript typical_run; every engine is
 // checked over shorter runs below, and against the plain loop itself over
 // 10,000 years by `make check-long`.
-const FastEngine::Options kGoldenEngines[] = {{3, true, true},
-                                              {2, false, true}};
+const FastEngine::Options kGoldenEngines[] = {
+    {.threads = 3}, {.threads = 2, .period_lists = false}};
 
 class GoldenTest : public ::testing::TestWithParam<int> {};
 

@@ -41,9 +41,11 @@ struct Contender {
 inline std::vector<FastEngine::Options> ContenderOptions(
     bool vector_code_only = false) {
   std::vector<FastEngine::Options> options;
-  for (int threads : {1, 2, 3, 8}) options.push_back({threads, true, true});
-  options.push_back({2, false, true});
-  if (!vector_code_only) options.push_back({2, true, false});
+  for (int threads : {1, 2, 3, 8}) options.push_back({.threads = threads});
+  options.push_back({.threads = 2, .period_lists = false});
+  if (!vector_code_only) {
+    options.push_back({.threads = 2, .vector_code = false});
+  }
   return options;
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/truncate.h"
 #include "montecarlo/literal_engine.h"
+#include "montecarlo/snapshot.h"
 
 namespace adequacy {
 namespace {
@@ -67,9 +68,7 @@ void MonteCarloPhase::StartEngine(EngineTier tier) {
   // cannot have its lists with every thread it is tried with half as many,
   // down to one, before the engine without them.
   for (; tier == EngineTier::kFull && threads_ >= 1; threads_ /= 2) {
-    FastEngine::Options options;
-    options.threads = threads_;
-    engine_ = TryEngine(options);
+    engine_ = TryEngine({.threads = threads_});
     if (engine_ && (!engine_->lists_given_up() || threads_ == 1)) {
       tier_ = EngineTier::kFull;
       return;
@@ -78,8 +77,9 @@ void MonteCarloPhase::StartEngine(EngineTier tier) {
   }
   threads_ = 1;
   if (tier != EngineTier::kPlain &&
-      (engine_ = TryEngine({/*threads=*/1, /*period_lists=*/false,
-                            /*vector_code=*/true, kLeanChunkYears}))) {
+      (engine_ = TryEngine({.threads = 1,
+                            .period_lists = false,
+                            .chunk_years = kLeanChunkYears}))) {
     tier_ = EngineTier::kLean;
   } else {
     tier_ = EngineTier::kPlain;
@@ -115,46 +115,47 @@ void MonteCarloPhase::WalkAgain() {
 }
 
 void MonteCarloPhase::Simulate(int64_t years) {
-  const ChainState before = state_;
-  // Only an engine can run out of memory part way, and only then are the
-  // statistics wanted again as they were.  Where there is no memory for
-  // the copy, the engine steps down until there is, or until the plain
-  // loop, which needs none: slower, but the statistics are kept, as they
-  // are where memory is scarcer still and the phase starts lower.
-  std::unique_ptr<YearStatistics> stats_before;
-  while (engine_ && stats_ && !stats_before) {
-    try {
-      stats_before = std::make_unique<YearStatistics>(*stats_);
-    } catch (const std::bad_alloc&) {
-      StepDown();
-    }
-  }
+  Snapshot snapshot;
   for (;;) {
-    try {
-      if (engine_) {
-        engine_->SimulateYears(&state_, years, stats_.get());
-        // An engine of several threads that gave up its lists for want of
-        // memory is slower than one of fewer threads with them.
-        if (tier_ == EngineTier::kFull && threads_ > 1 &&
-            engine_->lists_given_up()) {
-          StepDown();
-        }
-      } else {
-        for (int64_t year = 0; year < years; ++year) {
-          const int64_t first = static_cast<int64_t>(state_.totals.years);
-          plain_year_.Clear();
-          SimulateYearLiteral(params_, loads_, &state_,
-                              stats_ ? &plain_year_ : nullptr);
-          if (stats_) stats_->Add(plain_year_, loads_, first);
-        }
+    // Only an engine can run out of memory part way, and only then is the
+    // snapshot wanted.  Where there is no memory for it, the engine steps
+    // down until there is, or until the plain loop, which needs none:
+    // slower, but the statistics are kept, as they are where memory is
+    // scarcer still and the phase starts lower.
+    while (engine_ && !snapshot.taken()) {
+      try {
+        snapshot.Take(state_, stats_.get());
+      } catch (const std::bad_alloc&) {
+        StepDown();
       }
+    }
+    try {
+      SimulateOnce(years);
       return;
     } catch (const std::bad_alloc&) {
       // The plain loop allocates nothing, so only an engine gets here.
-      state_ = before;
-      if (stats_before) stats_ = std::move(stats_before);
+      snapshot.Restore(&state_, stats_.get());
       StepDown();
     }
+  }
+}
+
+void MonteCarloPhase::SimulateOnce(int64_t years) {
+  if (!engine_) {
+    for (int64_t year = 0; year < years; ++year) {
+      const int64_t first = static_cast<int64_t>(state_.totals.years);
+      plain_year_.Clear();
+      SimulateYearLiteral(params_, loads_, &state_,
+                          stats_ ? &plain_year_ : nullptr);
+      if (stats_) stats_->Add(plain_year_, loads_, first);
+    }
+    return;
+  }
+  engine_->SimulateYears(&state_, years, stats_.get());
+  // An engine of several threads that gave up its lists for want of
+  // memory is slower than one of fewer threads with them.
+  if (tier_ == EngineTier::kFull && threads_ > 1 && engine_->lists_given_up()) {
+    StepDown();
   }
 }
 

@@ -40,7 +40,8 @@ class MonteCarloPhase {
                            EngineTier tier = EngineTier::kFull,
                            int threads = AvailableProcessors());
 
-  // Told the years simulated, and the share of the run's work done.
+  // Is told the years simulated so far, and the share of the run's work
+  // done.
   using Progress = std::function<void(int64_t years, double share)>;
 
   // Simulates at least one year and on until the simulated years reach
@@ -79,6 +80,8 @@ class MonteCarloPhase {
   // Simulates `years` years; if memory runs out part way, starts again from
   // the same state one tier down.
   void Simulate(int64_t years);
+  // Simulates them with the engine in hand, or the plain loop.
+  void SimulateOnce(int64_t years);
   // The work of simulating years [from, to), in years walked from the
   // lists: a year of the period over which they are built counts for
   // more, a year replayed from the fleet's first lap for a small fraction.

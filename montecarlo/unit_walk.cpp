@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "montecarlo/year_scan.h"
+#include "montecarlo/difference_rows.h"
 
 namespace adequacy {
 
@@ -124,32 +124,18 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
   Walker w = *walker;
   const int32_t mw = UnitTypeOf(unit).capacity_mw;
   const uint32_t repair_threshold = types_[TypeOfUnit(unit)].repair;
-  // The difference row of the year the spans have reached: they come in
-  // order, so the year only moves on.
-  int32_t* row = rows;
-  uint32_t year_start = 0;
+  RowWriter writer(rows, mw);
   const uint32_t chunk_hours = static_cast<uint32_t>(end_hour - first_hour);
   // Down from `from` (perhaps before the chunk) to `to`.  The rows bound
-  // the capacity of the hour after each span too, as a kept lap reads some
-  // blocks an hour early.
+  // the capacity of the hour after each span too, as a lap replayed later
+  // reads some blocks an hour late.
   auto down = [&](int64_t from, int64_t to) __attribute__((always_inline)) {
     const uint32_t start =
         static_cast<uint32_t>(std::max(from, first_hour) - first_hour);
-    uint32_t end = static_cast<uint32_t>(to - first_hour);
+    const uint32_t end = static_cast<uint32_t>(to - first_hour);
     if (start < end) spans->push_back({start, end});
-    end = std::min(end + 1, chunk_hours);
-    if (start >= end) return;
-    while (start - year_start >= kHoursPerYear) {
-      year_start += kHoursPerYear;
-      row += YearScanner::kRowSize;
-    }
-    const uint32_t last = end - 1 - year_start;
-    if (last < kHoursPerYear) {
-      row[(start - year_start) / YearScanner::kBucketHours] += mw;
-      row[last / YearScanner::kBucketHours + 1] -= mw;
-    } else {
-      YearScanner::AddDown(start, end, mw, rows);  // On into later years.
-    }
+    const uint32_t bound_end = std::min(end + 1, chunk_hours);
+    if (start < bound_end) writer.AddDown(start, bound_end);
   };
   for (;;) {
     if (w.state == kUnitDown) {

@@ -1,7 +1,5 @@
 #include "montecarlo/year_scan.h"
 
-#include <algorithm>
-
 #include "model/fleet.h"
 
 namespace adequacy {
@@ -9,34 +7,33 @@ namespace adequacy {
 YearScanner::YearScanner(const DeficitFinder& finder)
     : year_peak_(finder.peak()) {
   for (int bucket = 0; bucket < kBuckets; ++bucket) {
-    const int first = bucket * kBucketHours;
     bucket_peak_[bucket] =
-        finder.PeakOf(first, std::min(kBucketHours, kHoursPerYear - first));
+        finder.PeakOf(BucketStart(bucket), BucketLength(bucket));
   }
 }
 
-void YearScanner::Scan(std::span<int32_t* const> rows, const DownHours& down,
-                       bool year_peak, std::vector<CapacityRun>* runs) const {
+void YearScanner::OpenBuckets(std::span<int32_t* const> rows, bool year_peak,
+                              std::vector<uint16_t>* open) const {
+  open->clear();
   int32_t down_mw = 0;
   for (int bucket = 0; bucket < kBuckets; ++bucket) {
     for (int32_t* row : rows) {
       down_mw += row[bucket];
       row[bucket] = 0;
     }
-    const double peak = year_peak ? year_peak_ : bucket_peak_[bucket];
-    if (!Served(kInstalledCapacity - down_mw, peak)) {
-      ScanBucket(bucket, peak, down, runs);
+    if (!Served(kInstalledCapacity - down_mw, PeakOf(bucket, year_peak))) {
+      open->push_back(static_cast<uint16_t>(bucket));
     }
   }
   for (int32_t* row : rows) row[kBuckets] = 0;
 }
 
-void YearScanner::ScanBucket(int bucket, double peak, const DownHours& down,
+void YearScanner::ScanBucket(int bucket, const int32_t* down_mw,
+                             bool year_peak,
                              std::vector<CapacityRun>* runs) const {
-  const int first = bucket * kBucketHours;
-  const int hours = std::min(kBucketHours, kHoursPerYear - first);
-  std::array<int32_t, kBucketHours> down_mw;
-  down(first, hours, down_mw.data());
+  const double peak = PeakOf(bucket, year_peak);
+  const int first = BucketStart(bucket);
+  const int hours = BucketLength(bucket);
   for (int i = 0; i < hours;) {
     const int32_t available = kInstalledCapacity - down_mw[i];
     int end = i + 1;
