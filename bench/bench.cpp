@@ -18,9 +18,9 @@
 #include "bench/program_run.h"
 #include "direct/assessment.h"
 #include "direct/direct_pass.h"
-#include "montecarlo/fast_engine.h"
-#include "montecarlo/fleet_lap.h"
-#include "montecarlo/literal_engine.h"
+#include "montecarlo/engine/fast_engine.h"
+#include "montecarlo/engine/fleet_lap.h"
+#include "montecarlo/plain_loop.h"
 
 namespace adequacy {
 namespace {
@@ -97,7 +97,7 @@ BENCHMARK(BM_LargeFleetAssessment)->Unit(benchmark::kMillisecond);
 void BM_LiteralYear(benchmark::State& state) {
   const ChainParameters params = SetUpChainParameters();
   ChainState chain = InitialChainState();
-  for (auto _ : state) SimulateYearLiteral(params, DefaultLoads(), &chain);
+  for (auto _ : state) SimulatePlainYear(params, DefaultLoads(), &chain);
   state.counters["years/s"] =
       benchmark::Counter(state.iterations(), benchmark::Counter::kIsRate);
 }
@@ -107,8 +107,8 @@ BENCHMARK(BM_LiteralYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 // worth, by the engine scanning every hour (threads as the argument).
 void BM_ScanningEngine(benchmark::State& state) {
   const ChainParameters params = SetUpChainParameters();
-  const FastEngine::Options options{
-      .threads = static_cast<int>(state.range(0)), .period_lists = false};
+  const FastEngine::Options options{.threads = static_cast<int>(state.range(0)),
+                                    .period_lists = false};
   for (auto _ : state) {
     FastEngine engine(params, DefaultLoads(), options);
     ChainState chain = InitialChainState();
@@ -149,7 +149,7 @@ double PlainLoopYear() {
   return BestSeconds(
              [&] {
                for (int i = 0; i < kYears; ++i) {
-                 SimulateYearLiteral(params, DefaultLoads(), &chain);
+                 SimulatePlainYear(params, DefaultLoads(), &chain);
                }
              },
              5) /

@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "direct/direct_pass.h"
-#include "montecarlo/fast_engine.h"
-#include "montecarlo/lap_blocks.h"
-#include "montecarlo/standard_error.h"
-#include "montecarlo/year_statistics.h"
+#include "montecarlo/engine/fast_engine.h"
+#include "montecarlo/statistics/lap_groups.h"
+#include "montecarlo/statistics/standard_error.h"
+#include "montecarlo/statistics/year_statistics.h"
 
 namespace adequacy {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "direct/direct_pass.h"
-#include "montecarlo/literal_engine.h"
 #include "montecarlo/phase.h"
+#include "montecarlo/plain_loop.h"
 #include "montecarlo/rng.h"
 
 namespace adequacy {
@@ -68,7 +68,7 @@ TEST_F(LiteralYearTest, FirstHourTakesUnitOneDown) {
     HourlyLoads probe = loads_;
     probe[0] = load;
     ChainState state = InitialChainState();
-    SimulateYearLiteral(params, probe, &state);
+    SimulatePlainYear(params, probe, &state);
     const double short_mw = load - 10698.0f;
     EXPECT_EQ(state.totals.deficit_hours, short_mw);
     EXPECT_EQ(state.totals.unserved_mwh, short_mw);
@@ -80,13 +80,13 @@ TEST_F(LiteralYearTest, DefaultLoadsFirstSixtyYears) {
   const ChainParameters params = SetUpChainParameters();
   ChainState state = InitialChainState();
   for (int year = 1; year <= 59; ++year) {
-    SimulateYearLiteral(params, loads_, &state);
+    SimulatePlainYear(params, loads_, &state);
   }
   EXPECT_EQ(state.totals.years, 59.0);
   EXPECT_EQ(state.totals.event_free_years, 59.0);
   EXPECT_EQ(state.totals.deficit_hours, 0.0);
   EXPECT_EQ(state.totals.events, 0);
-  SimulateYearLiteral(params, loads_, &state);
+  SimulatePlainYear(params, loads_, &state);
   EXPECT_EQ(state.totals.years, 60.0);
   EXPECT_EQ(state.totals.deficit_hours, 18.0);
   EXPECT_EQ(state.totals.events, 9);
@@ -105,8 +105,8 @@ TEST_F(LiteralYearTest, EventsEndWithTheYear) {
   edges[kHoursPerYear - 2] = 20000.0f;
   ChainState state = InitialChainState();
   const ChainParameters params = SetUpChainParameters();
-  SimulateYearLiteral(params, edges, &state);
-  SimulateYearLiteral(params, edges, &state);
+  SimulatePlainYear(params, edges, &state);
+  SimulatePlainYear(params, edges, &state);
   EXPECT_EQ(state.totals.deficit_hours, 6.0);
   EXPECT_EQ(state.totals.events, 4);
   EXPECT_EQ(state.totals.event_free_years, 0.0);

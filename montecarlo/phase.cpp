@@ -4,7 +4,7 @@
 #include <new>
 
 #include "model/truncate.h"
-#include "montecarlo/literal_engine.h"
+#include "montecarlo/plain_loop.h"
 #include "montecarlo/snapshot.h"
 
 namespace adequacy {
@@ -145,8 +145,8 @@ void MonteCarloPhase::SimulateOnce(int64_t years) {
     for (int64_t year = 0; year < years; ++year) {
       const int64_t first = static_cast<int64_t>(state_.totals.years);
       plain_year_.Clear();
-      SimulateYearLiteral(params_, loads_, &state_,
-                          stats_ ? &plain_year_ : nullptr);
+      SimulatePlainYear(params_, loads_, &state_,
+                        stats_ ? &plain_year_ : nullptr);
       if (stats_) stats_->Add(plain_year_, loads_, first);
     }
     return;

@@ -9,9 +9,9 @@
 
 #include "direct/hourly_load.h"
 #include "montecarlo/chain.h"
+#include "montecarlo/engine/fast_engine.h"
 #include "montecarlo/estimates.h"
-#include "montecarlo/fast_engine.h"
-#include "montecarlo/year_statistics.h"
+#include "montecarlo/statistics/year_statistics.h"
 
 namespace adequacy {
 

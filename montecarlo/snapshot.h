@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "montecarlo/chain.h"
-#include "montecarlo/year_statistics.h"
+#include "montecarlo/statistics/year_statistics.h"
 
 namespace adequacy {
 

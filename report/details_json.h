@@ -13,8 +13,8 @@
 #include "direct/hourly_load.h"
 #include "montecarlo/estimates.h"
 #include "montecarlo/phase.h"
-#include "montecarlo/standard_error.h"
-#include "montecarlo/year_statistics.h"
+#include "montecarlo/statistics/standard_error.h"
+#include "montecarlo/statistics/year_statistics.h"
 
 namespace adequacy {
 

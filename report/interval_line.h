@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "montecarlo/standard_error.h"
+#include "montecarlo/statistics/standard_error.h"
 
 namespace adequacy {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "direct/direct_pass.h"
-#include "montecarlo/literal_engine.h"
+#include "montecarlo/plain_loop.h"
 #include "tests/chain_state_text.h"
 
 int main() {
@@ -18,7 +18,7 @@ int main() {
   const ChainParameters params = SetUpChainParameters();
   ChainState state = InitialChainState();
   for (int year = 1; year <= 10000; ++year) {
-    SimulateYearLiteral(params, loads, &state);
+    SimulatePlainYear(params, loads, &state);
     if (year % 1000 == 0) std::printf("%s\n", StateLine(state).c_str());
   }
   return 0;
