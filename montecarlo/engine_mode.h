@@ -52,7 +52,7 @@
 //                              walked again
 //   kWalking,     kScanning    no memory again, with no gaps    GiveUpLists
 //   kKeepingLap                left: the lists and the lap go
-//   any           (same)       no memory to build the lists     BuildLists
+//   any           (same)       no memory to build the lists     BuildUpTo
 //                              further: the stretches not built
 //                              are scanned
 //

@@ -1,7 +1,6 @@
 #include "montecarlo/engine/fast_engine.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 
 #include "montecarlo/engine/state_from_draws.h"
@@ -197,7 +196,7 @@ void FastEngine::SimulateChunk(ChainState* state, int years,
   const int64_t first_hour = hour_;
   const int64_t end_hour =
       first_hour + static_cast<int64_t>(years) * kHoursPerYear;
-  BuildLists(end_hour);
+  if (lists_) lists_->BuildUpTo(end_hour, &pool_);
   // Beyond the first lap the lists are read again: keep their repair gaps
   // where the years will be walked there.
   if (mode_ == EngineMode::kWalking) lists_->KeepGaps();
@@ -235,41 +234,12 @@ void FastEngine::WalkUnits(int64_t first_hour, int64_t end_hour) {
 }
 
 int64_t FastEngine::listing_years() const {
-  // The first year that starts after the period's last draw.
-  constexpr int64_t kPeriodYears =
-      (static_cast<int64_t>(kPeriodDraws / kUnits) + kHoursPerYear) /
-      kHoursPerYear;
-  return lists_ ? kPeriodYears : 0;
+  return lists_ ? PeriodLists::ListingYears() : 0;
 }
 
 int64_t FastEngine::replay_year() const {
   if (replaying()) return replay_from_ / kHoursPerYear;
   return mode_ == EngineMode::kKeepingLap ? LapKeeper::ReplayYear() : -1;
-}
-
-void FastEngine::BuildLists(int64_t end_hour) {
-  if (!lists_ || lists_full_) return;
-  // Every stream's stretches up to the one holding the chunk's last draw;
-  // past the first period, all of them.
-  const uint64_t end_draw = DrawOf(0, end_hour);
-  const uint32_t end =
-      end_draw >= kPeriodDraws
-          ? kStretches
-          : static_cast<uint32_t>((end_draw - 1) / kUnits / kStretchHours + 1);
-  if (end <= lists_->built_stretches()) return;
-  std::atomic<bool> full{false};
-  list_scratch_.resize(pool_.threads());
-  pool_.ParallelFor(kUnits, [&](int residue, int thread) {
-    if (!lists_->Extend(static_cast<uint32_t>(residue), end,
-                        &list_scratch_[thread])) {
-      full.store(true);
-    }
-  });
-  if (full.load()) {
-    lists_full_ = true;  // Memory ran out: build no more.
-  } else {
-    lists_->MarkBuilt(end);
-  }
 }
 
 void FastEngine::ScanYears(int64_t first_hour, int first_year, int years,

@@ -131,9 +131,6 @@ class FastEngine {
   void SimulateChunkOrStepDown(ChainState* state, int years,
                                YearStatistics* stats);
   void SimulateChunk(ChainState* state, int years, YearStatistics* stats);
-  // Builds the lists of every stream as far as the chunk up to `end_hour`
-  // reads them.
-  void BuildLists(int64_t end_hour);
   void WalkUnits(int64_t first_hour, int64_t end_hour);
   void ScanYears(int64_t first_hour, int first_year, int years,
                  ChainAccumulators* totals, YearStatistics* stats);
@@ -157,9 +154,6 @@ class FastEngine {
   EngineMode mode_ = EngineMode::kScanning;
   std::unique_ptr<PeriodLists> lists_;
   bool lists_given_up_ = false;
-  // Each thread's scratch for building the lists.
-  std::vector<PeriodLists::Scratch> list_scratch_;
-  bool lists_full_ = false;  // Memory ran out: build no more stretches.
 
   std::array<Walker, kUnits> walkers_;
   // The walkers at the start of the chunk in hand, should it be simulated

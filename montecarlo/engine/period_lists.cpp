@@ -1,5 +1,6 @@
 #include "montecarlo/engine/period_lists.h"
 
+#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -34,6 +35,15 @@ StreamPosition PositionOf(int unit, int64_t hour) {
 PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
                          StreamScanner scanner)
     : scanner_(scanner) {
+  GroupTypes(types);
+  Allocate();
+  gaps_as_built_ =
+      scanner_.collect_gaps && FindRepairClasses() && KeepGaps();
+}
+
+void PeriodLists::GroupTypes(
+    const std::array<TypeThresholds, kUnitTypes>& types) {
+  // Types of the same thresholds share a list.
   for (int type = 0; type < kUnitTypes; ++type) {
     int list = 0;
     while (list < lists_ && (types[type].fail != list_fail_[list] ||
@@ -51,6 +61,9 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
     widest_threshold_[parity] =
         std::max(widest_threshold_[parity], types[type].fail);
   }
+}
+
+void PeriodLists::Allocate() {
   streams_.resize(static_cast<size_t>(kUnits) * lists_);
   size_t entries = 0;
   for (uint32_t residue = 0; residue < kUnits; ++residue) {
@@ -73,19 +86,18 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
     l.entries = next;
     next += l.room;
   }
+}
+
+bool PeriodLists::FindRepairClasses() {
   // Where the scanner finds repairs beside the failures, each list's gaps
   // are found as it is built: the repair classes of each parity.
-  bool classes_fit = true;
   for (int parity = 0; parity < 2; ++parity) {
     RepairClasses& classes = repair_classes_[parity];
     for (int list = 0; list < lists_; ++list) {
       if (!list_read_[parity][list]) continue;
       int k = 0;
       while (k < classes.count && classes.repair[k] != list_repair_[list]) ++k;
-      if (k == kMostRepairClasses) {
-        classes_fit = false;
-        break;
-      }
+      if (k == kMostRepairClasses) return false;
       if (k == classes.count) {
         classes.repair[k] = list_repair_[list];
         ++classes.count;
@@ -94,7 +106,36 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
       list_class_[parity][list] = k;
     }
   }
-  gaps_as_built_ = scanner_.collect_gaps && classes_fit && KeepGaps();
+  return true;
+}
+
+void PeriodLists::BuildUpTo(int64_t end_hour, WorkerPool* pool) {
+  if (full_) return;
+  // Every stream's stretches up to the one holding the last draw; past the
+  // first period, all of them.
+  const uint64_t end_draw = DrawOf(0, end_hour);
+  const uint32_t end =
+      end_draw >= kPeriodDraws
+          ? kStretches
+          : static_cast<uint32_t>((end_draw - 1) / kUnits / kStretchHours + 1);
+  if (end <= built_) return;
+  std::atomic<bool> full{false};
+  scratch_.resize(pool->threads());
+  pool->ParallelFor(kUnits, [&](int residue, int thread) {
+    if (!Extend(static_cast<uint32_t>(residue), end, &scratch_[thread])) {
+      full.store(true);
+    }
+  });
+  if (full.load()) {
+    full_ = true;
+  } else {
+    MarkBuilt(end);
+  }
+}
+
+int64_t PeriodLists::ListingYears() {
+  return (static_cast<int64_t>(kPeriodDraws / kUnits) + kHoursPerYear) /
+         kHoursPerYear;
 }
 
 bool PeriodLists::Extend(uint32_t residue, uint32_t end, Scratch* scratch) {

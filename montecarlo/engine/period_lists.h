@@ -35,9 +35,11 @@
 #include <memory>
 #include <vector>
 
+#include "direct/hourly_load.h"
 #include "model/fleet.h"
 #include "montecarlo/engine/huge_pages.h"
 #include "montecarlo/engine/stream_scan.h"
+#include "montecarlo/engine/worker_pool.h"
 
 namespace adequacy {
 
@@ -115,6 +117,15 @@ class PeriodLists {
   // Every stream is built to stretch `end`.
   void MarkBuilt(uint32_t end) { built_ = std::max(built_, end); }
 
+  // Builds every stream's lists as far as the hours before `end_hour`
+  // read them, the streams spread over `pool`.  Once memory runs out it
+  // builds no more, and the stretches not built are scanned.
+  void BuildUpTo(int64_t end_hour, WorkerPool* pool);
+
+  // The years over which the lists are built, the generator's first
+  // period: up to the first year that starts after its last draw.
+  static int64_t ListingYears();
+
   // The failure entries (hours within the stretch, ascending) of one unit
   // type in one stream; empty for a type whose parity is not the
   // residue's, as no unit of it reads the stream.  The entries of a
@@ -153,6 +164,13 @@ class PeriodLists {
 
   // Adds the hits at or below `threshold` to the list; false when it has
   // no room for them.
+  // The steps of the constructor: the types that share a list, the table
+  // of every list, and the repair classes whose gaps are found as the
+  // lists are built (false where there are too many of them).
+  void GroupTypes(const std::array<TypeThresholds, kUnitTypes>& types);
+  void Allocate();
+  bool FindRepairClasses();
+
   static bool Append(const std::vector<StreamHit>& hits, uint32_t threshold,
                      List* l);
   // The same with their gaps in `repair_class`, into the kept gaps.
@@ -181,6 +199,9 @@ class PeriodLists {
   uint16_t* gaps_ = nullptr;
   // By parity: the lists' repair classes, and each list's class.
   std::array<RepairClasses, 2> repair_classes_{};
+  // Each thread's scratch for BuildUpTo, and whether memory ran out.
+  std::vector<Scratch> scratch_;
+  bool full_ = false;
   std::array<std::array<int, kUnitTypes>, 2> list_class_{};
   // Whether the gaps are found as the lists are built, and whether they
   // were given back.
