@@ -28,33 +28,6 @@ constexpr int kLongestBatchYears = 64;
 constexpr int64_t kReplayBatchYears = 4096;
 constexpr int kReplayBatches = 16;
 
-std::array<TypeThresholds, kUnitTypes> ThresholdsOf(
-    const ChainParameters& params) {
-  std::array<TypeThresholds, kUnitTypes> types;
-  for (int type = 0; type < kUnitTypes; ++type) {
-    // Unit `type` is the first unit of the type; all its units share it.
-    types[type] = {SeedThreshold(params.failure_probability[type]),
-                   SeedThreshold(params.repair_probability[type])};
-  }
-  return types;
-}
-
-// Whether later laps can be replayed: the units' states after a replay are
-// found from their draws, which needs failures to be rarer than repairs.
-bool Replayable(const std::array<TypeThresholds, kUnitTypes>& types) {
-  return std::all_of(types.begin(), types.end(), [](const TypeThresholds& t) {
-    return t.fail <= t.repair;
-  });
-}
-
-// The least capacity that serves `load`; more than the fleet's where none
-// does.
-int32_t ServedFrom(double load) {
-  int32_t mw = 0;
-  while (mw <= kInstalledCapacity && !Served(mw, load)) ++mw;
-  return mw;
-}
-
 }  // namespace
 
 FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
@@ -87,8 +60,9 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   batch_years_ = std::clamp(kRoundYears / (2 * pool_.threads()), kBatchYears,
                             kLongestBatchYears);
   batches_.resize(std::max(kRoundYears / kBatchYears, kReplayBatches));
-  if (mode_ == EngineMode::kWalking && options.replay && Replayable(types_)) {
-    keeper_ = std::make_unique<LapKeeper>(ServedFrom(finder_.peak()));
+  if (mode_ == EngineMode::kWalking && options.replay &&
+      LapKeeper::CanReplay(types_)) {
+    keeper_ = std::make_unique<LapKeeper>(finder_.peak());
     mode_ = EngineMode::kKeepingLap;
   }
 }

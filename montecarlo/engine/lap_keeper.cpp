@@ -4,6 +4,7 @@
 
 #include "montecarlo/chain.h"
 #include "montecarlo/engine/fleet_lap.h"
+#include "montecarlo/statistics/tally.h"
 
 namespace adequacy {
 namespace {
@@ -26,8 +27,18 @@ constexpr size_t kStoreBudgetBytes = size_t{48} << 20;
 
 int64_t LapKeeper::ReplayYear() { return kLapYears; }
 
-LapKeeper::LapKeeper(int32_t served_from)
-    : served_from_(served_from), store_(kStoreBudgetBytes) {
+bool LapKeeper::CanReplay(const std::array<TypeThresholds, kUnitTypes>& types) {
+  return std::all_of(types.begin(), types.end(), [](const TypeThresholds& t) {
+    return t.fail <= t.repair;
+  });
+}
+
+LapKeeper::LapKeeper(double year_peak)
+    : served_from_(0), store_(kStoreBudgetBytes) {
+  while (served_from_ <= kInstalledCapacity &&
+         !Served(served_from_, year_peak)) {
+    ++served_from_;
+  }
   std::array<uint8_t, kUnits> unknown;
   unknown.fill(kStateUnknown);
   check_states_.assign(kLapChecks, unknown);

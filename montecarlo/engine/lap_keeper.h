@@ -20,6 +20,7 @@
 #include "model/fleet.h"
 #include "montecarlo/engine/down_spans.h"
 #include "montecarlo/engine/lap_store.h"
+#include "montecarlo/engine/period_lists.h"
 
 namespace adequacy {
 
@@ -44,9 +45,14 @@ class LapKeeper {
   // are replayed once the lap is taken up.
   static int64_t ReplayYear();
 
-  // `served_from` is the least capacity that serves the year's largest
-  // load.  Throws std::bad_alloc where the store cannot be had.
-  explicit LapKeeper(int32_t served_from);
+  // Whether later laps can be replayed: the units' states after a replay
+  // are found from their draws, which needs failures to be rarer than
+  // repairs.
+  static bool CanReplay(const std::array<TypeThresholds, kUnitTypes>& types);
+
+  // `year_peak` is the year's largest load.  Throws std::bad_alloc where
+  // the store cannot be had.
+  explicit LapKeeper(double year_peak);
 
   // Before a chunk is walked: each block's capacity down in the hour
   // before it, from the walkers' states.
@@ -87,6 +93,8 @@ class LapKeeper {
   static uint8_t StateAt(const DownSpans& spans, int64_t first_hour,
                          int64_t hour, int unit);
 
+  // The least capacity that serves the year's largest load; more than the
+  // fleet's where none does.
   int32_t served_from_;
   LapStore store_;
   // Each block's capacity down in the hour before the chunk in hand.

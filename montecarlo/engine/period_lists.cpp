@@ -22,6 +22,17 @@ size_t ExpectedEntries(uint32_t residue, uint32_t threshold) {
 
 }  // namespace
 
+std::array<TypeThresholds, kUnitTypes> ThresholdsOf(
+    const ChainParameters& params) {
+  std::array<TypeThresholds, kUnitTypes> types;
+  for (int type = 0; type < kUnitTypes; ++type) {
+    // Unit `type` is the first unit of the type; all its units share it.
+    types[type] = {SeedThreshold(params.failure_probability[type]),
+                   SeedThreshold(params.repair_probability[type])};
+  }
+  return types;
+}
+
 StreamPosition PositionOf(int unit, int64_t hour) {
   const uint32_t position = static_cast<uint32_t>(DrawOf(unit, hour));
   const uint32_t residue = position % kUnits;
@@ -37,8 +48,7 @@ PeriodLists::PeriodLists(const std::array<TypeThresholds, kUnitTypes>& types,
     : scanner_(scanner) {
   GroupTypes(types);
   Allocate();
-  gaps_as_built_ =
-      scanner_.collect_gaps && FindRepairClasses() && KeepGaps();
+  gaps_as_built_ = scanner_.collect_gaps && FindRepairClasses() && KeepGaps();
 }
 
 void PeriodLists::GroupTypes(

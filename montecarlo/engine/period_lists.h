@@ -37,6 +37,7 @@
 
 #include "direct/hourly_load.h"
 #include "model/fleet.h"
+#include "montecarlo/chain.h"
 #include "montecarlo/engine/huge_pages.h"
 #include "montecarlo/engine/stream_scan.h"
 #include "montecarlo/engine/worker_pool.h"
@@ -72,6 +73,10 @@ struct TypeThresholds {
   uint32_t fail;    // An up unit goes down when its seed is at most this.
   uint32_t repair;  // A down unit comes up when its seed is at most this.
 };
+
+// Every type's thresholds, from the chain's probabilities.
+std::array<TypeThresholds, kUnitTypes> ThresholdsOf(
+    const ChainParameters& params);
 
 // A repair gap not yet known, and one too long to keep (the repair is then
 // found by scanning).

@@ -43,12 +43,7 @@ TEST(PeriodListsTest, OnePeriodOnTheUnitsShiftBy26) {
 // threshold is in that type's list, and nothing else is; the types of the
 // other parity, which never read the stream, have no list.
 TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
-  const ChainParameters params = SetUpChainParameters();
-  std::array<TypeThresholds, kUnitTypes> types;
-  for (int type = 0; type < kUnitTypes; ++type) {
-    types[type] = {SeedThreshold(params.failure_probability[type]),
-                   SeedThreshold(params.repair_probability[type])};
-  }
+  const auto types = ThresholdsOf(SetUpChainParameters());
   PeriodLists lists(types, BestScanner());
   for (uint32_t residue : {0u, 25u, 26u, 109u}) {
     ASSERT_TRUE(lists.Extend(residue, kStretches));
@@ -90,13 +85,7 @@ TEST(PeriodListsTest, ListsHoldExactlyTheFailureDraws) {
 }
 
 std::array<TypeThresholds, kUnitTypes> FleetThresholds() {
-  const ChainParameters params = SetUpChainParameters();
-  std::array<TypeThresholds, kUnitTypes> types;
-  for (int type = 0; type < kUnitTypes; ++type) {
-    types[type] = {SeedThreshold(params.failure_probability[type]),
-                   SeedThreshold(params.repair_probability[type])};
-  }
-  return types;
+  return ThresholdsOf(SetUpChainParameters());
 }
 
 // Where the scanner finds repairs beside failures, every entry's gap is

@@ -11,16 +11,6 @@
 namespace adequacy {
 namespace {
 
-std::array<TypeThresholds, kUnitTypes> Thresholds() {
-  const ChainParameters params = SetUpChainParameters();
-  std::array<TypeThresholds, kUnitTypes> types;
-  for (int type = 0; type < kUnitTypes; ++type) {
-    types[type] = {SeedThreshold(params.failure_probability[type]),
-                   SeedThreshold(params.repair_probability[type])};
-  }
-  return types;
-}
-
 // A unit's down spans over [first, end), hours counted from `first`, by
 // stepping its chain hour by hour from hour 0 up, as the plain loop does.
 std::vector<DownSpan> SpansHourByHour(int unit, const TypeThresholds& type,
@@ -52,7 +42,7 @@ std::vector<DownSpan> SpansHourByHour(int unit, const TypeThresholds& type,
 // several types: the spans are the chain's, hour by hour, and the rows are
 // those of the spans each bounding the hour after it too.
 TEST(UnitWalkTest, SpansAndRowsAreTheChainsHourByHour) {
-  const auto types = Thresholds();
+  const auto types = ThresholdsOf(SetUpChainParameters());
   const StreamScanner scanner = BestScanner();
   const UnitWalk walk(types, scanner);
   constexpr int kYears = 12;
