@@ -94,14 +94,14 @@ void BM_LargeFleetAssessment(benchmark::State& state) {
 }
 BENCHMARK(BM_LargeFleetAssessment)->Unit(benchmark::kMillisecond);
 
-void BM_LiteralYear(benchmark::State& state) {
+void BM_PlainYear(benchmark::State& state) {
   const ChainParameters params = SetUpChainParameters();
   ChainState chain = InitialChainState();
   for (auto _ : state) SimulatePlainYear(params, DefaultLoads(), &chain);
   state.counters["years/s"] =
       benchmark::Counter(state.iterations(), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_LiteralYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Runs of 1000 years from the start of the phase, the first checkpoint's
 // worth, by the engine scanning every hour (threads as the argument).

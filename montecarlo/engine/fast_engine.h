@@ -62,7 +62,8 @@ namespace adequacy {
 
 class FastEngine {
  public:
-  // Set by name: FastEngine::Options{.threads = 2, .replay = false}.
+  // Options are set by name: FastEngine::Options{.threads = 2,
+  // .replay = false}.
   struct Options {
     int threads = AvailableProcessors();
     bool period_lists = true;  // Without them every hour is scanned.

@@ -154,7 +154,7 @@ TEST(PeriodListsTest, GapsAreKeptOnceAskedFor) {
   EXPECT_EQ(LoadGap(lists.GapOf(first.entries + 1)), kGapUnknown);
   EXPECT_EQ(LoadGap(lists.GapOf(other.entries)), kGapUnknown);
   EXPECT_GT(lists.bytes(), bytes);
-  // Given back where memory runs short, for good.
+  // The gaps are given back where memory runs short, for good.
   EXPECT_TRUE(lists.DropGaps());
   EXPECT_EQ(lists.GapOf(first.entries), nullptr);
   EXPECT_EQ(lists.bytes(), bytes);

@@ -38,9 +38,9 @@ std::vector<DownSpan> SpansHourByHour(int unit, const TypeThresholds& type,
   return spans;
 }
 
-// Walked over two chunks of 12 years, with the lists and without, units of
-// several types: the spans are the chain's, hour by hour, and the rows are
-// those of the spans each bounding the hour after it too.
+// Units of several types, each walked over two chunks of 12 years with the
+// lists and without: the spans are the chain's, hour by hour, and the rows
+// are those of the spans, each bounding the hour after it too.
 TEST(UnitWalkTest, SpansAndRowsAreTheChainsHourByHour) {
   const auto types = ThresholdsOf(SetUpChainParameters());
   const StreamScanner scanner = BestScanner();
