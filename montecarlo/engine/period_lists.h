@@ -149,7 +149,7 @@ class PeriodLists {
   bool DropGaps();
   bool keeps_gaps() const { return gaps_ != nullptr; }
   // The kept gap of an entry, when gaps are kept; else null.
-  uint16_t* GapOf(const uint16_t* entry) const {
+  uint16_t* GapOf(const uint16_t* entry) {
     return gaps_ ? gaps_ + (entry - first_entry_) : nullptr;
   }
 

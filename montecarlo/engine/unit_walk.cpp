@@ -89,10 +89,10 @@ int64_t UnitWalk::NextFailureAfter(int unit, PeriodLists* lists, int64_t limit,
 
 inline int64_t UnitWalk::RepairAfter(int unit, int64_t failure,
                                      const uint16_t* entry,
-                                     const PeriodLists& lists) const {
+                                     PeriodLists* lists) const {
   // The gap depends only on the entry and the type's repair threshold, so
   // where gaps are kept, whoever finds it first keeps it for everyone.
-  uint16_t* kept = lists.GapOf(entry);
+  uint16_t* kept = lists->GapOf(entry);
   uint16_t gap = kept ? LoadGap(kept) : kGapUnknown;
   if (gap == kGapUnknown) {
     gap = FindRepairGap(unit, failure);
@@ -161,7 +161,7 @@ void UnitWalk::Walk(int unit, PeriodLists* lists, int64_t first_hour,
     w.state = kUnitDown;
     w.since = failure;
     w.from = failure + 1;
-    w.repair = entry ? RepairAfter(unit, failure, entry, *lists) : kUnknownHour;
+    w.repair = entry ? RepairAfter(unit, failure, entry, lists) : kUnknownHour;
   }
   *walker = w;
 }

@@ -75,7 +75,7 @@ class UnitWalk {
   // The hour of the repair after a failure read from a list, or
   // kUnknownHour when too far off to find at once.
   int64_t RepairAfter(int unit, int64_t failure, const uint16_t* entry,
-                      const PeriodLists& lists) const;
+                      PeriodLists* lists) const;
   // The hours from a failure to its repair, or kGapTooLong.
   uint16_t FindRepairGap(int unit, int64_t failure) const;
   // The first hour in [from, limit) whose seed is at or below `threshold`;
