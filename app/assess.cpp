@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -10,9 +11,12 @@
 #include "app/version.h"
 #include "direct/assessment.h"
 #include "model/capacity_table.h"
+#include "montecarlo/events/system_simulation.h"
+#include "montecarlo/events/unit_rates.h"
 #include "report/assessment_json.h"
 #include "report/assessment_text.h"
 #include "report/hourly_csv.h"
+#include "report/simulation_text.h"
 #include "report/usage.h"
 #include "system/load_change.h"
 #include "system/system_file.h"
@@ -30,6 +34,13 @@ struct AssessOptions {
   std::string json_path;
   std::string hourly_path;
   LoadChange change;
+  // The simulation: a number of years, or a precision within a bound.
+  int64_t years = 0;
+  double precision = 0.0;
+  int64_t max_years = 10'000'000;
+  uint64_t seed = kDefaultSeed;
+  int threads = AvailableProcessors();
+  bool simulate() const { return years > 0 || precision > 0.0; }
 };
 
 // Parses the command line; returns -1 to go on, else the exit status.
@@ -43,6 +54,13 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   const CLI::Option* hourly = app.add_option("--hourly", options->hourly_path);
   app.add_option("--load-scale", options->change.scale);
   app.add_option("--load-add", options->change.added_mw);
+  const CLI::Option* years = app.add_option("--years", options->years);
+  const CLI::Option* precision =
+      app.add_option("--precision", options->precision);
+  const CLI::Option* max_years =
+      app.add_option("--max-years", options->max_years);
+  app.add_option("--seed", options->seed);
+  const CLI::Option* threads = app.add_option("--threads", options->threads);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -63,6 +81,18 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   } else if ((json->count() > 0 && options->json_path.empty()) ||
              (hourly->count() > 0 && options->hourly_path.empty())) {
     fault = "--json and --hourly need a file name, or - for standard output";
+  } else if (years->count() > 0 && options->years < 1) {
+    fault = "--years must be 1 or more";
+  } else if (precision->count() > 0 &&
+             !(options->precision > 0.0 && options->precision < 1.0)) {
+    fault = "--precision must lie between 0 and 1, such as 0.01";
+  } else if (years->count() > 0 && precision->count() > 0) {
+    fault = "--years and --precision cannot both be given";
+  } else if (max_years->count() > 0 &&
+             (precision->count() == 0 || options->max_years < 1)) {
+    fault = "--max-years, 1 or more, goes with --precision";
+  } else if (threads->count() > 0 && options->threads < 1) {
+    fault = "--threads must be 1 or more";
   } else if (options->json_path == kStandardOutput &&
              options->hourly_path == kStandardOutput) {
     fault = "--json and --hourly cannot both be standard output";
@@ -83,6 +113,23 @@ bool WriteOutput(const std::string& path, const std::string& text) {
   }
   WriteText(stderr, OutputFailureText(path, reason));
   return false;
+}
+
+// Runs the simulation the options ask for.
+SimulationSummary Simulate(const AssessOptions& options,
+                           SystemSimulation* simulation) {
+  SimulationSummary run;
+  run.seed = options.seed;
+  run.threads = simulation->threads();
+  run.precision = options.precision;
+  if (options.years > 0) {
+    simulation->RunTo(options.years);
+    run.stop = SimulationStop::kYears;
+  } else {
+    run.stop = simulation->RunToPrecision(options.precision, options.max_years);
+  }
+  run.sample = &simulation->sample();
+  return run;
 }
 
 int Assess(const AssessOptions& options) {
@@ -107,18 +154,34 @@ int Assess(const AssessOptions& options) {
   const CapacityTable table(system.unit_kinds());
   const bool hourly = !options.hourly_path.empty();
   const Assessment result = Assess(table, load, net, hourly);
+  std::vector<UnitRates> units;
+  std::string fault;
+  if (options.simulate() && !UnitRatesOf(system, &units, &fault)) {
+    WriteText(stderr, InputErrorText(system.file, 0, fault));
+    return kFailed;
+  }
+  const YearLoad year_load(net);
+  std::unique_ptr<SystemSimulation> simulation;
+  SimulationSummary run;
+  if (options.simulate()) {
+    simulation = std::make_unique<SystemSimulation>(
+        units, year_load, options.seed, options.threads);
+    run = Simulate(options, simulation.get());
+  }
+  const SimulationSummary* simulated = simulation ? &run : nullptr;
   // Every output is made before any is written, and each is written
   // whole or not at all, so that a failure leaves the files of the last
   // run as they were.
   const std::string json =
       options.json_path.empty()
           ? ""
-          : AssessmentJson(system, options.change, result, kVersion);
+          : AssessmentJson(system, options.change, result, kVersion, simulated);
   const std::string csv = hourly ? HourlyCsv(load, net, result.hours) : "";
   const bool report = options.json_path != kStandardOutput &&
                       options.hourly_path != kStandardOutput;
-  const std::string text =
+  std::string text =
       report ? AssessmentText(system, options.change, result) : "";
+  if (report && simulated) text += SimulationText(*simulated, result);
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
     return kFailed;
   }

@@ -37,7 +37,8 @@ void WriteDirect(JsonWriter& json, const Assessment& result) {
 }  // namespace
 
 std::string AssessmentJson(const System& system, const LoadChange& change,
-                           const Assessment& result, const char* version) {
+                           const Assessment& result, const char* version,
+                           const SimulationSummary* run) {
   JsonWriter json;
   json.BeginObject();
   json.IntegerMember("schema", kAssessmentSchema);
@@ -53,6 +54,7 @@ std::string AssessmentJson(const System& system, const LoadChange& change,
   json.Member("added_mw", change.added_mw);
   json.EndObject();
   WriteDirect(json, result);
+  if (run) WriteSimulationJson(json, *run);
   json.EndObject();
   return json.Take();
 }

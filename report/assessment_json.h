@@ -7,6 +7,7 @@
 #include <string>
 
 #include "direct/assessment.h"
+#include "report/simulation_text.h"
 #include "system/load_change.h"
 #include "system/system.h"
 
@@ -14,8 +15,10 @@ namespace adequacy {
 
 inline constexpr int kAssessmentSchema = 1;
 
+// `run`, where given, adds the simulation's `montecarlo` object.
 std::string AssessmentJson(const System& system, const LoadChange& change,
-                           const Assessment& result, const char* version);
+                           const Assessment& result, const char* version,
+                           const SimulationSummary* run = nullptr);
 
 }  // namespace adequacy
 

@@ -1,0 +1,68 @@
+// The sequential Monte Carlo simulation of a system read from files:
+// independent years, each keyed by its number and the seed, simulated in
+// batches spread over the threads and gathered in batch order, so that the
+// results depend on the seed alone.
+#ifndef ADEQUACY_MONTECARLO_EVENTS_SYSTEM_SIMULATION_H_
+#define ADEQUACY_MONTECARLO_EVENTS_SYSTEM_SIMULATION_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "montecarlo/engine/worker_pool.h"
+#include "montecarlo/events/sim_year.h"
+#include "montecarlo/events/unit_rates.h"
+#include "montecarlo/statistics/year_sample.h"
+
+namespace adequacy {
+
+inline constexpr uint64_t kDefaultSeed = 1;
+
+// Why a simulation stopped.
+enum class SimulationStop { kYears, kPrecision, kMaxYears };
+
+class SystemSimulation {
+ public:
+  // Years per batch: one thread's piece of work, gathered in order.
+  static constexpr int64_t kBatchYears = 256;
+
+  // `units` and `load` must outlive the simulation.
+  SystemSimulation(const std::vector<UnitRates>& units, const YearLoad& load,
+                   uint64_t seed, int threads,
+                   YearMethod method = YearMethod::kEvents);
+
+  // Is told the years simulated so far, and the share of the work done.
+  using Progress = std::function<void(int64_t years, double share)>;
+
+  // Simulates years on to `years` in all.
+  void RunTo(int64_t years, const Progress& progress = nullptr);
+
+  // Simulates until the relative standard errors of LOLH and EUE are both
+  // at most `precision`, looking at intervals, or until `max_years`.
+  SimulationStop RunToPrecision(double precision, int64_t max_years,
+                                const Progress& progress = nullptr);
+
+  const YearSample& sample() const { return sample_; }
+  uint64_t seed() const { return seed_; }
+  int threads() const { return pool_.threads(); }
+
+ private:
+  // Simulates years [years(), end) in batches, `end` a batch boundary or
+  // the last year.
+  void Extend(int64_t end);
+
+  const std::vector<UnitRates>& units_;
+  const YearLoad& load_;
+  uint64_t seed_;
+  YearMethod method_;
+  WorkerPool pool_;
+  std::vector<std::unique_ptr<YearSimulator>> simulators_;
+  std::vector<YearOutcome> outcomes_;  // Each thread's year in hand.
+  std::vector<YearSample> batches_;    // The batches of one round.
+  YearSample sample_;
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_EVENTS_SYSTEM_SIMULATION_H_

@@ -1,0 +1,179 @@
+#include "montecarlo/events/system_simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <numeric>
+
+#include "direct/assessment.h"
+#include "model/capacity_table.h"
+#include "montecarlo/events/unit_draws.h"
+
+namespace adequacy {
+namespace {
+
+// Six units against a week whose evening hours strain them: risky enough
+// that a few thousand years estimate every index well.
+System SmallSystem() {
+  System system;
+  system.units = {{"big", 2, 100, 0.08, 0.0, 40.0},
+                  {"small", 4, 30, 0.05, 0.0, 12.0}};
+  for (int hour = 0; hour < 24 * 7; ++hour) {
+    const int of_day = hour % 24;
+    system.load.push_back(of_day >= 17 && of_day < 21 ? 240.0 + hour % 7
+                                                      : 150.0);
+  }
+  return system;
+}
+
+bool SameBits(double a, double b) {
+  return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+}
+
+bool SameSample(const YearSample& a, const YearSample& b) {
+  for (int f = 0; f < kSampleFigures; ++f) {
+    const SampleInterval x = a.Interval(static_cast<SampleFigure>(f));
+    const SampleInterval y = b.Interval(static_cast<SampleFigure>(f));
+    if (!SameBits(x.estimate, y.estimate) ||
+        !SameBits(x.standard_error, y.standard_error)) {
+      return false;
+    }
+  }
+  return a.years() == b.years() && a.events_by_hours() == b.events_by_hours() &&
+         a.years_by_deficit_hours() == b.years_by_deficit_hours() &&
+         SameBits(a.largest_event_mwh(), b.largest_event_mwh());
+}
+
+TEST(UnitRatesTest, RatesFromTheFileAndTheirLimits) {
+  System system = SmallSystem();
+  system.units[0].mean_time_to_failure_hours = 460.0;
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &error));
+  ASSERT_EQ(units.size(), 6u);
+  EXPECT_DOUBLE_EQ(units[0].fail, 1.0 / 460.0);
+  EXPECT_DOUBLE_EQ(units[0].repair, 1.0 / 40.0);
+  // From the outage rate: lambda = mu q / (1 - q), down a share q.
+  EXPECT_DOUBLE_EQ(units[5].fail, (1.0 / 12.0) * 0.05 / 0.95);
+  EXPECT_NEAR(units[5].down_share, 0.05, 1e-15);
+  system.units[1].mean_repair_hours = 0.5;
+  EXPECT_FALSE(UnitRatesOf(system, &units, &error));
+  EXPECT_NE(error.find("'small'"), std::string::npos);
+}
+
+TEST(SojournTest, EndsAndTheGeometricLaw) {
+  EXPECT_EQ(Sojourn(0.3, 0.0), kNeverChanges);  // Never fails.
+  EXPECT_EQ(Sojourn(0.3, -INFINITY), 1);        // Always repaired.
+  EXPECT_EQ(Sojourn(1.0 - 0x1.0p-53, std::log1p(-0.5)), 1);
+  EXPECT_EQ(Sojourn(0x1.0p-54, std::log1p(-1e-300)), kNeverChanges);
+  // Chi-square of 200,000 sojourns at p = 0.05 against the law, in 40
+  // classes (k = 1..39 and the tail): the 0.999 point for 39 degrees of
+  // freedom is 72.1.
+  const double p = 0.05;
+  constexpr int kClasses = 40;
+  constexpr int kDraws = 200000;
+  std::vector<double> counts(kClasses, 0.0);
+  UnitDraws draws(7, 0, 0, DrawUse::kSojourns);
+  for (int i = 0; i < kDraws; ++i) {
+    const int64_t k = Sojourn(draws.Uniform(), std::log1p(-p));
+    ASSERT_GE(k, 1);
+    counts[static_cast<size_t>(std::min<int64_t>(k, kClasses) - 1)] += 1.0;
+  }
+  double chi2 = 0.0;
+  for (int k = 1; k <= kClasses; ++k) {
+    const double share = k < kClasses ? std::pow(1 - p, k - 1) * p
+                                      : std::pow(1 - p, kClasses - 1);
+    const double expected = share * kDraws;
+    chi2 += (counts[k - 1] - expected) * (counts[k - 1] - expected) / expected;
+  }
+  EXPECT_LT(chi2, 72.1);
+}
+
+// The same seed gives the same figures, bit for bit, on 1, 2 and 7
+// threads; another seed other figures.
+TEST(SystemSimulationTest, TheSeedAloneDecides) {
+  const System system = SmallSystem();
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &error));
+  const YearLoad load(system.load);
+  SystemSimulation one(units, load, 42, 1);
+  one.RunTo(3000);
+  for (int threads : {2, 7}) {
+    SystemSimulation other(units, load, 42, threads);
+    other.RunTo(3000);
+    EXPECT_TRUE(SameSample(one.sample(), other.sample())) << threads;
+  }
+  SystemSimulation reseeded(units, load, 43, 2);
+  reseeded.RunTo(3000);
+  EXPECT_FALSE(SameSample(one.sample(), reseeded.sample()));
+}
+
+// The event engine against the exact solution and against the hourly
+// loop: every estimate within four standard errors, the counts adding up.
+TEST(SystemSimulationTest, AgreesWithTheExactSolutionAndTheHourlyLoop) {
+  const System system = SmallSystem();
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &error));
+  const YearLoad load(system.load);
+  const CapacityTable table(system.unit_kinds());
+  const Assessment exact = Assess(table, system.load, system.load, false);
+  SystemSimulation events(units, load, 5, 2);
+  SystemSimulation hourly(units, load, 5, 2, YearMethod::kHourly);
+  events.RunTo(6000);
+  hourly.RunTo(6000);
+  const struct {
+    SampleFigure figure;
+    double exact;
+  } figures[] = {{SampleFigure::kDeficitHours, exact.lolh},
+                 {SampleFigure::kPeakDeficits, exact.lole},
+                 {SampleFigure::kUnservedMwh, exact.eue}};
+  for (const auto& f : figures) {
+    const SampleInterval e = events.sample().Interval(f.figure);
+    const SampleInterval h = hourly.sample().Interval(f.figure);
+    EXPECT_GT(f.exact, 0.0);
+    EXPECT_LT(std::fabs(e.estimate - f.exact), 4 * e.standard_error)
+        << static_cast<int>(f.figure);
+    EXPECT_LT(std::fabs(h.estimate - f.exact), 4 * h.standard_error)
+        << static_cast<int>(f.figure);
+  }
+  for (SampleFigure f : {SampleFigure::kEvents, SampleFigure::kHadDeficit}) {
+    const SampleInterval e = events.sample().Interval(f);
+    const SampleInterval h = hourly.sample().Interval(f);
+    EXPECT_LT(std::fabs(e.estimate - h.estimate),
+              4 * std::hypot(e.standard_error, h.standard_error));
+  }
+  const YearSample& s = events.sample();
+  const auto total = [](const std::vector<int64_t>& v) {
+    return std::accumulate(v.begin(), v.end(), int64_t{0});
+  };
+  EXPECT_EQ(total(s.events_by_hours()), s.events());
+  EXPECT_EQ(total(s.years_by_deficit_hours()), s.years());
+  EXPECT_NEAR(s.Interval(SampleFigure::kEvents).estimate * s.years(),
+              static_cast<double>(s.events()), 1e-6);
+  EXPECT_NEAR(s.event_mwh() / s.years(),
+              s.Interval(SampleFigure::kUnservedMwh).estimate, 1e-6);
+  EXPECT_NEAR(s.event_hours() / s.years(),
+              s.Interval(SampleFigure::kDeficitHours).estimate, 1e-9);
+}
+
+// To a precision: both relative errors at most it, or the bound said.
+TEST(SystemSimulationTest, PrecisionOrTheBound) {
+  const System system = SmallSystem();
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &error));
+  const YearLoad load(system.load);
+  SystemSimulation run(units, load, 9, 2);
+  EXPECT_EQ(run.RunToPrecision(0.05, 1000000), SimulationStop::kPrecision);
+  EXPECT_LE(run.sample().RelativeError(SampleFigure::kDeficitHours), 0.05);
+  EXPECT_LE(run.sample().RelativeError(SampleFigure::kUnservedMwh), 0.05);
+  SystemSimulation bounded(units, load, 9, 2);
+  EXPECT_EQ(bounded.RunToPrecision(0.001, 5000), SimulationStop::kMaxYears);
+  EXPECT_EQ(bounded.sample().years(), 5000);
+}
+
+}  // namespace
+}  // namespace adequacy

@@ -1,0 +1,41 @@
+// Each unit of a system as a two-state chain stepped hour by hour: its
+// failure and repair probabilities per hour, and what the simulation
+// derives from them once.
+#ifndef ADEQUACY_MONTECARLO_EVENTS_UNIT_RATES_H_
+#define ADEQUACY_MONTECARLO_EVENTS_UNIT_RATES_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "system/system.h"
+
+namespace adequacy {
+
+// A sojourn that outlasts any year.
+inline constexpr int64_t kNeverChanges = INT64_MAX / 4;
+
+struct UnitRates {
+  int32_t capacity_mw = 0;
+  double fail = 0.0;        // lambda: P(an up unit fails in an hour).
+  double repair = 0.0;      // mu: P(a down unit is repaired in an hour).
+  double down_share = 0.0;  // lambda / (lambda + mu), the long-run share.
+  // log(1 - p) of each state's change, for drawing sojourns.
+  double log_stay_up = 0.0;
+  double log_stay_down = 0.0;
+};
+
+// mu = 1 / repair hours; lambda = 1 / mean time to failure where given,
+// else mu q / (1 - q).  Both must be at most 1 (an hour is the step).
+// The units one by one; false, with the reason, where a rate passes 1.
+bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
+                 std::string* error);
+
+// The hours a unit stays in a state whose change has log(1 - p) =
+// `log_stay`, drawn by inversion from `u` in (0, 1): k >= 1 with
+// P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.
+int64_t Sojourn(double u, double log_stay);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_EVENTS_UNIT_RATES_H_

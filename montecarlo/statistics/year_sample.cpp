@@ -1,0 +1,91 @@
+#include "montecarlo/statistics/year_sample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "montecarlo/statistics/standard_error.h"
+
+namespace adequacy {
+
+void YearOutcome::Clear() {
+  deficit_hours = peak_deficits = 0;
+  unserved_mwh = 0.0;
+  event_hours.clear();
+  event_mwh.clear();
+}
+
+YearSample::YearSample(int64_t hours)
+    : events_by_hours_(static_cast<size_t>(hours) + 1, 0),
+      years_by_deficit_hours_(static_cast<size_t>(hours) + 1, 0) {}
+
+void YearSample::Add(const YearOutcome& year) {
+  const std::array<double, kSampleFigures> figures = {
+      static_cast<double>(year.deficit_hours),
+      static_cast<double>(year.peak_deficits), year.unserved_mwh,
+      static_cast<double>(year.event_hours.size()),
+      year.deficit_hours > 0 ? 1.0 : 0.0};
+  ++years_;
+  const double n = static_cast<double>(years_);
+  for (int f = 0; f < kSampleFigures; ++f) {
+    Moments& m = moments_[f];
+    const double delta = figures[f] - m.mean;
+    m.mean += delta / n;
+    m.m2 += delta * (figures[f] - m.mean);
+  }
+  ++years_by_deficit_hours_[static_cast<size_t>(year.deficit_hours)];
+  for (size_t e = 0; e < year.event_hours.size(); ++e) {
+    ++events_;
+    ++events_by_hours_[static_cast<size_t>(year.event_hours[e])];
+    event_hours_ += year.event_hours[e];
+    event_mwh_ += year.event_mwh[e];
+    largest_event_mwh_ = std::max(largest_event_mwh_, year.event_mwh[e]);
+  }
+}
+
+void YearSample::Merge(const YearSample& other) {
+  if (other.years_ == 0) return;
+  const double a = static_cast<double>(years_);
+  const double b = static_cast<double>(other.years_);
+  for (int f = 0; f < kSampleFigures; ++f) {
+    Moments& m = moments_[f];
+    const Moments& o = other.moments_[f];
+    const double delta = o.mean - m.mean;
+    m.mean += delta * b / (a + b);
+    m.m2 += o.m2 + delta * delta * a * b / (a + b);
+  }
+  years_ += other.years_;
+  events_ += other.events_;
+  event_hours_ += other.event_hours_;
+  event_mwh_ += other.event_mwh_;
+  largest_event_mwh_ = std::max(largest_event_mwh_, other.largest_event_mwh_);
+  for (size_t i = 0; i < events_by_hours_.size(); ++i) {
+    events_by_hours_[i] += other.events_by_hours_[i];
+    years_by_deficit_hours_[i] += other.years_by_deficit_hours_[i];
+  }
+}
+
+SampleInterval YearSample::Interval(SampleFigure figure) const {
+  const Moments& m = moments_[static_cast<int>(figure)];
+  SampleInterval interval;
+  interval.estimate = m.mean;
+  const double n = static_cast<double>(years_);
+  interval.standard_error = years_ < 2
+                                ? std::numeric_limits<double>::quiet_NaN()
+                                : std::sqrt(m.m2 / (n - 1.0) / n);
+  const double half = kNormal95 * interval.standard_error;
+  interval.low = std::max(0.0, m.mean - half);
+  interval.high = m.mean + half;
+  if (figure == SampleFigure::kHadDeficit) {
+    interval.high = std::min(1.0, interval.high);
+  }
+  return interval;
+}
+
+double YearSample::RelativeError(SampleFigure figure) const {
+  const SampleInterval interval = Interval(figure);
+  return interval.estimate > 0.0 ? interval.standard_error / interval.estimate
+                                 : std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace adequacy

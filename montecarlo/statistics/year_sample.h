@@ -1,0 +1,95 @@
+// The figures of independent simulated years, gathered for their means,
+// standard errors and 95 % intervals, and the events and years by length.
+//
+// Years are added in a fixed order (batch by batch, each batch in year
+// order), so that the sums, and so every figure, are the same whatever
+// threads simulated them.
+#ifndef ADEQUACY_MONTECARLO_STATISTICS_YEAR_SAMPLE_H_
+#define ADEQUACY_MONTECARLO_STATISTICS_YEAR_SAMPLE_H_
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace adequacy {
+
+// What one simulated year comes to.
+struct YearOutcome {
+  int32_t deficit_hours = 0;
+  int32_t peak_deficits = 0;  // Days with a deficit at their peak hour.
+  double unserved_mwh = 0.0;
+  // Each event's hours and unserved energy, in order.
+  std::vector<int32_t> event_hours;
+  std::vector<double> event_mwh;
+
+  void Clear();
+};
+
+enum class SampleFigure {
+  kDeficitHours,  // LOLH
+  kPeakDeficits,  // LOLE
+  kUnservedMwh,   // EUE
+  kEvents,        // LOLEV
+  kHadDeficit,    // ALOLP
+};
+inline constexpr int kSampleFigures = 5;
+
+// An estimate, its standard error and its 95 % interval.
+struct SampleInterval {
+  double estimate = 0.0;
+  double standard_error = 0.0;
+  double low = 0.0;
+  double high = 0.0;
+};
+
+class YearSample {
+ public:
+  // `hours`, the length of a year, bounds the event and year counts.
+  explicit YearSample(int64_t hours);
+
+  void Add(const YearOutcome& year);
+  // Adds another sample's years after this one's.
+  void Merge(const YearSample& other);
+
+  int64_t years() const { return years_; }
+  // The mean of a figure over the years, its standard error (NaN with
+  // fewer than two years) and the interval, kept within what the figure
+  // can take.
+  SampleInterval Interval(SampleFigure figure) const;
+  // The standard error over the estimate; NaN where the estimate is 0.
+  double RelativeError(SampleFigure figure) const;
+
+  int64_t events() const { return events_; }
+  // Events by their hours, and years by their deficit hours, indexed by
+  // hours (0 to the year's length).
+  const std::vector<int64_t>& events_by_hours() const {
+    return events_by_hours_;
+  }
+  const std::vector<int64_t>& years_by_deficit_hours() const {
+    return years_by_deficit_hours_;
+  }
+  double event_mwh() const { return event_mwh_; }
+  double largest_event_mwh() const { return largest_event_mwh_; }
+  double event_hours() const { return event_hours_; }
+
+ private:
+  // Mean and sum of squared deviations, added up as Welford's method and
+  // merged as Chan's.
+  struct Moments {
+    double mean = 0.0;
+    double m2 = 0.0;
+  };
+
+  int64_t years_ = 0;
+  std::array<Moments, kSampleFigures> moments_{};
+  int64_t events_ = 0;
+  double event_hours_ = 0.0;
+  double event_mwh_ = 0.0;
+  double largest_event_mwh_ = 0.0;
+  std::vector<int64_t> events_by_hours_;
+  std::vector<int64_t> years_by_deficit_hours_;
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_STATISTICS_YEAR_SAMPLE_H_

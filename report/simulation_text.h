@@ -1,0 +1,33 @@
+// The Monte Carlo part of `adequacy assess`: in text, each index's
+// estimate with its standard error and 95 % interval beside its exact
+// value, the events and the years by deficit hours; and the same as the
+// JSON document's `montecarlo` object.
+#ifndef ADEQUACY_REPORT_SIMULATION_TEXT_H_
+#define ADEQUACY_REPORT_SIMULATION_TEXT_H_
+
+#include <cstdint>
+#include <string>
+
+#include "direct/assessment.h"
+#include "montecarlo/events/system_simulation.h"
+#include "report/json_writer.h"
+
+namespace adequacy {
+
+struct SimulationSummary {
+  const YearSample* sample = nullptr;
+  uint64_t seed = 0;
+  int threads = 1;
+  SimulationStop stop = SimulationStop::kYears;
+  double precision = 0.0;  // Asked for with kPrecision and kMaxYears.
+};
+
+std::string SimulationText(const SimulationSummary& run,
+                           const Assessment& exact);
+
+// Writes the `montecarlo` member of a document.
+void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_REPORT_SIMULATION_TEXT_H_
