@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/program_run.h"
+#include "bench/system_bench.h"
 #include "direct/assessment.h"
 #include "direct/direct_pass.h"
 #include "montecarlo/engine/fast_engine.h"
@@ -300,5 +301,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   adequacy::PrintSummary(run);
+  adequacy::PrintSystemSimulationBench();
   return 0;
 }

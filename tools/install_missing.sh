@@ -7,13 +7,14 @@
 set -euo pipefail
 
 # What each target needs.  `run` builds and starts the program (which reads
-# system files with toml++ and parses its commands with CLI11); `test` also
+# system files with toml++, parses its commands with CLI11 and simulates
+# them with Random123's Philox); `test` also
 # builds the tests and has the tools the end-to-end tests use (each of
 # those tests is skipped, saying so, where its tool is missing).
-run_packages=(g++ cmake make libtomlplusplus-dev libcli11-dev)
+run_packages=(g++ cmake make libtomlplusplus-dev libcli11-dev librandom123-dev)
 test_packages=("${run_packages[@]}" libgtest-dev python3 tmux gnuplot-nox jq)
-bench_packages=("${run_packages[@]}" libbenchmark-dev)
-ci_packages=("${test_packages[@]}" libbenchmark-dev clang-format clang-tidy)
+bench_packages=("${run_packages[@]}" libbenchmark-dev time)
+ci_packages=("${test_packages[@]}" libbenchmark-dev time clang-format clang-tidy)
 
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;

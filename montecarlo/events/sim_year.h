@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "montecarlo/events/unit_rates.h"
+#include "montecarlo/statistics/tally.h"
 #include "montecarlo/statistics/year_sample.h"
 
 namespace adequacy {
@@ -24,6 +25,12 @@ struct YearLoad {
 
   explicit YearLoad(const std::vector<double>& net);
   int64_t hours() const { return static_cast<int64_t>(net_mw.size()); }
+  // The largest net load of hours [first, end), first < end.
+  double PeakOf(int64_t first, int64_t end) const;
+
+ private:
+  // peak_[k][h]: the largest net load of hours [h, h + 2^k).
+  std::vector<std::vector<double>> peak_;
 };
 
 enum class YearMethod { kEvents, kHourly };
@@ -49,8 +56,17 @@ class YearSimulator {
   YearMethod method_;
   int64_t installed_mw_ = 0;
   // Capacity gained (or lost, negative) at the start of each hour, and
-  // one entry past the year.
+  // one entry past the year; and a bit for each hour that has an entry,
+  // so that the tally visits the changes alone.
   std::vector<int32_t> change_mw_;
+  std::vector<uint64_t> changed_;
+  void Change(int64_t hour, int32_t mw) {
+    change_mw_[static_cast<size_t>(hour)] += mw;
+    changed_[static_cast<size_t>(hour) >> 6] |= uint64_t{1} << (hour & 63);
+  }
+  // The deficit hours of hours [first, end) at `available` MW.
+  void TallyRun(int64_t first, int64_t end, int64_t available, YearOutcome* out,
+                EventCounter* events) const;
 };
 
 }  // namespace adequacy
