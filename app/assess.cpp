@@ -1,13 +1,18 @@
 #include "app/assess.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "app/file_replace.h"
+#include "app/progress.h"
+#include "app/terminal.h"
 #include "app/version.h"
 #include "direct/assessment.h"
 #include "model/capacity_table.h"
@@ -115,19 +120,32 @@ bool WriteOutput(const std::string& path, const std::string& text) {
   return false;
 }
 
-// Runs the simulation the options ask for.
+// Runs the simulation the options ask for, with a status line where a
+// person watches standard error on a terminal, as the dialogue draws.
 SimulationSummary Simulate(const AssessOptions& options,
                            SystemSimulation* simulation) {
+  const bool status_line =
+      StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM"));
+  if (status_line) GuardStatusLine(STDERR_FILENO);
+  ProgressDisplay progress(status_line, stderr,
+                           [] { return ProbeTerminal(STDERR_FILENO); });
+  const auto update = [&progress](int64_t years, double share) {
+    progress.Update(years, share);
+  };
   SimulationSummary run;
   run.seed = options.seed;
   run.threads = simulation->threads();
   run.precision = options.precision;
   if (options.years > 0) {
-    simulation->RunTo(options.years);
+    progress.Start(0, options.years);
+    simulation->RunTo(options.years, update);
     run.stop = SimulationStop::kYears;
   } else {
-    run.stop = simulation->RunToPrecision(options.precision, options.max_years);
+    progress.Start(0, options.max_years);
+    run.stop = simulation->RunToPrecision(options.precision, options.max_years,
+                                          update);
   }
+  progress.Finish();
   run.sample = &simulation->sample();
   return run;
 }

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/calibrate_systems.h"
 #include "direct/direct_pass.h"
 #include "montecarlo/engine/fast_engine.h"
 #include "montecarlo/statistics/lap_groups.h"
@@ -182,5 +183,5 @@ int main() {
   table.Build();
   adequacy::Calibrate(table);
   adequacy::BeyondTheFirstLap(table);
-  return 0;
+  return adequacy::CalibrateSystems() ? 0 : 1;
 }

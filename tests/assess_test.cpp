@@ -212,6 +212,73 @@ TEST_F(AssessTest, BadInputsWriteNothing) {
                              ": cannot read: No such file or directory\n");
 }
 
+// The simulation through the program: its JSON read back, the estimates
+// near the exact values, the same figures on one thread and on three, and
+// a precision reached or the bound said.
+TEST_F(AssessTest, MonteCarloYearsAndPrecision) {
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  const std::string rts = "'" + kExamples + "/rts79/system.toml'";
+  const ProgramRun one =
+      Assess(rts + " --years 3000 --threads 1 --json '" + Path("1.json") + "'");
+  ASSERT_EQ(one.exit_status, 0) << one.err;
+  EXPECT_NE(one.out.find("Monte Carlo (Philox4x32-10, seed 1, 3000 "
+                         "independent years, 1 threads)"),
+            std::string::npos)
+      << one.out;
+  const ProgramRun three =
+      Assess(rts + " --years 3000 --threads 3 --json '" + Path("3.json") + "'");
+  ASSERT_EQ(three.exit_status, 0) << three.err;
+  Write("check.py",
+        "import json, sys\n"
+        "a, b = (json.load(open(p)) for p in sys.argv[1:3])\n"
+        "m, n = a['montecarlo'], b['montecarlo']\n"
+        "assert m['years'] == 3000 and m['seed'] == 1\n"
+        "assert m['generator'] == 'Philox4x32-10'\n"
+        "assert m['stopped_by'] == 'years' and n['threads'] == 3\n"
+        "del m['threads'], n['threads']\n"
+        "assert m == n, 'the thread count changed the figures'\n"
+        "d = a['direct']\n"
+        "for k in ('LOLH', 'LOLE', 'EUE'):\n"
+        "  e = m[k]\n"
+        "  assert abs(e['estimate'] - d[k]) < 4 * e['standard_error'], k\n"
+        "  assert e['ci95'][0] <= e['estimate'] <= e['ci95'][1]\n"
+        "ev = m['events']\n"
+        "assert sum(ev['by_duration_hours'].values()) == ev['count']\n"
+        "assert sum(m['years_by_deficit_hours'].values()) == 3000\n"
+        "assert abs(ev['count'] / 3000 - m['LOLEV']['estimate']) < 1e-9\n");
+  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
+                         Path("1.json") + "' '" + Path("3.json") + "'")
+                            .c_str()),
+            0);
+  const ProgramRun precise = Assess(rts + " --precision 0.05 --seed 7");
+  ASSERT_EQ(precise.exit_status, 0) << precise.err;
+  EXPECT_NE(precise.out.find("seed 7,"), std::string::npos);
+  EXPECT_NE(precise.out.find("stopped at relative standard errors of LOLH "
+                             "and EUE at most 0.05"),
+            std::string::npos);
+  const ProgramRun bounded =
+      Assess(rts + " --precision 0.0001 --max-years 2000");
+  ASSERT_EQ(bounded.exit_status, 0) << bounded.err;
+  EXPECT_NE(bounded.out.find("2000 independent years"), std::string::npos);
+  EXPECT_NE(bounded.out.find("the --max-years bound, BEFORE"),
+            std::string::npos);
+}
+
+// Ctrl-C (SIGINT) ends a long simulation at once, with status 130 and no
+// report: nothing is written that a whole run would not write.
+TEST_F(AssessTest, InterruptEndsTheRunAtOnce) {
+  if (std::system("timeout --version >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "timeout is not installed";
+  }
+  const ProgramRun run = RunProgram(
+      "", nullptr, "timeout --preserve-status -s INT 1",
+      "assess '" + kExamples + "/builtin/system.toml' --years 100000000 " +
+          "--json '" + Path("r.json") + "' " + kStandardStreams);
+  EXPECT_EQ(run.exit_status, 130);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(fs::exists(Path("r.json")));
+}
+
 // Options not understood get one line and status 2; --help says it all.
 TEST_F(AssessTest, OptionsAndHelp) {
   const std::string rts = "'" + kExamples + "/rts79/system.toml'";
@@ -226,6 +293,15 @@ TEST_F(AssessTest, OptionsAndHelp) {
       "--json - --hourly -",
       "--json ''",
       "--load-add -5000",
+      "--years 0",
+      "--years -3",
+      "--precision 0",
+      "--precision 1",
+      "--precision 2",
+      "--years 10 --precision 0.1",
+      "--max-years 100",
+      "--seed seven",
+      "--threads 0",
   };
   for (const char* misuse : misuses) {
     const ProgramRun run =
@@ -239,8 +315,10 @@ TEST_F(AssessTest, OptionsAndHelp) {
   const ProgramRun help = Assess("--help");
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_EQ(help.out.rfind("Usage: adequacy assess SYSTEM.toml", 0), 0u);
-  for (const char* named : {"--json", "--hourly", "--load-scale", "--load-add",
-                            "Example:", "[[units]]", "mean_repair_days"}) {
+  for (const char* named :
+       {"--json", "--hourly", "--load-scale", "--load-add", "--years",
+        "--precision", "--max-years", "--seed", "--threads",
+        "Examples:", "[[units]]", "mean_repair_days"}) {
     EXPECT_NE(help.out.find(named), std::string::npos) << named;
   }
   std::istringstream lines(help.out);
