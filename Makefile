@@ -105,7 +105,7 @@ sanitize:
 	@cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE long
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
-LINTED = $(shell git ls-files 'app/*.cpp' 'model/*.cpp' 'direct/*.cpp' 'montecarlo/*.cpp' 'report/*.cpp' 'system/*.cpp' | grep -v _test.cpp)
+LINTED = $(shell git ls-files 'app/*.cpp' 'model/*.cpp' 'direct/*.cpp' 'montecarlo/*.cpp' 'report/*.cpp' 'system/*.cpp' 'capacity/*.cpp' | grep -v _test.cpp)
 
 # Formatting check and static analysis with the checks in .clang-tidy.
 lint:

@@ -11,6 +11,7 @@
 
 #include "app/arguments.h"
 #include "app/assess.h"
+#include "app/capacity.h"
 #include "app/clock.h"
 #include "app/details_file.h"
 #include "app/progress.h"
@@ -229,6 +230,9 @@ int Run(int argc, const char* const* argv) {
     // command line stays exactly as it was.
     if (argc > 1 && std::string(argv[1]) == "assess") {
       return RunAssess(argc - 1, argv + 1);
+    }
+    if (argc > 1 && std::string(argv[1]) == "capacity") {
+      return RunCapacity(argc - 1, argv + 1);
     }
     const Arguments arguments = ParseArguments(argc, argv);
     if (arguments.invocation != Invocation::kDialogue) {

@@ -6,6 +6,8 @@ std::string UsageText(int64_t longest_reply) {
   return "Usage: adequacy [--details FILE | --help | --version]\n"
          "       adequacy assess SYSTEM.toml [options]  (adequacy assess "
          "--help)\n"
+         "       adequacy capacity SYSTEM.toml [options]  (adequacy "
+         "capacity --help)\n"
          "\n"
          "Evaluates the generation adequacy of a built-in power system: 110\n"
          "generating units (10703 MW) against a chronological hourly load "
@@ -160,6 +162,59 @@ std::string AssessUsageText() {
          "is\n"
          "wrong), or an output that cannot be written; 2 for options not\n"
          "understood; 130 after Ctrl-C.\n";
+}
+
+std::string CapacityUsageText() {
+  return "Usage: adequacy capacity SYSTEM.toml [options]\n"
+         "\n"
+         "How much load the system of SYSTEM.toml (the file of adequacy "
+         "assess)\n"
+         "carries at a reliability target, and what added resources are "
+         "worth,\n"
+         "from the exact direct solution:\n"
+         "  - the largest annual peak load, the load's shape scaled as a "
+         "whole;\n"
+         "  - the largest constant load added to every hour;\n"
+         "  - with --add, the resources' ELCC (the load they let the system "
+         "add\n"
+         "    at the same index) and EFC (the MW of a unit never out that "
+         "gives\n"
+         "    the index they give), in MW and as a share of their "
+         "installed\n"
+         "    capacity (profiles at their peak).\n"
+         "Each answer is the largest load at which the index is at most "
+         "the\n"
+         "target; one tolerance more and it is above.\n"
+         "\n"
+         "Options:\n"
+         "  --target INDEX=VALUE  LOLE (d/yr), LOLH (h/yr) or EUE (MWh/yr);\n"
+         "                        default LOLE=0.1, a day in ten years; with "
+         "--add,\n"
+         "                        the index the credit keeps (default: the "
+         "index\n"
+         "                        of the system as it stands)\n"
+         "  --add FILE            [[units]] and/or [[profiles]] as in the "
+         "system\n"
+         "                        file, paths relative to FILE\n"
+         "  --tolerance MW        of the load answers (default 0.01); EFC is "
+         "in\n"
+         "                        whole MW\n"
+         "  --json PATH           the answers as JSON (- for standard "
+         "output)\n"
+         "  -h, --help            show this text and exit\n"
+         "\n"
+         "Example:\n"
+         "  adequacy capacity examples/rts79/system.toml --target LOLH=2.4\n"
+         "\n"
+         "Exit status: 0 when done; 1 for an input that is not valid, a "
+         "target\n"
+         "that cannot be reached, or an output that cannot be written; 2 "
+         "for\n"
+         "options not understood.\n";
+}
+
+std::string CapacityMisuseText(const std::string& what) {
+  return "adequacy capacity: " + what + "; see adequacy capacity --help\n";
 }
 
 std::string InputErrorText(const std::string& file, int64_t line,

@@ -18,6 +18,12 @@ std::string UsageText(int64_t longest_reply);
 // example.
 std::string AssessUsageText();
 
+// What `adequacy capacity` does, its options and an example.
+std::string CapacityUsageText();
+
+// "adequacy capacity: what; see adequacy capacity --help".
+std::string CapacityMisuseText(const std::string& what);
+
 // "adequacy: FILE:LINE: what is wrong" (no line where it is 0).
 std::string InputErrorText(const std::string& file, int64_t line,
                            const std::string& what);

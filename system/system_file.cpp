@@ -67,6 +67,8 @@ class Reader {
       : path_(path), error_(error) {}
 
   bool Read(std::string_view text, System* system);
+  // Units and profiles to add to a system of `hours` hours, no load.
+  bool ReadAdditions(std::string_view text, int64_t hours, System* additions);
 
  private:
   bool Fail(int64_t line, const std::string& what) {
@@ -79,6 +81,8 @@ class Reader {
     return node.source().begin.line;
   }
 
+  // The file's TOML, checked by AsciiToml and parsed.
+  bool Parse(std::string_view text, toml::table* root);
   bool OnlyKeys(const toml::table& table,
                 std::initializer_list<std::string_view> known,
                 const std::string& where);
@@ -184,19 +188,46 @@ bool Reader::Positive(const toml::node& node, std::string_view key,
   return true;
 }
 
-bool Reader::Read(std::string_view text, System* system) {
+bool Reader::Parse(std::string_view text, toml::table* root) {
   std::string ascii;
   if (!AsciiToml(text, &ascii, error_)) {
     error_->file = path_;
     return false;
   }
-  toml::table root;
   try {
-    root = toml::parse(ascii, path_);
+    *root = toml::parse(ascii, path_);
   } catch (const toml::parse_error& fault) {
     return Fail(fault.source().begin.line,
                 "not valid TOML: " + std::string(fault.description()));
   }
+  return true;
+}
+
+bool Reader::ReadAdditions(std::string_view text, int64_t hours,
+                           System* additions) {
+  toml::table root;
+  if (!Parse(text, &root)) return false;
+  if (!OnlyKeys(root, {"name", "units", "profiles"}, "")) return false;
+  additions->file = path_;
+  additions->name = std::filesystem::path(path_).stem().string();
+  if (const toml::node* name = root.get("name")) {
+    if (!Text(*name, "name", &additions->name)) return false;
+  }
+  if (root.get("units") == nullptr && root.get("profiles") == nullptr) {
+    return Fail(0, "nothing to add: give [[units]] or [[profiles]]");
+  }
+  // The profiles are as long as the load they are added to.
+  additions->load.assign(static_cast<size_t>(hours), 0.0);
+  const bool read =
+      (root.get("units") == nullptr || ReadUnits(root, additions)) &&
+      ReadProfiles(root, additions);
+  additions->load.clear();
+  return read;
+}
+
+bool Reader::Read(std::string_view text, System* system) {
+  toml::table root;
+  if (!Parse(text, &root)) return false;
   if (!OnlyKeys(root, {"name", "load", "units", "profiles"}, "")) return false;
   system->file = path_;
   system->name = std::filesystem::path(path_).stem().string();
@@ -459,6 +490,18 @@ bool ParseSystem(std::string_view text, const std::string& path, System* system,
                  InputError* error) {
   *system = System();
   return Reader(path, error).Read(text, system);
+}
+
+bool ReadAdditionsFile(const std::string& path, int64_t hours,
+                       System* additions, InputError* error) {
+  *additions = System();
+  std::string text;
+  std::string reason;
+  if (!ReadTextFile(path, &text, &reason)) {
+    *error = {path, 0, "cannot read: " + reason};
+    return false;
+  }
+  return Reader(path, error).ReadAdditions(text, hours, additions);
 }
 
 bool ReadSystemFile(const std::string& path, System* system,

@@ -17,6 +17,12 @@ namespace adequacy {
 // any of them cannot be read or is not a valid system.
 bool ReadSystemFile(const std::string& path, System* system, InputError* error);
 
+// A file of units and profiles to add to a system of `hours` hours: the
+// system file's [[units]] and [[profiles]] (one of them at least), and an
+// optional name; paths relative to it.
+bool ReadAdditionsFile(const std::string& path, int64_t hours,
+                       System* additions, InputError* error);
+
 // The same for the file's text already read.
 bool ParseSystem(std::string_view text, const std::string& path, System* system,
                  InputError* error);

@@ -1,0 +1,199 @@
+#include "app/capacity.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "app/file_replace.h"
+#include "app/version.h"
+#include "capacity/carrying.h"
+#include "model/capacity_table.h"
+#include "report/capacity_text.h"
+#include "report/usage.h"
+#include "system/load_change.h"
+#include "system/system_file.h"
+
+namespace adequacy {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kMisused = 2;
+constexpr char kStandardOutput[] = "-";
+
+struct CapacityOptions {
+  std::string system_path;
+  std::string add_path;
+  std::string json_path;
+  Target target;
+  bool target_given = false;
+  double tolerance = 0.01;
+};
+
+int Misused(const std::string& what) {
+  WriteText(stderr, CapacityMisuseText(what));
+  return kMisused;
+}
+
+// Parses the command line; returns -1 to go on, else the exit status.
+int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
+  CLI::App app("", "adequacy capacity");
+  app.set_help_flag();
+  bool help = false;
+  std::string target;
+  app.add_flag("-h,--help", help);
+  app.add_option("system", options->system_path);
+  const CLI::Option* given = app.add_option("--target", target);
+  app.add_option("--add", options->add_path);
+  app.add_option("--tolerance", options->tolerance);
+  const CLI::Option* json = app.add_option("--json", options->json_path);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return Misused(error.what());
+  }
+  if (help) return WriteText(stdout, CapacityUsageText()) ? kDone : kFailed;
+  std::string fault;
+  options->target_given = given->count() > 0;
+  if (options->system_path.empty()) return Misused("a system file is needed");
+  if (options->target_given && !ParseTarget(target, &options->target, &fault)) {
+    return Misused(fault);
+  }
+  if (!(options->tolerance > 0.0 && std::isfinite(options->tolerance))) {
+    return Misused("--tolerance must be a number of MW above 0");
+  }
+  if (json->count() > 0 && options->json_path.empty()) {
+    return Misused("--json needs a file name, or - for standard output");
+  }
+  return -1;
+}
+
+// The line that says why a search has no answer.
+std::string NoAnswerText(NoAnswer fault, const Target& target) {
+  const std::string goal = std::string(IndexName(target.index)) + " = " +
+                           std::to_string(target.value);
+  switch (fault) {
+    case NoAnswer::kEmptyLoadAbove:
+      return "the target " + goal + " is below the risk of no load at all";
+    case NoAnswer::kNoLoad:
+      return "the fleet cannot carry any load at " + goal;
+    case NoAnswer::kAnyLoad:
+      return "any load meets " + goal +
+             ", even one beyond the fleet's capacity";
+    case NoAnswer::kNone:
+      break;
+  }
+  return "";
+}
+
+// The base system with the additions in, and the MW they install.
+bool Combine(const System& base, const System& additions, System* combined,
+             double* installed_mw) {
+  *combined = base;
+  *installed_mw = 0.0;
+  for (const UnitGroup& group : additions.units) {
+    combined->units.push_back(group);
+    *installed_mw += static_cast<double>(group.count) * group.capacity_mw;
+  }
+  for (const Profile& profile : additions.profiles) {
+    combined->profiles.push_back(profile);
+    *installed_mw += *std::max_element(profile.mw.begin(), profile.mw.end());
+  }
+  return InstalledWithinLimits(combined->unit_kinds()) >= 0;
+}
+
+int Capacity(const CapacityOptions& options) {
+  System system;
+  InputError error;
+  if (!ReadSystemFile(options.system_path, &system, &error)) {
+    WriteText(stderr, InputErrorText(error.file, error.line, error.what));
+    return kFailed;
+  }
+  const std::vector<double> net = NetLoad(system.load, system.profiles);
+  const CapacityTable table(system.unit_kinds());
+  CarryingSearch base(table, system.load, net, options.target.index);
+  CapacityAnswers a;
+  a.target = options.target;
+  a.base_index = base.IndexAt(1.0, 0.0);
+  a.scale = base.LargestScale(a.target.value, options.tolerance);
+  a.added = base.LargestAdded(a.target.value, options.tolerance);
+  for (NoAnswer fault : {a.scale.fault, a.added.fault}) {
+    if (fault != NoAnswer::kNone) {
+      WriteText(stderr,
+                InputErrorText(system.file, 0, NoAnswerText(fault, a.target)));
+      return kFailed;
+    }
+  }
+  a.peak_load_mw = base.peak_load() * a.scale.at;
+  int evaluations = base.evaluations();
+  if (!options.add_path.empty()) {
+    System additions;
+    if (!ReadAdditionsFile(options.add_path,
+                           static_cast<int64_t>(system.load.size()), &additions,
+                           &error)) {
+      WriteText(stderr, InputErrorText(error.file, error.line, error.what));
+      return kFailed;
+    }
+    System combined;
+    if (!Combine(system, additions, &combined, &a.installed_mw)) {
+      WriteText(stderr, InputErrorText(options.add_path, 0,
+                                       "the fleet with these units is too "
+                                       "large for the availability table"));
+      return kFailed;
+    }
+    const std::vector<double> combined_net =
+        NetLoad(combined.load, combined.profiles);
+    const CapacityTable combined_table(combined.unit_kinds());
+    CarryingSearch with(combined_table, combined.load, combined_net,
+                        a.target.index);
+    const double value =
+        options.target_given ? options.target.value : a.base_index;
+    a.credit = true;
+    a.additions_name = additions.name;
+    a.index_with_additions = with.IndexAt(1.0, 0.0);
+    a.elcc = with.LargestAdded(value, options.tolerance);
+    a.efc = base.FirmCapacityFor(a.index_with_additions);
+    evaluations = base.evaluations() + with.evaluations();
+    if (a.elcc.fault != NoAnswer::kNone) {
+      Target goal = a.target;
+      goal.value = value;
+      WriteText(stderr, InputErrorText(options.add_path, 0,
+                                       NoAnswerText(a.elcc.fault, goal)));
+      return kFailed;
+    }
+  }
+  a.evaluations = evaluations;
+  std::string reason;
+  if (!options.json_path.empty()) {
+    const std::string json = CapacityJson(system, a, kVersion);
+    const bool written = options.json_path == kStandardOutput
+                             ? WriteText(stdout, json)
+                             : ReplaceFile(options.json_path, json, &reason);
+    if (!written) {
+      WriteText(stderr, OutputFailureText(options.json_path, reason));
+      return kFailed;
+    }
+    if (options.json_path == kStandardOutput) return kDone;
+  }
+  return WriteText(stdout, CapacityText(system, a)) ? kDone : kFailed;
+}
+
+}  // namespace
+
+int RunCapacity(int argc, const char* const* argv) {
+  CapacityOptions options;
+  const int status = ParseOptions(argc, argv, &options);
+  if (status >= 0) return status;
+  try {
+    return Capacity(options);
+  } catch (const std::bad_alloc&) {
+    WriteText(stderr, InputErrorText(options.system_path, 0,
+                                     "not enough memory to answer"));
+    return kFailed;
+  }
+}
+
+}  // namespace adequacy

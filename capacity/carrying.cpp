@@ -1,0 +1,115 @@
+#include "capacity/carrying.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "direct/assessment.h"
+
+namespace adequacy {
+namespace {
+
+// Scales tried upward from 1 before a load is taken to be beyond any the
+// fleet could meet.
+constexpr double kLargestScale = 1e12;
+
+}  // namespace
+
+CarryingSearch::CarryingSearch(const CapacityTable& table,
+                               const std::vector<double>& load,
+                               const std::vector<double>& net, RiskIndex index)
+    : table_(table),
+      load_(load),
+      generation_(load.size()),
+      index_(index),
+      scaled_(load.size()),
+      net_(load.size()) {
+  for (size_t hour = 0; hour < load.size(); ++hour) {
+    generation_[hour] = load[hour] - net[hour];
+    peak_load_ = std::max(peak_load_, load[hour]);
+  }
+  least_net_ = *std::min_element(net.begin(), net.end());
+  most_net_ = *std::max_element(net.begin(), net.end());
+}
+
+double CarryingSearch::IndexAt(double scale, double added) {
+  for (size_t hour = 0; hour < load_.size(); ++hour) {
+    scaled_[hour] = load_[hour] * scale + added;
+    net_[hour] = scaled_[hour] - generation_[hour];
+  }
+  ++evaluations_;
+  return IndexOf(Assess(table_, scaled_, net_, false), index_);
+}
+
+Answer CarryingSearch::LargestAdded(double value, double tolerance) {
+  Answer answer;
+  // Every hour at or below zero: no risk; every hour beyond the fleet: the
+  // most there is.
+  double low = -most_net_;
+  double high = static_cast<double>(table_.installed_mw()) - least_net_ + 1.0;
+  if (IndexAt(1.0, low) > value) {
+    answer.fault = NoAnswer::kEmptyLoadAbove;
+    return answer;
+  }
+  if (IndexAt(1.0, high) <= value) {
+    answer.fault = NoAnswer::kAnyLoad;
+    return answer;
+  }
+  while (high - low > tolerance) {
+    const double middle = low + (high - low) / 2;
+    (IndexAt(1.0, middle) <= value ? low : high) = middle;
+  }
+  answer.at = low;
+  answer.index = IndexAt(1.0, low);
+  return answer;
+}
+
+Answer CarryingSearch::LargestScale(double value, double tolerance) {
+  Answer answer;
+  double low = 0.0;
+  if (IndexAt(0.0, 0.0) > value) {
+    answer.fault = NoAnswer::kEmptyLoadAbove;
+    return answer;
+  }
+  double high = 1.0;
+  while (IndexAt(high, 0.0) <= value) {
+    low = high;
+    high *= 2;
+    if (high > kLargestScale) {
+      answer.fault = NoAnswer::kAnyLoad;
+      return answer;
+    }
+  }
+  while ((high - low) * peak_load_ > tolerance) {
+    const double middle = low + (high - low) / 2;
+    (IndexAt(middle, 0.0) <= value ? low : high) = middle;
+  }
+  if (low == 0.0) {
+    answer.fault = NoAnswer::kNoLoad;
+    return answer;
+  }
+  answer.at = low;
+  answer.index = IndexAt(low, 0.0);
+  return answer;
+}
+
+Answer CarryingSearch::FirmCapacityFor(double value) {
+  // A unit that is never out, of C MW, is the load C MW lower.
+  Answer answer;
+  int64_t low = 0;
+  int64_t high = static_cast<int64_t>(std::ceil(std::max(0.0, most_net_))) + 1;
+  if (IndexAt(1.0, 0.0) <= value) {
+    answer.index = IndexAt(1.0, 0.0);
+    return answer;
+  }
+  // Beyond the largest net load no hour can be short: high meets any value
+  // of 0 or more.
+  while (high - low > 1) {
+    const int64_t middle = low + (high - low) / 2;
+    (IndexAt(1.0, -static_cast<double>(middle)) <= value ? high : low) = middle;
+  }
+  answer.at = static_cast<double>(high);
+  answer.index = IndexAt(1.0, -answer.at);
+  return answer;
+}
+
+}  // namespace adequacy

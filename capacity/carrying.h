@@ -1,0 +1,74 @@
+// Load-carrying capability and capacity credit, exact: searches of the
+// direct solution, whose every index rises as load is added or scaled up.
+//
+// With whole-megawatt capacities an index is a step function of the load,
+// constant while no hour's load crosses a whole megawatt.  Each answer is
+// the largest load at which the index is at most the value asked for: the
+// right end of its step, found by bisection to the tolerance, so that the
+// index there is at most the value and one tolerance further it is above.
+// The availability table is built once; a change of load needs none.
+#ifndef ADEQUACY_CAPACITY_CARRYING_H_
+#define ADEQUACY_CAPACITY_CARRYING_H_
+
+#include <string>
+#include <vector>
+
+#include "capacity/target.h"
+#include "model/capacity_table.h"
+
+namespace adequacy {
+
+// Why a search has no answer.
+enum class NoAnswer {
+  kNone,
+  kEmptyLoadAbove,  // Even no load at all is above the value.
+  kNoLoad,          // No load above zero stays within the value.
+  kAnyLoad,         // A load beyond the fleet's capacity stays within it.
+};
+
+struct Answer {
+  NoAnswer fault = NoAnswer::kNone;
+  double at = 0.0;     // The added MW, the scale or the firm MW.
+  double index = 0.0;  // The index there.
+};
+
+class CarryingSearch {
+ public:
+  // `load` and `net` (the load less any variable generation) must outlive
+  // the search, as must `table`.
+  CarryingSearch(const CapacityTable& table, const std::vector<double>& load,
+                 const std::vector<double>& net, RiskIndex index);
+
+  // The index with every hour's load scaled by `scale`, then `added` MW
+  // added (variable generation as it is).
+  double IndexAt(double scale, double added);
+
+  // The largest constant load that can be added to every hour with the
+  // index at most `value`, to `tolerance` MW.
+  Answer LargestAdded(double value, double tolerance);
+  // The largest scale of the load's shape with the index at most `value`,
+  // to `tolerance` MW of its peak.
+  Answer LargestScale(double value, double tolerance);
+  // The least whole megawatts of a unit that is never out that, added,
+  // bring the index to at most `value`.
+  Answer FirmCapacityFor(double value);
+
+  int evaluations() const { return evaluations_; }
+  double peak_load() const { return peak_load_; }
+
+ private:
+  const CapacityTable& table_;
+  const std::vector<double>& load_;
+  std::vector<double> generation_;  // Load less net load, each hour.
+  RiskIndex index_;
+  double peak_load_ = 0.0;
+  double least_net_ = 0.0;
+  double most_net_ = 0.0;
+  std::vector<double> scaled_;  // Scratch: the load of an evaluation.
+  std::vector<double> net_;     // Scratch: its net load.
+  int evaluations_ = 0;
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_CAPACITY_CARRYING_H_

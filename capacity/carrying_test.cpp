@@ -1,0 +1,103 @@
+#include "capacity/carrying.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "direct/hourly_load.h"
+
+namespace adequacy {
+namespace {
+
+// A small fleet against whole-megawatt loads.  Its 1 and 7 MW units put
+// some chance on every whole megawatt near the loads, so every index steps
+// up as soon as any load is added, as in the built-in fleet.
+std::vector<UnitKind> Fleet() {
+  return {{1, 0.05, 10}, {7, 0.06, 6}, {50, 0.08, 4}, {100, 0.08, 2}};
+}
+
+std::vector<double> Loads() {
+  std::vector<double> load;
+  for (int hour = 0; hour < 24 * 14; ++hour) {
+    load.push_back(hour % 24 >= 17 && hour % 24 < 21 ? 380.0 + hour % 5
+                                                     : 250.0);
+  }
+  return load;
+}
+
+TEST(TargetTest, ParsesIndexAndValue) {
+  Target target;
+  std::string error;
+  ASSERT_TRUE(ParseTarget("LOLH=2.4", &target, &error));
+  EXPECT_EQ(target.index, RiskIndex::kLolh);
+  EXPECT_EQ(target.value, 2.4);
+  ASSERT_TRUE(ParseTarget("EUE=0", &target, &error));
+  EXPECT_EQ(target.index, RiskIndex::kEue);
+  for (const char* bad : {"LOLP=0.1", "LOLE", "LOLE=", "LOLE=-1", "LOLE=x",
+                          "LOLE=inf", "LOLE=0.1x"}) {
+    EXPECT_FALSE(ParseTarget(bad, &target, &error)) << bad;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+// The answers sit at the right end of the index's step: at most the
+// target there, above it one tolerance further; a target equal to the
+// system's own index gives no added load and the scale 1.
+TEST(CarryingTest, AnswersAreTheRightEndsOfTheirSteps) {
+  const std::vector<double> load = Loads();
+  const CapacityTable table(Fleet());
+  for (RiskIndex index :
+       {RiskIndex::kLole, RiskIndex::kLolh, RiskIndex::kEue}) {
+    CarryingSearch search(table, load, load, index);
+    const double own = search.IndexAt(1.0, 0.0);
+    const Answer added = search.LargestAdded(own, 0.01);
+    ASSERT_EQ(added.fault, NoAnswer::kNone);
+    EXPECT_LE(added.at, 0.0);
+    EXPECT_GT(added.at, -0.01);
+    const Answer scale = search.LargestScale(own, 0.01);
+    EXPECT_NEAR(scale.at, 1.0, 0.01 / 384.0);
+    for (double target : {own / 3, own * 2}) {
+      const Answer a = search.LargestAdded(target, 0.01);
+      EXPECT_LE(search.IndexAt(1.0, a.at), target);
+      EXPECT_EQ(a.index, search.IndexAt(1.0, a.at));
+      EXPECT_GT(search.IndexAt(1.0, a.at + 0.01), target);
+      const Answer s = search.LargestScale(target, 0.01);
+      EXPECT_LE(search.IndexAt(s.at, 0.0), target);
+      EXPECT_GT(search.IndexAt(s.at + 0.01 / search.peak_load(), 0.0), target);
+    }
+  }
+}
+
+// A unit that is never out, of 50 MW: its ELCC and EFC are both 50 MW.
+TEST(CarryingTest, AFirmUnitIsWorthItsCapacity) {
+  const std::vector<double> load = Loads();
+  const CapacityTable base_table(Fleet());
+  std::vector<UnitKind> with_firm = Fleet();
+  with_firm.push_back({50, 0.0, 1});
+  const CapacityTable firm_table(with_firm);
+  CarryingSearch base(base_table, load, load, RiskIndex::kLole);
+  CarryingSearch with(firm_table, load, load, RiskIndex::kLole);
+  const double own = base.IndexAt(1.0, 0.0);
+  const Answer elcc = with.LargestAdded(own, 0.01);
+  EXPECT_NEAR(elcc.at, 50.0, 0.01);
+  EXPECT_LE(elcc.at, 50.0);
+  const Answer efc = base.FirmCapacityFor(with.IndexAt(1.0, 0.0));
+  EXPECT_EQ(efc.at, 50.0);
+  // Nothing to make up: no firm capacity at all.
+  EXPECT_EQ(base.FirmCapacityFor(own).at, 0.0);
+}
+
+TEST(CarryingTest, TargetsThatCannotBeReached) {
+  const std::vector<double> load = Loads();
+  const CapacityTable table(Fleet());
+  CarryingSearch lole(table, load, load, RiskIndex::kLolh);
+  // Every unit can fail at once: any load has some risk.
+  EXPECT_EQ(lole.LargestScale(0.0, 0.01).fault, NoAnswer::kNoLoad);
+  // More deficit hours than there are hours: any load meets it.
+  EXPECT_EQ(lole.LargestAdded(1e6, 0.01).fault, NoAnswer::kAnyLoad);
+  EXPECT_EQ(lole.LargestScale(1e6, 0.01).fault, NoAnswer::kAnyLoad);
+  EXPECT_GT(lole.evaluations(), 0);
+}
+
+}  // namespace
+}  // namespace adequacy

@@ -1,0 +1,38 @@
+// The answers of `adequacy capacity`, as text and as JSON.
+#ifndef ADEQUACY_REPORT_CAPACITY_TEXT_H_
+#define ADEQUACY_REPORT_CAPACITY_TEXT_H_
+
+#include <optional>
+#include <string>
+
+#include "capacity/carrying.h"
+#include "capacity/target.h"
+#include "system/system.h"
+
+namespace adequacy {
+
+// What the command found.
+struct CapacityAnswers {
+  Target target;
+  double base_index = 0.0;    // The system as it stands.
+  Answer scale;               // The load's shape scaled.
+  double peak_load_mw = 0.0;  // Its peak at that scale.
+  Answer added;               // A constant added to every hour.
+  // With --add: the resources' installed MW (profiles at their peak),
+  // their ELCC and EFC, and the index they bring the system to.
+  bool credit = false;
+  std::string additions_name;
+  double installed_mw = 0.0;
+  double index_with_additions = 0.0;
+  Answer elcc;
+  Answer efc;
+  int evaluations = 0;
+};
+
+std::string CapacityText(const System& system, const CapacityAnswers& a);
+std::string CapacityJson(const System& system, const CapacityAnswers& a,
+                         const char* version);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_REPORT_CAPACITY_TEXT_H_
