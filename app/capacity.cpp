@@ -152,6 +152,7 @@ int Capacity(const CapacityOptions& options) {
     const double value =
         options.target_given ? options.target.value : a.base_index;
     a.credit = true;
+    a.credit_value = value;
     a.additions_name = additions.name;
     a.index_with_additions = with.IndexAt(1.0, 0.0);
     a.elcc = with.LargestAdded(value, options.tolerance);

@@ -39,7 +39,7 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
             Format("%.2f", a.installed_mw) +
             " MW installed, profiles at "
             "their peak), " +
-            name + " back to " + Format("%.6g", a.target.value) + " " + unit +
+            name + " back to " + Format("%.6g", a.credit_value) + " " + unit +
             "\n";
     text += "  ELCC  " + Format("%12.2f", a.elcc.at) + " MW  " +
             Format("%5.1f", 100.0 * Share(a.elcc.at, a.installed_mw)) +
@@ -91,6 +91,7 @@ std::string CapacityJson(const System& system, const CapacityAnswers& a,
     json.Member("efc_mw", a.efc.at);
     json.Member("elcc_share", Share(a.elcc.at, a.installed_mw));
     json.Member("efc_share", Share(a.efc.at, a.installed_mw));
+    json.Member("index_kept", a.credit_value);
     json.Member("index_at_elcc", a.elcc.index);
     json.Member("index_with_additions", a.index_with_additions);
     json.EndObject();

@@ -24,6 +24,7 @@ struct CapacityAnswers {
   std::string additions_name;
   double installed_mw = 0.0;
   double index_with_additions = 0.0;
+  double credit_value = 0.0;  // The index the ELCC keeps.
   Answer elcc;
   Answer efc;
   int evaluations = 0;
