@@ -1,7 +1,5 @@
 #include "system/system_file.h"
 
-#include <toml++/toml.h>
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "model/capacity_table.h"
 #include "system/series_csv.h"
 #include "system/text_file.h"
+#include "system/toml.h"
 #include "system/toml_text.h"
 
 namespace adequacy {

@@ -126,6 +126,8 @@ TEST_F(SystemFileTest, FaultsWithTheirLines) {
     std::string what;
   } cases[] = {
       {"name = \"x\"\n[units\n", 2, "not valid TOML: "},
+      {"[[\\", 1, "not valid TOML: "},
+      {"a = 1\n[x.\\y]\n", 2, "not valid TOML: "},
       {"nmae = \"x\"\n", 1, "unknown key 'nmae'; the keys are"},
       {load + kUnit + "[[profiles]]\nfile = \"wind.csv\"\nscale = 2\n", 10,
        "unknown key 'scale' in [[profiles]] 1"},
