@@ -10,7 +10,7 @@
 #include <new>
 #include <string>
 
-#include "app/file_replace.h"
+#include "app/command_output.h"
 #include "app/progress.h"
 #include "app/terminal.h"
 #include "app/version.h"
@@ -28,11 +28,6 @@
 
 namespace adequacy {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kMisused = 2;
-constexpr char kStandardOutput[] = "-";
 
 struct AssessOptions {
   std::string system_path;
@@ -70,10 +65,10 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     WriteText(stderr, AssessMisuseText(error.what()));
-    return kMisused;
+    return kCommandMisused;
   }
   if (help) {
-    return WriteText(stdout, AssessUsageText()) ? kDone : kFailed;
+    return WriteText(stdout, AssessUsageText()) ? kCommandDone : kCommandFailed;
   }
   std::string fault;
   if (options->system_path.empty()) {
@@ -104,20 +99,7 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   }
   if (fault.empty()) return -1;
   WriteText(stderr, AssessMisuseText(fault));
-  return kMisused;
-}
-
-// Writes `text` to `path`, or to standard output for "-".
-bool WriteOutput(const std::string& path, const std::string& text) {
-  std::string reason;
-  if (path == kStandardOutput) {
-    if (WriteText(stdout, text)) return true;
-    reason = "standard output failed";
-  } else if (ReplaceFile(path, text, &reason)) {
-    return true;
-  }
-  WriteText(stderr, OutputFailureText(path, reason));
-  return false;
+  return kCommandMisused;
 }
 
 // Runs the simulation the options ask for, with a status line where a
@@ -152,11 +134,7 @@ SimulationSummary Simulate(const AssessOptions& options,
 
 int Assess(const AssessOptions& options) {
   System system;
-  InputError error;
-  if (!ReadSystemFile(options.system_path, &system, &error)) {
-    WriteText(stderr, InputErrorText(error.file, error.line, error.what));
-    return kFailed;
-  }
+  if (!ReadSystemOrTell(options.system_path, &system)) return kCommandFailed;
   const std::vector<double> load = ChangedLoad(system.load, options.change);
   for (size_t hour = 0; hour < load.size(); ++hour) {
     if (load[hour] < 0.0 || !std::isfinite(load[hour])) {
@@ -165,7 +143,7 @@ int Assess(const AssessOptions& options) {
                                  "of hour " +
                                  std::to_string(hour + 1) +
                                  " negative or beyond a double"));
-      return kMisused;
+      return kCommandMisused;
     }
   }
   const std::vector<double> net = NetLoad(load, system.profiles);
@@ -176,7 +154,7 @@ int Assess(const AssessOptions& options) {
   std::string fault;
   if (options.simulate() && !UnitRatesOf(system, &units, &fault)) {
     WriteText(stderr, InputErrorText(system.file, 0, fault));
-    return kFailed;
+    return kCommandFailed;
   }
   const YearLoad year_load(net);
   std::unique_ptr<SystemSimulation> simulation;
@@ -201,11 +179,11 @@ int Assess(const AssessOptions& options) {
       report ? AssessmentText(system, options.change, result) : "";
   if (report && simulated) text += SimulationText(*simulated, result);
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
-    return kFailed;
+    return kCommandFailed;
   }
-  if (hourly && !WriteOutput(options.hourly_path, csv)) return kFailed;
-  if (report && !WriteOutput(kStandardOutput, text)) return kFailed;
-  return kDone;
+  if (hourly && !WriteOutput(options.hourly_path, csv)) return kCommandFailed;
+  if (report && !WriteOutput(kStandardOutput, text)) return kCommandFailed;
+  return kCommandDone;
 }
 
 }  // namespace
@@ -219,7 +197,7 @@ int RunAssess(int argc, const char* const* argv) {
   } catch (const std::bad_alloc&) {
     WriteText(stderr, InputErrorText(options.system_path, 0,
                                      "not enough memory to assess it"));
-    return kFailed;
+    return kCommandFailed;
   }
 }
 

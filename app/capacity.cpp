@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "app/file_replace.h"
+#include "app/command_output.h"
 #include "app/version.h"
 #include "capacity/carrying.h"
 #include "model/capacity_table.h"
@@ -18,11 +18,6 @@
 
 namespace adequacy {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kMisused = 2;
-constexpr char kStandardOutput[] = "-";
 
 struct CapacityOptions {
   std::string system_path;
@@ -35,7 +30,7 @@ struct CapacityOptions {
 
 int Misused(const std::string& what) {
   WriteText(stderr, CapacityMisuseText(what));
-  return kMisused;
+  return kCommandMisused;
 }
 
 // Parses the command line; returns -1 to go on, else the exit status.
@@ -55,7 +50,9 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   } catch (const CLI::ParseError& error) {
     return Misused(error.what());
   }
-  if (help) return WriteText(stdout, CapacityUsageText()) ? kDone : kFailed;
+  if (help)
+    return WriteText(stdout, CapacityUsageText()) ? kCommandDone
+                                                  : kCommandFailed;
   std::string fault;
   options->target_given = given->count() > 0;
   if (options->system_path.empty()) return Misused("a system file is needed");
@@ -107,11 +104,8 @@ bool Combine(const System& base, const System& additions, System* combined,
 
 int Capacity(const CapacityOptions& options) {
   System system;
+  if (!ReadSystemOrTell(options.system_path, &system)) return kCommandFailed;
   InputError error;
-  if (!ReadSystemFile(options.system_path, &system, &error)) {
-    WriteText(stderr, InputErrorText(error.file, error.line, error.what));
-    return kFailed;
-  }
   const std::vector<double> net = NetLoad(system.load, system.profiles);
   const CapacityTable table(system.unit_kinds());
   CarryingSearch base(table, system.load, net, options.target.index);
@@ -124,7 +118,7 @@ int Capacity(const CapacityOptions& options) {
     if (fault != NoAnswer::kNone) {
       WriteText(stderr,
                 InputErrorText(system.file, 0, NoAnswerText(fault, a.target)));
-      return kFailed;
+      return kCommandFailed;
     }
   }
   a.peak_load_mw = base.peak_load() * a.scale.at;
@@ -135,14 +129,14 @@ int Capacity(const CapacityOptions& options) {
                            static_cast<int64_t>(system.load.size()), &additions,
                            &error)) {
       WriteText(stderr, InputErrorText(error.file, error.line, error.what));
-      return kFailed;
+      return kCommandFailed;
     }
     System combined;
     if (!Combine(system, additions, &combined, &a.installed_mw)) {
       WriteText(stderr, InputErrorText(options.add_path, 0,
                                        "the fleet with these units is too "
                                        "large for the availability table"));
-      return kFailed;
+      return kCommandFailed;
     }
     const std::vector<double> combined_net =
         NetLoad(combined.load, combined.profiles);
@@ -163,23 +157,17 @@ int Capacity(const CapacityOptions& options) {
       goal.value = value;
       WriteText(stderr, InputErrorText(options.add_path, 0,
                                        NoAnswerText(a.elcc.fault, goal)));
-      return kFailed;
+      return kCommandFailed;
     }
   }
   a.evaluations = evaluations;
-  std::string reason;
-  if (!options.json_path.empty()) {
-    const std::string json = CapacityJson(system, a, kVersion);
-    const bool written = options.json_path == kStandardOutput
-                             ? WriteText(stdout, json)
-                             : ReplaceFile(options.json_path, json, &reason);
-    if (!written) {
-      WriteText(stderr, OutputFailureText(options.json_path, reason));
-      return kFailed;
-    }
-    if (options.json_path == kStandardOutput) return kDone;
+  if (!options.json_path.empty() &&
+      !WriteOutput(options.json_path, CapacityJson(system, a, kVersion))) {
+    return kCommandFailed;
   }
-  return WriteText(stdout, CapacityText(system, a)) ? kDone : kFailed;
+  if (options.json_path == kStandardOutput) return kCommandDone;
+  return WriteOutput(kStandardOutput, CapacityText(system, a)) ? kCommandDone
+                                                               : kCommandFailed;
 }
 
 }  // namespace
@@ -193,7 +181,7 @@ int RunCapacity(int argc, const char* const* argv) {
   } catch (const std::bad_alloc&) {
     WriteText(stderr, InputErrorText(options.system_path, 0,
                                      "not enough memory to answer"));
-    return kFailed;
+    return kCommandFailed;
   }
 }
 
