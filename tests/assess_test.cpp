@@ -13,36 +13,20 @@
 #include <string>
 
 #include "tests/run_program.h"
+#include "tests/scratch_dir.h"
 
 namespace adequacy {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExamples = std::string(ADEQUACY_SOURCE_DIR) + "/examples";
-
-class AssessTest : public ::testing::Test {
+class AssessTest : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    std::string pattern =
-        (fs::temp_directory_path() / "adequacy-assess-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(Path(name)) << text;
-  }
   // The program with `arguments` after "assess", in a scratch directory.
   static ProgramRun Assess(const std::string& arguments) {
     return RunProgram("", nullptr, "",
                       "assess " + arguments + " " + kStandardStreams);
   }
-
-  std::string dir_;
 };
 
 // The number after `label` (and spaces) in the report.
@@ -51,8 +35,6 @@ double Figure(const std::string& report, const std::string& label) {
   if (at == std::string::npos) return NAN;
   return std::strtod(report.c_str() + at + 3 + label.size(), nullptr);
 }
-
-bool HavePython() { return std::system("python3 -c '' >/dev/null 2>&1") == 0; }
 
 // The published indices of the IEEE RTS-79, to their published digits.
 TEST_F(AssessTest, TheReliabilityTestSystemGivesItsPublishedIndices) {
@@ -67,14 +49,6 @@ TEST_F(AssessTest, TheReliabilityTestSystemGivesItsPublishedIndices) {
   EXPECT_NEAR(Figure(run.out, "LOLH"), 9.39418, 0.000005) << run.out;
   EXPECT_NEAR(Figure(run.out, "LOLE"), 1.36886, 0.000005);
   EXPECT_EQ(std::round(Figure(run.out, "EUE")), 1176.0);
-}
-
-// The number of the JSON member `name` in `json`.
-double Member(const std::string& json, const std::string& name) {
-  const std::string key = "\"" + name + "\": ";
-  const size_t at = json.find(key);
-  if (at == std::string::npos) return NAN;
-  return std::strtod(json.c_str() + at + key.size(), nullptr);
 }
 
 // The built-in system written as a file agrees with the dialogue's first
@@ -95,12 +69,12 @@ TEST_F(AssessTest, TheBuiltInSystemAgreesWithTheDialogue) {
                  {"ppm", 1.1687446061146751},
                  {"reserve_margin", 13.571731567382812}};
   for (const auto& index : indices) {
-    EXPECT_NEAR(Member(run.out, index.name) / index.dialogue, 1.0, 1e-6)
+    EXPECT_NEAR(JsonNumber(run.out, index.name) / index.dialogue, 1.0, 1e-6)
         << index.name << "\n"
         << run.out;
   }
-  EXPECT_EQ(Member(run.out, "installed_mw"), 10703);
-  EXPECT_EQ(Member(run.out, "units"), 110);
+  EXPECT_EQ(JsonNumber(run.out, "installed_mw"), 10703);
+  EXPECT_EQ(JsonNumber(run.out, "units"), 110);
 }
 
 // The JSON document read back by a standard library: its names, its

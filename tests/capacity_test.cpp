@@ -11,55 +11,33 @@
 #include <string>
 
 #include "tests/run_program.h"
+#include "tests/scratch_dir.h"
 
 namespace adequacy {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExamples = std::string(ADEQUACY_SOURCE_DIR) + "/examples";
 const std::string kBuiltin = "'" + kExamples + "/builtin/system.toml'";
 
-class CapacityTest : public ::testing::Test {
+class CapacityTest : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    std::string pattern =
-        (fs::temp_directory_path() / "adequacy-capacity-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(Path(name)) << text;
-  }
   static ProgramRun Capacity(const std::string& arguments) {
     return RunProgram("", nullptr, "",
                       "capacity " + arguments + " " + kStandardStreams);
   }
-
-  std::string dir_;
 };
-
-double Member(const std::string& json, const std::string& name) {
-  const std::string key = "\"" + name + "\": ";
-  const size_t at = json.find(key);
-  if (at == std::string::npos) return NAN;
-  return std::strtod(json.c_str() + at + key.size(), nullptr);
-}
 
 // The built-in system's loads are whole megawatts at the right end of
 // their step: at its own LOLE, 0.0999562, nothing more can be added.
 TEST_F(CapacityTest, TheBuiltInSystemAtItsOwnIndex) {
   const ProgramRun run = Capacity(kBuiltin + " --target LOLE=0.09996 --json -");
   ASSERT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_NEAR(Member(run.out, "added_mw"), 0.0, 0.01);
-  EXPECT_NEAR(Member(run.out, "scale"), 1.0, 0.01 / 9424);
-  EXPECT_NEAR(Member(run.out, "peak_load_mw"), 9424.0, 0.01);
-  EXPECT_LE(Member(run.out, "index_at_added"), 0.09996);
-  EXPECT_GT(Member(run.out, "evaluations"), 10);
+  EXPECT_NEAR(JsonNumber(run.out, "added_mw"), 0.0, 0.01);
+  EXPECT_NEAR(JsonNumber(run.out, "scale"), 1.0, 0.01 / 9424);
+  EXPECT_NEAR(JsonNumber(run.out, "peak_load_mw"), 9424.0, 0.01);
+  EXPECT_LE(JsonNumber(run.out, "index_at_added"), 0.09996);
+  EXPECT_GT(JsonNumber(run.out, "evaluations"), 10);
   EXPECT_NE(run.out.find("\"index\": \"LOLE\""), std::string::npos);
 }
 
@@ -72,10 +50,10 @@ TEST_F(CapacityTest, CreditOfAddedResources) {
   const ProgramRun firm =
       Capacity(kBuiltin + " --add '" + Path("firm.toml") + "' --json -");
   ASSERT_EQ(firm.exit_status, 0) << firm.err;
-  EXPECT_NEAR(Member(firm.out, "elcc_mw"), 100.0, 0.01);
-  EXPECT_EQ(Member(firm.out, "efc_mw"), 100.0);
-  EXPECT_EQ(Member(firm.out, "installed_mw"), 100.0);
-  EXPECT_NEAR(Member(firm.out, "elcc_share"), 1.0, 1e-4);
+  EXPECT_NEAR(JsonNumber(firm.out, "elcc_mw"), 100.0, 0.01);
+  EXPECT_EQ(JsonNumber(firm.out, "efc_mw"), 100.0);
+  EXPECT_EQ(JsonNumber(firm.out, "installed_mw"), 100.0);
+  EXPECT_NEAR(JsonNumber(firm.out, "elcc_share"), 1.0, 1e-4);
 
   std::string solar;
   for (int hour = 0; hour < 8760; ++hour) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/run_program.h"
+#include "tests/scratch_dir.h"
 
 namespace adequacy {
 namespace {
@@ -44,8 +45,6 @@ class DetailsTest : public ::testing::Test {
 
   std::string dir_;
 };
-
-bool HavePython() { return std::system("python3 -c '' >/dev/null 2>&1") == 0; }
 
 // Checks the document with a standard JSON library: the names scripts rely
 // on, and every interval around its estimate.  Empty when all holds.
