@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -70,8 +71,10 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
 
 // The line that says why a search has no answer.
 std::string NoAnswerText(NoAnswer fault, const Target& target) {
+  char value[32];
+  const auto end = std::to_chars(value, value + sizeof value, target.value);
   const std::string goal = std::string(IndexName(target.index)) + " = " +
-                           std::to_string(target.value);
+                           std::string(value, end.ptr);
   switch (fault) {
     case NoAnswer::kEmptyLoadAbove:
       return "the target " + goal + " is below the risk of no load at all";
