@@ -4,6 +4,7 @@
 #include <new>
 
 #include "model/truncate.h"
+#include "montecarlo/engine/address_space.h"
 #include "montecarlo/plain_loop.h"
 #include "montecarlo/snapshot.h"
 
@@ -38,7 +39,11 @@ int32_t NextCheckpoint(int32_t checkpoint) {
 MonteCarloPhase::MonteCarloPhase(const HourlyLoads& loads, EngineTier tier,
                                  int threads)
     : loads_(loads),
-      threads_(std::max(1, threads)),
+      // Under an address-space limit the full engine starts with the
+      // threads it has room for: every attempt with more that fails leaves
+      // the heap in pieces, and the engine tried after it may then not
+      // have its lists at all.
+      threads_(ThreadsWithin(AddressSpaceHeadroom(), threads)),
       params_(SetUpChainParameters()),
       state_(InitialChainState()) {
   try {

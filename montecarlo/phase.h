@@ -51,6 +51,9 @@ class MonteCarloPhase {
 
   // Moves the checkpoint on by a factor of ten.
   void AdvanceCheckpoint() { checkpoint_ = NextCheckpoint(checkpoint_); }
+  // Sets the next checkpoint to `years`: a run shorter than the dialogue's
+  // first checkpoint, for tests of the slower tiers.
+  void SetCheckpoint(int32_t years) { checkpoint_ = years; }
 
   const ChainState& state() const { return state_; }
   // Every simulated year's figures, for the standard errors; null when

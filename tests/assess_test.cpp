@@ -244,10 +244,11 @@ TEST_F(AssessTest, InterruptEndsTheRunAtOnce) {
   if (std::system("timeout --version >/dev/null 2>&1") != 0) {
     GTEST_SKIP() << "timeout is not installed";
   }
-  const ProgramRun run = RunProgram(
-      "", nullptr, "timeout --preserve-status -s INT 1",
-      "assess '" + kExamples + "/builtin/system.toml' --years 100000000 " +
-          "--json '" + Path("r.json") + "' " + kStandardStreams);
+  const ProgramRun run =
+      RunProgram("", nullptr, "timeout --preserve-status -s INT 0.4",
+                 "assess '" + kExamples +
+                     "/builtin/system.toml' --years 100000000 --threads 1 " +
+                     "--json '" + Path("r.json") + "' " + kStandardStreams);
   EXPECT_EQ(run.exit_status, 130);
   EXPECT_EQ(run.out, "");
   EXPECT_FALSE(fs::exists(Path("r.json")));

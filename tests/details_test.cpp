@@ -36,6 +36,11 @@ class DetailsTest : public ::testing::Test {
     fs::remove_all(dir_, ignored);
   }
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  void ExpectShapeUnderLittleMemory(int years);
+  void ExpectFewerThreadsUnderLittleMemory(const std::string& replies,
+                                           const std::string& masked_op,
+                                           int checkpoints,
+                                           const std::vector<int>& limits_mb);
 
   ProgramRun RunWithDetails(const std::string& replies,
                             const std::string& path) {
@@ -85,13 +90,14 @@ std::string Checked(const std::string& path, int passes, int checkpoints) {
 }
 
 TEST_F(DetailsTest, SameRecordsAndAWholeDocument) {
-  const char kReplies[] = "2500/\n\n1\n2\n\n";
+  // The typical run's replies, whose records are kept as a transcript.
+  const ProgramRun plain = GoldenRun("typical_run");
   const std::string path = Path("run.json");
-  const ProgramRun plain = RunProgram(kReplies);
-  const ProgramRun with = RunWithDetails(kReplies, path);
+  const ProgramRun with =
+      RunWithDetails(ReadFile(ADEQUACY_GOLDEN_DIR "/typical_run/input"), path);
   EXPECT_EQ(with.exit_status, 0);
-  EXPECT_EQ(MaskTimes(with.op), MaskTimes(plain.op));
-  EXPECT_EQ(MaskTimes(with.out), MaskTimes(plain.out));
+  EXPECT_EQ(MaskTimes(with.op), plain.op);
+  EXPECT_EQ(MaskTimes(with.out), plain.out);
   EXPECT_EQ(with.err, "");
   const std::string json = ReadFile(path);
   EXPECT_NE(json.find("\"D1\": 2500,"), std::string::npos) << json;
@@ -148,7 +154,7 @@ TEST_F(DetailsTest, APlantedTemporaryFileIsNeverFollowed) {
 // document, says so once, and the run goes on to its normal end.
 TEST_F(DetailsTest, AFailedRewriteKeepsTheLastWholeDocument) {
   const std::string path = Path("run.json");
-  const char kReplies[] = "\n1\n1\n2\n\n";
+  const char kReplies[] = "\n1\n2\n\n";
   const ProgramRun plain = RunProgram(kReplies);
   // 2560 bytes in the shell's blocks of 512: the document of the first
   // checkpoint fits, that of the second does not.
@@ -229,8 +235,9 @@ TEST_F(DetailsTest, ARefusedSecondRunLeavesTheFirstRunsFile) {
 
 // Under an address-space limit, from where the fastest engine just fails
 // to where only the plain loop fits, the companion has the same shape: the
-// counts after every checkpoint, or the reason they are missing.
-TEST_F(DetailsTest, LittleMemoryKeepsTheCompanionsShape) {
+// counts after every checkpoint, or the reason they are missing.  The
+// dialogue runs to `years`, 1000 or 10,000, under each limit.
+void DetailsTest::ExpectShapeUnderLittleMemory(int years) {
   if (ReadFile("/proc/self/maps").find("asan") != std::string::npos) {
     GTEST_SKIP() << "an address space limit does not apply under the "
                     "address sanitizer";
@@ -238,58 +245,103 @@ TEST_F(DetailsTest, LittleMemoryKeepsTheCompanionsShape) {
   if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
   const std::string path = Path("run.json");
   const std::string check = path + ".check.py";
+  // One interpreter checks every file: it takes longer to start than a
+  // run of the program.
   std::ofstream(check)
       << "import json, sys\n"
-         "d = json.load(open(sys.argv[1]))\n"
-         "assert d['years'] == 10000, d['years']\n"
-         "if d['statistics_missing'] is None:\n"
-         "  assert d['events']['count'] > 0\n"
-         "  assert sum(d['years_by_deficit_hours'].values()) == 10000\n"
-         "else:\n"
-         "  assert d['events'] is None\n";
-  for (int kilobytes = 8600; kilobytes <= 10400; kilobytes += 200) {
-    SCOPED_TRACE(kilobytes);
-    fs::remove(path);
-    const ProgramRun run =
-        RunProgram("\n1\n2\n\n", nullptr,
-                   "ulimit -v " + std::to_string(kilobytes) + " && exec",
-                   "--details '" + path + "' " + kStandardStreams);
+         "for f in sys.argv[1:]:\n"
+         "  d = json.load(open(f))\n"
+         "  assert d['years'] == "
+      << years
+      << ", (f, d['years'])\n"
+         "  if d['statistics_missing'] is None:\n"
+         "    assert d['events']['count'] > 0, f\n"
+         "    assert sum(d['years_by_deficit_hours'].values()) == "
+      << years
+      << ", f\n"
+         "  else:\n"
+         "    assert d['events'] is None, f\n";
+  const char* replies = years == 1000 ? "\n2\n\n" : "\n1\n2\n\n";
+  std::string written;  // The companions of the runs that started.
+  // Every 200 KB over two checkpoints; every 400 KB for one.
+  const int step = years == 1000 ? 400 : 200;
+  for (int kilobytes = 8600; kilobytes <= 10400; kilobytes += step) {
+    const std::string companion = path + "." + std::to_string(kilobytes);
+    const ProgramRun run = RunProgram(
+        replies, nullptr, "ulimit -v " + std::to_string(kilobytes) + " && exec",
+        "--details '" + companion + "' " + kStandardStreams);
     if (run.exit_status != 0) continue;  // Too little even to start.
-    EXPECT_EQ(std::system(("python3 '" + check + "' '" + path + "'").c_str()),
-              0);
+    written += " '" + companion + "'";
   }
+  EXPECT_EQ(std::system(("python3 '" + check + "'" + written).c_str()), 0);
+}
+
+TEST_F(DetailsTest, LittleMemoryKeepsTheCompanionsShape) {
+  ExpectShapeUnderLittleMemory(1000);
+}
+
+// The same over two checkpoints, the second document written where memory
+// is scarcest: about 0.7 s a limit.
+class DetailsLongTest : public DetailsTest {};
+
+TEST_F(DetailsLongTest, LittleMemoryKeepsTheCompanionsShapeOverTwoCheckpoints) {
+  ExpectShapeUnderLittleMemory(10000);
 }
 
 // Sixteen processors and an address-space limit that does not hold the
-// fastest engine with sixteen threads: it runs with fewer threads, not the
-// one-thread engine without the lists, and gives the same records.
-TEST_F(DetailsTest, ManyProcessorsAndLittleMemoryKeepTheFastEngine) {
+// fastest engine with sixteen threads: it starts with the threads it has
+// room for and keeps them, rather than trying more first and ending on the
+// one-thread engine without the lists (as it once did at 50 MB), and gives
+// the same records, `masked_op`.  `replies` run to 10,000 or 100,000
+// years.
+void DetailsTest::ExpectFewerThreadsUnderLittleMemory(
+    const std::string& replies, const std::string& masked_op, int checkpoints,
+    const std::vector<int>& limits_mb) {
   if (ReadFile("/proc/self/maps").find("asan") != std::string::npos) {
     GTEST_SKIP() << "an address space limit does not apply under the "
                     "address sanitizer";
   }
   if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
-  const char kReplies[] = "\n1\n1\n2\n\n";
-  const ProgramRun normal = RunProgram(kReplies);
-  const std::string path = Path("run.json");
-  const std::string check = path + ".check.py";
-  std::ofstream(check) << "import json, sys\n"
-                          "c = json.load(open(sys.argv[1]))['checkpoints']\n"
-                          "assert len(c) == 3\n"
-                          "assert c[-1]['engine'] == 'full', c[-1]\n"
-                          "assert 1 < c[-1]['threads'] < 16, c[-1]\n";
-  for (int megabytes : {56, 64}) {
+  const std::string check = Path("check.py");
+  std::ofstream(check)
+      << "import json, sys\n"
+         "for f in sys.argv[1:]:\n"
+         "  c = json.load(open(f))['checkpoints']\n"
+         "  assert len(c) == "
+      << checkpoints
+      << ", f\n"
+         "  assert c[-1]['engine'] == 'full', (f, c[-1])\n"
+         "  assert 1 < c[-1]['threads'] < 16, (f, c[-1])\n"
+         "  assert all(x['threads'] == c[0]['threads'] for x in c), (f, c)\n";
+  std::string written;
+  for (int megabytes : limits_mb) {
     SCOPED_TRACE(megabytes);
+    const std::string path = Path(std::to_string(megabytes) + ".json");
     const ProgramRun run =
-        RunProgram(kReplies, nullptr,
+        RunProgram(replies, nullptr,
                    "ulimit -v " + std::to_string(megabytes * 1024) +
                        " && LD_PRELOAD='" ADEQUACY_SIXTEEN_CPUS_SHIM "' exec",
                    "--details '" + path + "' " + kStandardStreams);
     EXPECT_EQ(run.exit_status, 0);
-    EXPECT_EQ(MaskTimes(run.op), MaskTimes(normal.op));
-    EXPECT_EQ(std::system(("python3 '" + check + "' '" + path + "'").c_str()),
-              0);
+    EXPECT_EQ(MaskTimes(run.op), masked_op);
+    written += " '" + path + "'";
   }
+  EXPECT_EQ(std::system(("python3 '" + check + "'" + written).c_str()), 0);
+}
+
+TEST_F(DetailsTest, ManyProcessorsAndLittleMemoryKeepTheFastEngine) {
+  // The typical run's replies, to 10,000 years, whose records are kept.
+  ExpectFewerThreadsUnderLittleMemory(
+      ReadFile(ADEQUACY_GOLDEN_DIR "/typical_run/input"),
+      GoldenRun("typical_run").op, 2, {50});
+}
+
+// The same on to 100,000 years, past the fleet's first lap, which is kept
+// and replayed within the limit, and with room for 14 threads.
+TEST_F(DetailsLongTest, ManyProcessorsAndLittleMemoryKeepTheFastEngineAndLap) {
+  const char kReplies[] = "\n1\n1\n2\n\n";
+  ExpectFewerThreadsUnderLittleMemory(
+      kReplies, MaskTimes(RunProgram(kReplies).op), 3, {50, 64});
 }
 
 TEST_F(DetailsTest, AFileThatCannotBeWrittenStopsBeforeTheReport) {
