@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace adequacy {
 namespace {
@@ -22,11 +23,14 @@ constexpr int64_t kThreadBytes = int64_t{3} << 19;  // 1.5 MB.
 int64_t MappedBytes() {
   std::FILE* file = std::fopen("/proc/self/statm", "r");
   if (file == nullptr) return -1;
-  long long pages = -1;
-  if (std::fscanf(file, "%lld", &pages) != 1) pages = -1;
+  char text[64] = {};
+  const bool read = std::fgets(text, sizeof text, file) != nullptr;
   std::fclose(file);
+  if (!read) return -1;
+  char* end = nullptr;
+  const long long pages = std::strtoll(text, &end, 10);
   const long page_bytes = sysconf(_SC_PAGESIZE);
-  if (pages < 0 || page_bytes <= 0) return -1;
+  if (end == text || pages < 0 || page_bytes <= 0) return -1;
   return static_cast<int64_t>(pages) * page_bytes;
 }
 
