@@ -33,6 +33,7 @@ struct AssessOptions {
   std::string system_path;
   std::string json_path;
   std::string hourly_path;
+  std::string add_path;
   LoadChange change;
   // The simulation: a number of years, or a precision within a bound.
   int64_t years = 0;
@@ -54,6 +55,7 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   const CLI::Option* hourly = app.add_option("--hourly", options->hourly_path);
   app.add_option("--load-scale", options->change.scale);
   app.add_option("--load-add", options->change.added_mw);
+  const CLI::Option* add = app.add_option("--add", options->add_path);
   const CLI::Option* years = app.add_option("--years", options->years);
   const CLI::Option* precision =
       app.add_option("--precision", options->precision);
@@ -78,6 +80,8 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
     fault = "--load-scale must be a finite number, 0 or more";
   } else if (!std::isfinite(options->change.added_mw)) {
     fault = "--load-add must be a finite number";
+  } else if (add->count() > 0 && options->add_path.empty()) {
+    fault = "--add needs a file name";
   } else if ((json->count() > 0 && options->json_path.empty()) ||
              (hourly->count() > 0 && options->hourly_path.empty())) {
     fault = "--json and --hourly need a file name, or - for standard output";
@@ -132,9 +136,33 @@ SimulationSummary Simulate(const AssessOptions& options,
   return run;
 }
 
+// The system file, with the file of --add where given.
+bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
+  if (!ReadSystemOrTell(options.system_path, system)) return false;
+  if (options.add_path.empty()) return true;
+  InputError error;
+  System additions;
+  if (!ReadAdditionsFile(options.add_path,
+                         static_cast<int64_t>(system->load.size()), &additions,
+                         &error)) {
+    WriteText(stderr, InputErrorText(error.file, error.line, error.what));
+    return false;
+  }
+  System combined;
+  double added_mw = 0.0;
+  if (!Combine(*system, additions, &combined, &added_mw)) {
+    WriteText(stderr, InputErrorText(options.add_path, 0,
+                                     "the fleet with these units is too "
+                                     "large for the availability table"));
+    return false;
+  }
+  *system = std::move(combined);
+  return true;
+}
+
 int Assess(const AssessOptions& options) {
   System system;
-  if (!ReadSystemOrTell(options.system_path, &system)) return kCommandFailed;
+  if (!ReadSystemAndAdditions(options, &system)) return kCommandFailed;
   const std::vector<double> load = ChangedLoad(system.load, options.change);
   for (size_t hour = 0; hour < load.size(); ++hour) {
     if (load[hour] < 0.0 || !std::isfinite(load[hour])) {
@@ -151,8 +179,10 @@ int Assess(const AssessOptions& options) {
   const bool hourly = !options.hourly_path.empty();
   const Assessment result = Assess(table, load, net, hourly);
   std::vector<UnitRates> units;
+  std::vector<DeviceRates> devices;
   std::string fault;
-  if (options.simulate() && !UnitRatesOf(system, &units, &fault)) {
+  if (options.simulate() && (!UnitRatesOf(system, &units, &fault) ||
+                             !DeviceRatesOf(system, &devices, &fault))) {
     WriteText(stderr, InputErrorText(system.file, 0, fault));
     return kCommandFailed;
   }
@@ -160,9 +190,15 @@ int Assess(const AssessOptions& options) {
   std::unique_ptr<SystemSimulation> simulation;
   SimulationSummary run;
   if (options.simulate()) {
+    // The exact indices of the system without storage are the controls.
+    const ExactIndices exact{result.lolh, result.lole, result.eue};
     simulation = std::make_unique<SystemSimulation>(
-        units, year_load, options.seed, options.threads);
+        units, year_load, options.seed, options.threads, YearMethod::kEvents,
+        devices, exact);
     run = Simulate(options, simulation.get());
+    run.paired = &simulation->paired();
+    run.exact = exact;
+    run.system = &system;
   }
   const SimulationSummary* simulated = simulation ? &run : nullptr;
   // Every output is made before any is written, and each is written

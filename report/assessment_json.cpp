@@ -17,6 +17,23 @@ void WriteSystem(JsonWriter& json, const System& system) {
   json.BeginArray();
   for (const Profile& profile : system.profiles) json.Text(profile.name);
   json.EndArray();
+  json.Name("storage");
+  json.BeginArray();
+  for (const StorageDevice& device : system.storage) {
+    json.BeginObject();
+    json.TextMember("name", device.name);
+    json.IntegerMember("count", device.count);
+    json.Member("charge_mw", device.charge_mw);
+    json.Member("discharge_mw", device.discharge_mw);
+    json.Member("energy_mwh", device.energy_mwh);
+    json.Member("charge_efficiency", device.charge_efficiency);
+    json.Member("discharge_efficiency", device.discharge_efficiency);
+    json.Member("initial_share", device.initial_share);
+    json.Member("forced_outage_rate", device.forced_outage_rate);
+    json.Member("mean_repair_hours", device.mean_repair_hours);
+    json.EndObject();
+  }
+  json.EndArray();
   json.EndObject();
 }
 

@@ -13,7 +13,7 @@
 
 namespace adequacy {
 
-inline constexpr int kAssessmentSchema = 1;
+inline constexpr int kAssessmentSchema = 2;
 
 // `run`, where given, adds the simulation's `montecarlo` object.
 std::string AssessmentJson(const System& system, const LoadChange& change,

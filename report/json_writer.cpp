@@ -39,6 +39,11 @@ void JsonWriter::Null() {
   text_ += "null";
 }
 
+void JsonWriter::Boolean(bool value) {
+  Separate();
+  text_ += value ? "true" : "false";
+}
+
 void JsonWriter::Open(char bracket) {
   Separate();
   text_ += bracket;

@@ -28,6 +28,7 @@ class JsonWriter {
   void Integer(int64_t value);
   void Text(const std::string& value);
   void Null();
+  void Boolean(bool value);
 
   // A member with a simple value.
   void Member(const std::string& name, double value) {
@@ -37,6 +38,10 @@ class JsonWriter {
   void IntegerMember(const std::string& name, int64_t value) {
     Name(name);
     Integer(value);
+  }
+  void BooleanMember(const std::string& name, bool value) {
+    Name(name);
+    Boolean(value);
   }
   void TextMember(const std::string& name, const std::string& value) {
     Name(name);

@@ -55,8 +55,53 @@ std::vector<IndexRow> Rows(const Assessment& exact) {
   return {{"LOLH", SampleFigure::kDeficitHours, "h/yr", exact.lolh},
           {"LOLE", SampleFigure::kPeakDeficits, "d/yr", exact.lole},
           {"EUE", SampleFigure::kUnservedMwh, "MWh/yr", exact.eue},
+          {"LOLD", SampleFigure::kDeficitDays, "d/yr", none},
           {"LOLEV", SampleFigure::kEvents, "ev/yr", none},
           {"ALOLP", SampleFigure::kHadDeficit, "", none}};
+}
+
+// The interval reported: controlled where a control applies.
+SampleInterval Reported(const SimulationSummary& run, SampleFigure figure) {
+  return run.paired ? run.paired->Reported(figure, run.exact)
+                    : run.sample->Interval(figure);
+}
+
+bool WithStorage(const SimulationSummary& run) {
+  return run.paired != nullptr && run.paired->storage();
+}
+
+// Each [[storage]] entry's MWh given a year and its share of the deficit
+// hours empty (the mean of its devices').
+struct EntryFigures {
+  std::string name;
+  double discharged_mwh = 0.0;
+  double empty_share = 0.0;
+};
+
+std::vector<EntryFigures> Entries(const SimulationSummary& run) {
+  std::vector<EntryFigures> entries;
+  if (!WithStorage(run) || run.system == nullptr) return entries;
+  const YearSample& sample = *run.sample;
+  const double years = static_cast<double>(sample.years());
+  const double deficit_hours = static_cast<double>(sample.deficit_hours());
+  size_t device = 0;
+  for (const StorageDevice& entry : run.system->storage) {
+    EntryFigures figures;
+    figures.name = entry.name;
+    double empty = 0.0;
+    for (int64_t i = 0; i < entry.count; ++i, ++device) {
+      if (device < sample.discharged_mwh().size()) {
+        figures.discharged_mwh += sample.discharged_mwh()[device] / years;
+        empty += static_cast<double>(sample.empty_hours()[device]);
+      }
+    }
+    figures.empty_share =
+        deficit_hours > 0.0
+            ? empty / static_cast<double>(entry.count) / deficit_hours
+            : 0.0;
+    entries.push_back(figures);
+  }
+  return entries;
 }
 
 }  // namespace
@@ -72,14 +117,44 @@ std::string SimulationText(const SimulationSummary& run,
                 static_cast<long long>(sample.years()), run.threads,
                 StopText(run).c_str());
   std::string text = line;
-  text += "  index      estimate  std error   95 % interval          exact\n";
+  const bool storage = WithStorage(run);
+  text += storage ? "  with storage; the exact values are of the system "
+                    "without it\n  (storage has none)\n"
+                  : "";
+  text += "  index      estimate  std error   95 % interval          exact";
+  text += run.paired ? "       plain (std error)\n" : "\n";
   for (const IndexRow& row : Rows(exact)) {
-    const SampleInterval i = sample.Interval(row.figure);
+    const SampleInterval i = Reported(run, row.figure);
     std::snprintf(
-        line, sizeof line, "  %-6s %12s %10s   %-10s .. %-10s %s %s\n",
+        line, sizeof line, "  %-6s %12s %10s   %-10s .. %-10s %-10s %-6s",
         row.name, Number(i.estimate).c_str(), Number(i.standard_error).c_str(),
         Number(i.low).c_str(), Number(i.high).c_str(),
         std::isnan(row.exact) ? "" : Number(row.exact).c_str(), row.unit);
+    text += line;
+    if (run.paired && run.paired->Controlled(row.figure)) {
+      const SampleInterval plain = sample.Interval(row.figure);
+      std::snprintf(line, sizeof line, " %s (%s)",
+                    Number(plain.estimate).c_str(),
+                    Number(plain.standard_error).c_str());
+      text += line;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    text += "\n";
+  }
+  if (run.paired) {
+    text += storage ? "  controlled: LOLH, LOLE and EUE by the same years "
+                      "without storage,\n  LOLD, LOLEV and ALOLP by those "
+                      "years' LOLH and EUE; storage often covers\n  the "
+                      "peak hour and moves the shortfall: read LOLD\n"
+                    : "  controlled: LOLD, LOLEV and ALOLP by the years' LOLH "
+                      "and EUE\n";
+  }
+  for (const EntryFigures& entry : Entries(run)) {
+    std::snprintf(line, sizeof line,
+                  "  %s: %s MWh discharged a year, empty in %s %% of the "
+                  "deficit hours\n",
+                  entry.name.c_str(), Number(entry.discharged_mwh).c_str(),
+                  Number(100.0 * entry.empty_share).c_str());
     text += line;
   }
   const double events = static_cast<double>(sample.events());
@@ -116,7 +191,8 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
                                     ? "precision"
                                     : "max_years");
   for (const IndexRow& row : Rows(Assessment())) {
-    const SampleInterval i = sample.Interval(row.figure);
+    const SampleInterval i = Reported(run, row.figure);
+    const SampleInterval plain = sample.Interval(row.figure);
     json.Name(row.name);
     json.BeginObject();
     json.Member("estimate", i.estimate);
@@ -126,7 +202,23 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
     json.Number(i.low);
     json.Number(i.high);
     json.EndArray();
+    json.Member("plain_estimate", plain.estimate);
+    json.Member("plain_standard_error", plain.standard_error);
+    json.BooleanMember("controlled", run.paired != nullptr &&
+                                         run.paired->Controlled(row.figure));
     json.EndObject();
+  }
+  if (WithStorage(run)) {
+    json.Name("storage");
+    json.BeginArray();
+    for (const EntryFigures& entry : Entries(run)) {
+      json.BeginObject();
+      json.TextMember("name", entry.name);
+      json.Member("discharged_mwh", entry.discharged_mwh);
+      json.Member("empty_share", entry.empty_share);
+      json.EndObject();
+    }
+    json.EndArray();
   }
   const auto counts = [&](const char* name, const std::vector<int64_t>& by) {
     json.Name(name);

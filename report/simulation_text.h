@@ -11,11 +11,15 @@
 #include "direct/assessment.h"
 #include "montecarlo/events/system_simulation.h"
 #include "report/json_writer.h"
+#include "system/system.h"
 
 namespace adequacy {
 
 struct SimulationSummary {
-  const YearSample* sample = nullptr;
+  const YearSample* sample = nullptr;  // With storage where there is some.
+  const PairedSample* paired = nullptr;
+  ExactIndices exact;              // The controls.
+  const System* system = nullptr;  // For the devices' names.
   uint64_t seed = 0;
   int threads = 1;
   SimulationStop stop = SimulationStop::kYears;

@@ -1,5 +1,6 @@
 // A power system as its file describes it: a fleet of two-state units, a
-// chronological hourly load and the variable generation that offsets it.
+// chronological hourly load, the variable generation that offsets it and
+// the energy-limited storage that moves energy from hour to hour.
 #ifndef ADEQUACY_SYSTEM_SYSTEM_H_
 #define ADEQUACY_SYSTEM_SYSTEM_H_
 
@@ -28,17 +29,42 @@ struct Profile {
   std::vector<double> mw;
 };
 
+// `count` identical energy-limited devices (batteries, pumped hydro): each
+// charges from the fleet's surplus and discharges into its deficits, within
+// its powers and its energy.  A device without an outage rate is never out.
+struct StorageDevice {
+  std::string name;
+  int64_t count = 1;
+  double charge_mw = 0.0;
+  double discharge_mw = 0.0;
+  double energy_mwh = 0.0;
+  double charge_efficiency = 1.0;     // Stored per MWh taken.
+  double discharge_efficiency = 1.0;  // Given per MWh stored.
+  double initial_share = 1.0;         // Of energy_mwh, at each year's start.
+  double forced_outage_rate = 0.0;
+  double mean_time_to_failure_hours = 0.0;  // 0 where the rate was given.
+  double mean_repair_hours = 0.0;           // 0 for a device never out.
+};
+
 struct System {
   std::string name;
   std::string file;  // The system file, as it was named.
   std::vector<UnitGroup> units;
   std::vector<double> load;  // MW in each hour, a whole number of days.
   std::vector<Profile> profiles;
+  std::vector<StorageDevice> storage;
 
   int64_t unit_count() const;
   int64_t installed_mw() const;
   std::vector<UnitKind> unit_kinds() const;
 };
+
+// `base` with the units, profiles and devices of `additions` (a file given
+// with --add) after its own; `installed_mw` is what they add (each
+// profile's largest hour).  False where the fleet is then too large for the
+// availability table.
+bool Combine(const System& base, const System& additions, System* combined,
+             double* installed_mw);
 
 }  // namespace adequacy
 

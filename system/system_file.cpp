@@ -20,6 +20,8 @@ namespace {
 
 constexpr int64_t kHoursPerDayOfSeries = 24;
 constexpr char kDailyProfile[] = "daily-profile";
+// The most identical devices of one [[storage]] entry.
+constexpr int64_t kMostDevices = 10000;
 
 std::string TypeName(const toml::node& node) {
   switch (node.type()) {
@@ -97,7 +99,20 @@ class Reader {
                       std::string* shown_path);
   bool ReadUnits(const toml::table& root, System* system);
   bool ReadUnit(const toml::table& unit, int index, UnitGroup* group);
+  // The outage keys of a unit or a device; `optional` for a device, which
+  // without them is never out.
+  bool ReadOutage(const toml::table& table, const std::string& where,
+                  bool optional, double* outage_rate,
+                  double* mean_time_to_failure_hours,
+                  double* mean_repair_hours);
   bool ReadProfiles(const toml::table& root, System* system);
+  bool ReadStorage(const toml::table& root, System* system);
+  bool ReadDevice(const toml::table& table, int index, StorageDevice* device);
+  // An optional number of `table` at least 0, or a share in (0, 1] or
+  // [0, 1]; `out` keeps its default where the key is missing.
+  bool AtLeastZero(const toml::table& table, std::string_view key, double* out);
+  bool Share(const toml::table& table, std::string_view key, bool zero_allowed,
+             double* out);
   bool CheckFleetSize(const toml::table& root, const System& system);
 
   std::string path_;
@@ -206,20 +221,24 @@ bool Reader::ReadAdditions(std::string_view text, int64_t hours,
                            System* additions) {
   toml::table root;
   if (!Parse(text, &root)) return false;
-  if (!OnlyKeys(root, {"name", "units", "profiles"}, "")) return false;
+  if (!OnlyKeys(root, {"name", "units", "profiles", "storage"}, "")) {
+    return false;
+  }
   additions->file = path_;
   additions->name = std::filesystem::path(path_).stem().string();
   if (const toml::node* name = root.get("name")) {
     if (!Text(*name, "name", &additions->name)) return false;
   }
-  if (root.get("units") == nullptr && root.get("profiles") == nullptr) {
-    return Fail(0, "nothing to add: give [[units]] or [[profiles]]");
+  if (root.get("units") == nullptr && root.get("profiles") == nullptr &&
+      root.get("storage") == nullptr) {
+    return Fail(0,
+                "nothing to add: give [[units]], [[profiles]] or [[storage]]");
   }
   // The profiles are as long as the load they are added to.
   additions->load.assign(static_cast<size_t>(hours), 0.0);
   const bool read =
       (root.get("units") == nullptr || ReadUnits(root, additions)) &&
-      ReadProfiles(root, additions);
+      ReadProfiles(root, additions) && ReadStorage(root, additions);
   additions->load.clear();
   return read;
 }
@@ -227,14 +246,17 @@ bool Reader::ReadAdditions(std::string_view text, int64_t hours,
 bool Reader::Read(std::string_view text, System* system) {
   toml::table root;
   if (!Parse(text, &root)) return false;
-  if (!OnlyKeys(root, {"name", "load", "units", "profiles"}, "")) return false;
+  if (!OnlyKeys(root, {"name", "load", "units", "profiles", "storage"}, "")) {
+    return false;
+  }
   system->file = path_;
   system->name = std::filesystem::path(path_).stem().string();
   if (const toml::node* name = root.get("name")) {
     if (!Text(*name, "name", &system->name)) return false;
   }
   return ReadUnits(root, system) && CheckFleetSize(root, *system) &&
-         ReadLoad(root, system) && ReadProfiles(root, system);
+         ReadLoad(root, system) && ReadProfiles(root, system) &&
+         ReadStorage(root, system);
 }
 
 bool Reader::ReadSeriesFile(const toml::node& file_key,
@@ -384,52 +406,168 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   }
   group->capacity_mw = static_cast<int32_t>(mw);
 
-  const toml::node* rate = unit.get("forced_outage_rate");
-  const toml::node* failure = unit.get("mean_time_to_failure_hours");
+  return ReadOutage(unit, where, /*optional=*/false, &group->forced_outage_rate,
+                    &group->mean_time_to_failure_hours,
+                    &group->mean_repair_hours);
+}
+
+bool Reader::ReadOutage(const toml::table& table, const std::string& where,
+                        bool optional, double* outage_rate,
+                        double* mean_time_to_failure_hours,
+                        double* mean_repair_hours) {
+  const toml::node* rate = table.get("forced_outage_rate");
+  const toml::node* failure = table.get("mean_time_to_failure_hours");
+  const toml::node* hours = table.get("mean_repair_hours");
+  const toml::node* days = table.get("mean_repair_days");
+  if (optional && rate == nullptr && failure == nullptr && hours == nullptr &&
+      days == nullptr) {
+    return true;  // Never out.
+  }
   if ((rate == nullptr) == (failure == nullptr)) {
-    return Fail(LineOf(unit),
+    return Fail(LineOf(table),
                 "give one of forced_outage_rate and "
                 "mean_time_to_failure_hours" +
                     where + ", not " + (rate == nullptr ? "neither" : "both"));
   }
-  const toml::node* hours = unit.get("mean_repair_hours");
-  const toml::node* days = unit.get("mean_repair_days");
   if ((hours == nullptr) == (days == nullptr)) {
-    return Fail(LineOf(unit),
+    return Fail(LineOf(table),
                 "give one of mean_repair_hours and "
                 "mean_repair_days" +
                     where + ", not " + (hours == nullptr ? "neither" : "both"));
   }
   if (hours != nullptr) {
-    if (!Positive(*hours, "mean_repair_hours", &group->mean_repair_hours)) {
+    if (!Positive(*hours, "mean_repair_hours", mean_repair_hours)) {
       return false;
     }
   } else {
     double repair_days = 0.0;
     if (!Positive(*days, "mean_repair_days", &repair_days)) return false;
-    group->mean_repair_hours = repair_days * kHoursPerDay;
-    if (!std::isfinite(group->mean_repair_hours)) {
+    *mean_repair_hours = repair_days * kHoursPerDay;
+    if (!std::isfinite(*mean_repair_hours)) {
       return Fail(LineOf(*days), "mean_repair_days is too large");
     }
   }
   if (rate != nullptr) {
-    if (!Number(*rate, "forced_outage_rate", &group->forced_outage_rate)) {
-      return false;
-    }
-    if (!(group->forced_outage_rate >= 0.0 &&
-          group->forced_outage_rate < 1.0)) {
+    if (!Number(*rate, "forced_outage_rate", outage_rate)) return false;
+    if (!(*outage_rate >= 0.0 && *outage_rate < 1.0)) {
       return Fail(LineOf(*rate),
                   "forced_outage_rate must be at least 0 and below 1, not " +
-                      Shown(group->forced_outage_rate));
+                      Shown(*outage_rate));
     }
     return true;
   }
-  double& mttf = group->mean_time_to_failure_hours;
+  double& mttf = *mean_time_to_failure_hours;
   if (!Positive(*failure, "mean_time_to_failure_hours", &mttf)) return false;
   // The long-run share of hours down, rounded once.
-  group->forced_outage_rate =
-      group->mean_repair_hours / (mttf + group->mean_repair_hours);
+  *outage_rate = *mean_repair_hours / (mttf + *mean_repair_hours);
   return true;
+}
+
+bool Reader::ReadStorage(const toml::table& root, System* system) {
+  const toml::node* node = root.get("storage");
+  if (node == nullptr) return true;
+  const toml::array* devices = node->as_array();
+  if (devices == nullptr || !devices->is_array_of_tables()) {
+    return Fail(LineOf(*node),
+                "storage must be [[storage]] tables, not " + TypeName(*node));
+  }
+  int index = 0;
+  for (const toml::node& entry : *devices) {
+    StorageDevice device;
+    if (!ReadDevice(*entry.as_table(), ++index, &device)) return false;
+    system->storage.push_back(std::move(device));
+  }
+  return true;
+}
+
+bool Reader::AtLeastZero(const toml::table& table, std::string_view key,
+                         double* out) {
+  const toml::node* node = table.get(key);
+  if (node == nullptr) return true;
+  if (!Number(*node, key, out)) return false;
+  if (!(*out >= 0.0)) {
+    return Fail(LineOf(*node),
+                std::string(key) + " must be at least 0, not " + Shown(*out));
+  }
+  return true;
+}
+
+bool Reader::Share(const toml::table& table, std::string_view key,
+                   bool zero_allowed, double* out) {
+  const toml::node* node = table.get(key);
+  if (node == nullptr) return true;
+  if (!Number(*node, key, out)) return false;
+  if (!(zero_allowed ? *out >= 0.0 : *out > 0.0) || !(*out <= 1.0)) {
+    return Fail(LineOf(*node), std::string(key) + " must be " +
+                                   (zero_allowed ? "from 0" : "above 0") +
+                                   " to 1, not " + Shown(*out));
+  }
+  return true;
+}
+
+bool Reader::ReadDevice(const toml::table& table, int index,
+                        StorageDevice* device) {
+  const std::string where = " in [[storage]] " + std::to_string(index);
+  if (!OnlyKeys(table,
+                {"name", "count", "power_mw", "charge_mw", "discharge_mw",
+                 "energy_mwh", "round_trip_efficiency", "charge_efficiency",
+                 "discharge_efficiency", "initial_share", "forced_outage_rate",
+                 "mean_time_to_failure_hours", "mean_repair_hours",
+                 "mean_repair_days"},
+                where)) {
+    return false;
+  }
+  device->name = "storage " + std::to_string(index);
+  if (const toml::node* name = table.get("name")) {
+    if (!Text(*name, "name", &device->name)) return false;
+  }
+  if (const toml::node* count = table.get("count")) {
+    if (!Whole(*count, "count", 1, kMostDevices, "", &device->count)) {
+      return false;
+    }
+  }
+  // Either one power for both ways, or each way's.
+  const bool power = table.get("power_mw") != nullptr;
+  const bool each =
+      table.get("charge_mw") != nullptr || table.get("discharge_mw") != nullptr;
+  if (power == each || (each && (table.get("charge_mw") == nullptr ||
+                                 table.get("discharge_mw") == nullptr))) {
+    return Fail(LineOf(table),
+                "give power_mw, or charge_mw and discharge_mw" + where);
+  }
+  if (power) {
+    if (!AtLeastZero(table, "power_mw", &device->charge_mw)) return false;
+    device->discharge_mw = device->charge_mw;
+  } else if (!AtLeastZero(table, "charge_mw", &device->charge_mw) ||
+             !AtLeastZero(table, "discharge_mw", &device->discharge_mw)) {
+    return false;
+  }
+  if (table.get("energy_mwh") == nullptr) {
+    return Fail(LineOf(table), "no energy_mwh" + where);
+  }
+  if (!AtLeastZero(table, "energy_mwh", &device->energy_mwh)) return false;
+  const bool round_trip = table.get("round_trip_efficiency") != nullptr;
+  if (round_trip && (table.get("charge_efficiency") != nullptr ||
+                     table.get("discharge_efficiency") != nullptr)) {
+    return Fail(LineOf(table),
+                "give round_trip_efficiency, or charge_efficiency and "
+                "discharge_efficiency" +
+                    where + ", not both");
+  }
+  if (round_trip) {
+    double r = 1.0;
+    if (!Share(table, "round_trip_efficiency", false, &r)) return false;
+    device->charge_efficiency = device->discharge_efficiency = std::sqrt(r);
+  } else if (!Share(table, "charge_efficiency", false,
+                    &device->charge_efficiency) ||
+             !Share(table, "discharge_efficiency", false,
+                    &device->discharge_efficiency)) {
+    return false;
+  }
+  return Share(table, "initial_share", true, &device->initial_share) &&
+         ReadOutage(
+             table, where, /*optional=*/true, &device->forced_outage_rate,
+             &device->mean_time_to_failure_hours, &device->mean_repair_hours);
 }
 
 bool Reader::ReadProfiles(const toml::table& root, System* system) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -205,6 +206,88 @@ TEST_F(SystemFileTest, FaultsWithTheirLines) {
     EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
                                                           << error.what;
   }
+}
+
+// Storage devices: the ratings as given or derived, the defaults, and each
+// fault with its line (the device's table starts on line 8).
+TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {
+  const std::string head =
+      "[load]\nfile = \"day.csv\"\n" + std::string(kUnit) + "[[storage]]\n";
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(head + "name = \"b\"\ncount = 3\npower_mw = 200\n"
+                           "energy_mwh = 800\nround_trip_efficiency = 0.81\n"
+                           "[[storage]]\ncharge_mw = 10\ndischarge_mw = 20.5\n"
+                           "energy_mwh = 0\ncharge_efficiency = 0.9\n"
+                           "initial_share = 0\nforced_outage_rate = 0.02\n"
+                           "mean_repair_hours = 24\n",
+                    &system, &error))
+      << error.what;
+  ASSERT_EQ(system.storage.size(), 2u);
+  const StorageDevice& b = system.storage[0];
+  EXPECT_EQ(b.name, "b");
+  EXPECT_EQ(b.count, 3);
+  EXPECT_EQ(b.charge_mw, 200);
+  EXPECT_EQ(b.discharge_mw, 200);
+  EXPECT_EQ(b.charge_efficiency, std::sqrt(0.81));
+  EXPECT_EQ(b.discharge_efficiency, std::sqrt(0.81));
+  EXPECT_EQ(b.initial_share, 1.0);
+  EXPECT_EQ(b.mean_repair_hours, 0.0);  // Never out.
+  const StorageDevice& s = system.storage[1];
+  EXPECT_EQ(s.name, "storage 2");
+  EXPECT_EQ(s.count, 1);
+  EXPECT_EQ(s.discharge_mw, 20.5);
+  EXPECT_EQ(s.charge_efficiency, 0.9);
+  EXPECT_EQ(s.discharge_efficiency, 1.0);
+  EXPECT_EQ(s.initial_share, 0.0);
+  EXPECT_EQ(s.forced_outage_rate, 0.02);
+  EXPECT_EQ(s.mean_repair_hours, 24.0);
+  const struct {
+    std::string text;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {"energy_mwh = 8\n", 8, "give power_mw, or charge_mw and discharge_mw"},
+      {"power_mw = 5\ncharge_mw = 5\nenergy_mwh = 8\n", 8,
+       "give power_mw, or charge_mw and discharge_mw"},
+      {"charge_mw = 5\nenergy_mwh = 8\n", 8,
+       "give power_mw, or charge_mw and discharge_mw"},
+      {"power_mw = 5\n", 8, "no energy_mwh in [[storage]] 1"},
+      {"power_mw = -5\nenergy_mwh = 8\n", 9,
+       "power_mw must be at least 0, not -5"},
+      {"power_mw = 5\nenergy_mwh = inf\n", 10,
+       "energy_mwh must be a finite number, not inf"},
+      {"power_mw = 5\nenergy_mwh = 8\nround_trip_efficiency = 0\n", 11,
+       "round_trip_efficiency must be above 0 to 1, not 0"},
+      {"power_mw = 5\nenergy_mwh = 8\ndischarge_efficiency = 1.2\n", 11,
+       "discharge_efficiency must be above 0 to 1, not 1.2"},
+      {"power_mw = 5\nenergy_mwh = 8\nround_trip_efficiency = 0.8\n"
+       "charge_efficiency = 0.9\n",
+       8, "give round_trip_efficiency, or charge_efficiency and"},
+      {"power_mw = 5\nenergy_mwh = 8\ninitial_share = -0.5\n", 11,
+       "initial_share must be from 0 to 1, not -0.5"},
+      {"power_mw = 5\nenergy_mwh = 8\nmean_repair_hours = 5\n", 8,
+       "give one of forced_outage_rate and mean_time_to_failure_hours in "
+       "[[storage]] 1, not neither"},
+      {"power_mw = 5\nenergy_mwh = 8\nforced_outage_rate = 0.1\n", 8,
+       "give one of mean_repair_hours and mean_repair_days in [[storage]] 1"},
+      {"power_mw = 5\nenergy_mwh = 8\ncount = 0\n", 11,
+       "count must be from 1 to 10000, not 0"},
+      {"power_mw = 5\nenergy_mwh = 8\nvolts = 3\n", 11,
+       "unknown key 'volts' in [[storage]] 1"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    EXPECT_FALSE(Parse(head + c.text, &bad, &error)) << c.text;
+    EXPECT_EQ(error.line, c.line) << c.text << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
+                                                          << error.what;
+  }
+  EXPECT_FALSE(Parse("storage = 3\n" + head.substr(0, head.size() - 12) + "",
+                     &system, &error));
+  EXPECT_NE(error.what.find("storage must be [[storage]] tables"),
+            std::string::npos)
+      << error.what;
 }
 
 // A fault inside a series is told at its own file and line.

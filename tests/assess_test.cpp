@@ -89,7 +89,7 @@ TEST_F(AssessTest, JsonAndHourlyCsvReadBack) {
   Write("check.py",
         "import csv, json, sys\n"
         "d = json.load(open(sys.argv[1]))\n"
-        "assert d['schema'] == 1 and d['program']['name'] == 'adequacy'\n"
+        "assert d['schema'] == 2 and d['program']['name'] == 'adequacy'\n"
         "s = d['system']\n"
         "assert s['name'] == 'IEEE RTS-79' and s['units'] == 32\n"
         "assert s['installed_mw'] == 3405 and s['hours'] == 8736\n"
@@ -129,7 +129,7 @@ TEST_F(AssessTest, WhatIfsAndProfiles) {
 
   const ProgramRun json = Assess(rts + " --load-add -100 --json -");
   ASSERT_EQ(json.exit_status, 0) << json.err;
-  EXPECT_EQ(json.out.find("{\n  \"schema\": 1,"), 0u) << json.out;
+  EXPECT_EQ(json.out.find("{\n  \"schema\": 2,"), 0u) << json.out;
   EXPECT_NE(json.out.find("\"added_mw\": -100"), std::string::npos);
 
   // The RTS fleet with its own load as a profile.
@@ -165,7 +165,7 @@ TEST_F(AssessTest, BadInputsWriteNothing) {
            "least\n"},
       {"name = \"x\"\ncolour = 5\n",
        "system.toml:2: unknown key 'colour'; the keys are name, load, units, "
-       "profiles\n"},
+       "profiles, storage\n"},
       {"name = \"x\n", "system.toml:1: not valid TOML: "},
   };
   for (const auto& c : cases) {
@@ -219,7 +219,18 @@ TEST_F(AssessTest, MonteCarloYearsAndPrecision) {
         "ev = m['events']\n"
         "assert sum(ev['by_duration_hours'].values()) == ev['count']\n"
         "assert sum(m['years_by_deficit_hours'].values()) == 3000\n"
-        "assert abs(ev['count'] / 3000 - m['LOLEV']['estimate']) < 1e-9\n");
+        "assert abs(ev['count'] / 3000 - m['LOLEV']['plain_estimate']) < 1e-9\n"
+        "for k in ('LOLH', 'LOLE', 'EUE'):\n"
+        "  assert m[k]['estimate'] == m[k]['plain_estimate'], k\n"
+        "  assert not m[k]['controlled'], k\n"
+        "for k in ('LOLD', 'LOLEV', 'ALOLP'):\n"
+        "  e = m[k]\n"
+        "  assert e['controlled'], k\n"
+        "  assert e['standard_error'] <= e['plain_standard_error'] * 1.01, k\n"
+        "  assert abs(e['estimate'] - e['plain_estimate']) < 4 * "
+        "e['plain_standard_error'], k\n"
+        "assert m['LOLD']['plain_estimate'] <= m['LOLH']['plain_estimate']\n"
+        "assert m['LOLD']['plain_estimate'] >= m['LOLE']['plain_estimate']\n");
   EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
                          Path("1.json") + "' '" + Path("3.json") + "'")
                             .c_str()),

@@ -43,22 +43,74 @@ double YearLoad::PeakOf(int64_t first, int64_t end) const {
 }
 
 YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
-                             const YearLoad& load, YearMethod method)
+                             const YearLoad& load, YearMethod method,
+                             const std::vector<DeviceRates>& devices)
     : units_(units),
       load_(load),
       method_(method),
+      devices_(devices),
+      outages_(devices.size()),
+      dispatch_(devices_),
       change_mw_(static_cast<size_t>(load.hours()) + 1, 0),
       changed_(static_cast<size_t>(load.hours()) / 64 + 1, 0) {
   for (const UnitRates& unit : units) installed_mw_ += unit.capacity_mw;
 }
 
-void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out) {
+void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
+                             YearOutcome* stored) {
   if (method_ == YearMethod::kEvents) {
     DrawSojourns(seed, year);
   } else {
     StepHours(seed, year);
   }
-  Tally(out);
+  if (!devices_.empty()) DrawOutages(seed, year, method_);
+  Tally(out, devices_.empty() ? nullptr : stored);
+}
+
+void YearSimulator::DrawOutages(uint64_t seed, int64_t year,
+                                YearMethod method) {
+  const int64_t hours = load_.hours();
+  for (size_t d = 0; d < devices_.size(); ++d) {
+    std::vector<Outage>& outages = outages_[d];
+    outages.clear();
+    const DeviceRates& device = devices_[d];
+    if (!device.can_fail) continue;
+    const UnitRates& chain = device.chain;
+    const auto unit = kDeviceDraws + static_cast<uint32_t>(d);
+    // The outage hours break the year's runs, as a unit's changes do.
+    const auto out = [&](int64_t first, int64_t end) {
+      outages.push_back({first, end});
+      Change(first, 0);
+      Change(end, 0);
+    };
+    if (method == YearMethod::kEvents) {
+      UnitDraws draws(seed, year, unit, DrawUse::kSojourns);
+      bool down = draws.Uniform() < chain.down_share;
+      int64_t began = -1;
+      for (;;) {
+        const int64_t end =
+            began + Sojourn(draws.Uniform(),
+                            down ? chain.log_stay_down : chain.log_stay_up);
+        if (down) out(std::max<int64_t>(began, 0), std::min(end, hours));
+        if (end >= hours) break;
+        began = end;
+        down = !down;
+      }
+      continue;
+    }
+    UnitDraws draws(seed, year, unit, DrawUse::kHours);
+    bool down = draws.Uniform() < chain.down_share;
+    int64_t since = 0;
+    for (int64_t hour = 0; hour < hours; ++hour) {
+      const double u = draws.Uniform();
+      if (down ? u < chain.repair : u < chain.fail) {
+        if (down) out(since, hour);
+        down = !down;
+        since = hour;
+      }
+    }
+    if (down) out(since, hours);
+  }
 }
 
 void YearSimulator::DrawSojourns(uint64_t seed, int64_t year) {
@@ -104,28 +156,62 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
   }
 }
 
-void YearSimulator::Tally(YearOutcome* out) {
+void YearSimulator::Tally(YearOutcome* out, YearOutcome* stored) {
   out->Clear();
   const int64_t hours = load_.hours();
   int64_t available = installed_mw_;
   EventCounter events;
+  EventCounter stored_events;
+  std::vector<size_t> cursors;
+  if (stored) {
+    stored->Clear();
+    stored->discharged_mwh.assign(devices_.size(), 0.0);
+    stored->empty_hours.assign(devices_.size(), 0);
+    dispatch_.StartYear();
+    cursors.assign(devices_.size(), 0);
+    SetDevicesAt(0, &cursors);
+  }
   // From change to change, the capacity is one: a run of hours that only
-  // needs looking into where its largest load passes the capacity.
+  // needs looking into where its largest load passes the capacity (or,
+  // with storage, where a device has room to charge).
   int64_t run_start = 0;
   for (size_t word = 0; word < changed_.size(); ++word) {
     for (uint64_t bits = changed_[word]; bits != 0; bits &= bits - 1) {
       const int64_t hour =
           static_cast<int64_t>(word * 64) + std::countr_zero(bits);
       if (hour >= hours) break;
-      if (hour > run_start) TallyRun(run_start, hour, available, out, &events);
+      if (hour > run_start) {
+        TallyRun(run_start, hour, available, out, &events);
+        if (stored) {
+          DispatchRun(run_start, hour, available, stored, &stored_events);
+        }
+      }
       available += change_mw_[static_cast<size_t>(hour)];
       change_mw_[static_cast<size_t>(hour)] = 0;
       run_start = hour;
+      if (stored) SetDevicesAt(hour, &cursors);
     }
     changed_[word] = 0;
   }
-  if (hours > run_start) TallyRun(run_start, hours, available, out, &events);
+  if (hours > run_start) {
+    TallyRun(run_start, hours, available, out, &events);
+    if (stored)
+      DispatchRun(run_start, hours, available, stored, &stored_events);
+  }
   change_mw_[static_cast<size_t>(hours)] = 0;
+  if (stored) {
+    const std::vector<double>& given = dispatch_.discharged_mwh();
+    std::copy(given.begin(), given.end(), stored->discharged_mwh.begin());
+  }
+}
+
+void YearSimulator::SetDevicesAt(int64_t hour, std::vector<size_t>* cursors) {
+  for (size_t d = 0; d < devices_.size(); ++d) {
+    const std::vector<Outage>& outages = outages_[d];
+    size_t& next = (*cursors)[d];
+    while (next < outages.size() && outages[next].end <= hour) ++next;
+    dispatch_.SetUp(d, next == outages.size() || outages[next].first > hour);
+  }
 }
 
 void YearSimulator::TallyRun(int64_t first, int64_t end, int64_t available,
@@ -136,15 +222,23 @@ void YearSimulator::TallyRun(int64_t first, int64_t end, int64_t available,
     const size_t h = static_cast<size_t>(hour);
     const double short_mw = load_.net_mw[h] - capacity;
     if (!(short_mw > 0.0)) continue;
-    ++out->deficit_hours;
-    out->unserved_mwh += short_mw;
-    out->peak_deficits += load_.day_peak[h];
-    if (events->Add(static_cast<int>(hour))) {
-      out->event_hours.push_back(0);
-      out->event_mwh.push_back(0.0);
+    out->AddDeficit(hour, short_mw, load_.day_peak[h] != 0, events);
+  }
+}
+
+void YearSimulator::DispatchRun(int64_t first, int64_t end, int64_t available,
+                                YearOutcome* out, EventCounter* events) {
+  const double capacity = static_cast<double>(available);
+  // Hour by hour only where a deficit may come or a device may charge.
+  for (int64_t hour = first; hour < end; ++hour) {
+    if (dispatch_.Idle() && !(load_.PeakOf(hour, end) > capacity)) return;
+    const size_t h = static_cast<size_t>(hour);
+    const double unserved = dispatch_.Hour(capacity - load_.net_mw[h]);
+    if (!(unserved > 0.0)) continue;
+    out->AddDeficit(hour, unserved, load_.day_peak[h] != 0, events);
+    for (size_t d = 0; d < devices_.size(); ++d) {
+      out->empty_hours[d] += dispatch_.empty(d) ? 1 : 0;
     }
-    ++out->event_hours.back();
-    out->event_mwh.back() += short_mw;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "montecarlo/events/storage_dispatch.h"
 #include "montecarlo/events/unit_rates.h"
 #include "montecarlo/statistics/tally.h"
 #include "montecarlo/statistics/year_sample.h"
@@ -35,25 +36,49 @@ struct YearLoad {
 
 enum class YearMethod { kEvents, kHourly };
 
-// Simulates years of one fleet against one load; one per thread, as it
-// holds the year's row of differences.
+// The draws of device d are those of unit kDeviceDraws + d, beyond any
+// fleet's units, so that the units draw the same with and without devices.
+inline constexpr uint32_t kDeviceDraws = 1u << 30;
+
+// Simulates years of one fleet, and its storage, against one load; one per
+// thread, as it holds the year's row of differences.
 class YearSimulator {
  public:
   YearSimulator(const std::vector<UnitRates>& units, const YearLoad& load,
-                YearMethod method);
+                YearMethod method,
+                const std::vector<DeviceRates>& devices = {});
 
-  // Simulates year `year` of the run keyed by `seed`.
-  void Simulate(uint64_t seed, int64_t year, YearOutcome* out);
+  // Simulates year `year` of the run keyed by `seed`: `out` is the year
+  // without storage and, where there are devices, `stored` the same year
+  // of the fleet with them.
+  void Simulate(uint64_t seed, int64_t year, YearOutcome* out,
+                YearOutcome* stored = nullptr);
 
  private:
+  // Hours [first, end) a device is out.
+  struct Outage {
+    int64_t first;
+    int64_t end;
+  };
+
   void DrawSojourns(uint64_t seed, int64_t year);
   void StepHours(uint64_t seed, int64_t year);
+  // The hours each device is out, as a unit's chain gives them.
+  void DrawOutages(uint64_t seed, int64_t year, YearMethod method);
   // The year's outcome from the row of differences, which it leaves zero.
-  void Tally(YearOutcome* out);
+  void Tally(YearOutcome* out, YearOutcome* stored);
+  // The devices' states from hour `hour` until the next change.
+  void SetDevicesAt(int64_t hour, std::vector<size_t>* cursors);
+  // Hours [first, end) at `available` MW with the devices dispatched.
+  void DispatchRun(int64_t first, int64_t end, int64_t available,
+                   YearOutcome* out, EventCounter* events);
 
   const std::vector<UnitRates>& units_;
   const YearLoad& load_;
   YearMethod method_;
+  std::vector<DeviceRates> devices_;
+  std::vector<std::vector<Outage>> outages_;  // Each device's, in order.
+  StorageDispatch dispatch_;
   int64_t installed_mw_ = 0;
   // Capacity gained (or lost, negative) at the start of each hour, and
   // one entry past the year; and a bit for each hour that has an entry,

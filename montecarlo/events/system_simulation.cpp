@@ -14,18 +14,24 @@ constexpr int64_t kRoundBatches = 16;
 
 SystemSimulation::SystemSimulation(const std::vector<UnitRates>& units,
                                    const YearLoad& load, uint64_t seed,
-                                   int threads, YearMethod method)
+                                   int threads, YearMethod method,
+                                   const std::vector<DeviceRates>& devices,
+                                   const ExactIndices& exact)
     : units_(units),
       load_(load),
       seed_(seed),
       method_(method),
+      storage_(!devices.empty()),
+      exact_(exact),
       pool_(std::max(1, threads)),
       outcomes_(static_cast<size_t>(pool_.threads())),
-      batches_(static_cast<size_t>(kRoundBatches), YearSample(load.hours())),
-      sample_(load.hours()) {
+      stored_(static_cast<size_t>(pool_.threads())),
+      batches_(static_cast<size_t>(kRoundBatches),
+               PairedSample(load.hours(), storage_)),
+      sample_(load.hours(), storage_) {
   for (int thread = 0; thread < pool_.threads(); ++thread) {
     simulators_.push_back(
-        std::make_unique<YearSimulator>(units_, load_, method_));
+        std::make_unique<YearSimulator>(units_, load_, method_, devices));
   }
 }
 
@@ -37,14 +43,14 @@ void SystemSimulation::Extend(int64_t end) {
     const int batches =
         static_cast<int>((round_end - first + kBatchYears - 1) / kBatchYears);
     pool_.ParallelFor(batches, [&](int batch, int thread) {
-      YearSample& out = batches_[static_cast<size_t>(batch)];
-      out = YearSample(load_.hours());
+      PairedSample& out = batches_[static_cast<size_t>(batch)];
+      out = PairedSample(load_.hours(), storage_);
       const int64_t from = first + batch * kBatchYears;
       const int64_t to = std::min(round_end, from + kBatchYears);
+      const auto t = static_cast<size_t>(thread);
       for (int64_t year = from; year < to; ++year) {
-        simulators_[static_cast<size_t>(thread)]->Simulate(
-            seed_, year, &outcomes_[static_cast<size_t>(thread)]);
-        out.Add(outcomes_[static_cast<size_t>(thread)]);
+        simulators_[t]->Simulate(seed_, year, &outcomes_[t], &stored_[t]);
+        out.Add(outcomes_[t], storage_ ? stored_[t] : outcomes_[t]);
       }
     });
     for (int batch = 0; batch < batches; ++batch) {
@@ -70,8 +76,10 @@ SimulationStop SystemSimulation::RunToPrecision(double precision,
                                                 const Progress& progress) {
   const int64_t step = kRoundBatches * kBatchYears;
   for (;;) {
-    const double lolh = sample_.RelativeError(SampleFigure::kDeficitHours);
-    const double eue = sample_.RelativeError(SampleFigure::kUnservedMwh);
+    const double lolh =
+        sample_.RelativeError(SampleFigure::kDeficitHours, exact_);
+    const double eue =
+        sample_.RelativeError(SampleFigure::kUnservedMwh, exact_);
     // At least a round before the errors are trusted.
     if (sample_.years() >= step && lolh <= precision && eue <= precision) {
       return SimulationStop::kPrecision;

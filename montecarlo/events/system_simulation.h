@@ -13,6 +13,7 @@
 #include "montecarlo/engine/worker_pool.h"
 #include "montecarlo/events/sim_year.h"
 #include "montecarlo/events/unit_rates.h"
+#include "montecarlo/statistics/paired_sample.h"
 #include "montecarlo/statistics/year_sample.h"
 
 namespace adequacy {
@@ -27,10 +28,13 @@ class SystemSimulation {
   // Years per batch: one thread's piece of work, gathered in order.
   static constexpr int64_t kBatchYears = 256;
 
-  // `units` and `load` must outlive the simulation.
+  // `units`, `load` and `devices` must outlive the simulation.  `exact`
+  // are the direct solution's indices without storage, the controls.
   SystemSimulation(const std::vector<UnitRates>& units, const YearLoad& load,
                    uint64_t seed, int threads,
-                   YearMethod method = YearMethod::kEvents);
+                   YearMethod method = YearMethod::kEvents,
+                   const std::vector<DeviceRates>& devices = {},
+                   const ExactIndices& exact = {});
 
   // Is told the years simulated so far, and the share of the work done.
   using Progress = std::function<void(int64_t years, double share)>;
@@ -38,12 +42,16 @@ class SystemSimulation {
   // Simulates years on to `years` in all.
   void RunTo(int64_t years, const Progress& progress = nullptr);
 
-  // Simulates until the relative standard errors of LOLH and EUE are both
-  // at most `precision`, looking at intervals, or until `max_years`.
+  // Simulates until the relative standard errors reported for LOLH and
+  // EUE are both at most `precision`, looking at intervals, or until
+  // `max_years`.
   SimulationStop RunToPrecision(double precision, int64_t max_years,
                                 const Progress& progress = nullptr);
 
-  const YearSample& sample() const { return sample_; }
+  // The years as simulated (with storage where there is some).
+  const YearSample& sample() const { return sample_.sample(); }
+  const PairedSample& paired() const { return sample_; }
+  const ExactIndices& exact() const { return exact_; }
   uint64_t seed() const { return seed_; }
   int threads() const { return pool_.threads(); }
 
@@ -56,11 +64,15 @@ class SystemSimulation {
   const YearLoad& load_;
   uint64_t seed_;
   YearMethod method_;
+  bool storage_;
+  ExactIndices exact_;
   WorkerPool pool_;
   std::vector<std::unique_ptr<YearSimulator>> simulators_;
-  std::vector<YearOutcome> outcomes_;  // Each thread's year in hand.
-  std::vector<YearSample> batches_;    // The batches of one round.
-  YearSample sample_;
+  // Each thread's year in hand, without storage and with it.
+  std::vector<YearOutcome> outcomes_;
+  std::vector<YearOutcome> stored_;
+  std::vector<PairedSample> batches_;  // The batches of one round.
+  PairedSample sample_;
 };
 
 }  // namespace adequacy

@@ -5,27 +5,38 @@
 
 namespace adequacy {
 
+bool ChainRatesOf(const std::string& name, double outage_rate,
+                  double mean_time_to_failure_hours, double mean_repair_hours,
+                  UnitRates* rates, std::string* error) {
+  rates->repair = 1.0 / mean_repair_hours;
+  const double q = outage_rate;
+  rates->fail = mean_time_to_failure_hours > 0.0
+                    ? 1.0 / mean_time_to_failure_hours
+                    : rates->repair * q / (1.0 - q);
+  if (!(rates->repair <= 1.0) || !(rates->fail <= 1.0)) {
+    *error = "'" + name +
+             "': a failure or repair probability above 1 an hour (a mean "
+             "time to failure or repair below an hour, or an outage rate "
+             "too high for its repair time); the simulation steps by hours";
+    return false;
+  }
+  rates->down_share = rates->fail / (rates->fail + rates->repair);
+  rates->log_stay_up = std::log1p(-rates->fail);
+  rates->log_stay_down = std::log1p(-rates->repair);
+  return true;
+}
+
 bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
                  std::string* error) {
   units->clear();
   for (const UnitGroup& group : system.units) {
     UnitRates rates;
     rates.capacity_mw = group.capacity_mw;
-    rates.repair = 1.0 / group.mean_repair_hours;
-    const double q = group.forced_outage_rate;
-    rates.fail = group.mean_time_to_failure_hours > 0.0
-                     ? 1.0 / group.mean_time_to_failure_hours
-                     : rates.repair * q / (1.0 - q);
-    if (!(rates.repair <= 1.0) || !(rates.fail <= 1.0)) {
-      *error = "'" + group.name +
-               "': a failure or repair probability above 1 an hour (a mean "
-               "time to failure or repair below an hour, or an outage rate "
-               "too high for its repair time); the simulation steps by hours";
+    if (!ChainRatesOf(group.name, group.forced_outage_rate,
+                      group.mean_time_to_failure_hours, group.mean_repair_hours,
+                      &rates, error)) {
       return false;
     }
-    rates.down_share = rates.fail / (rates.fail + rates.repair);
-    rates.log_stay_up = std::log1p(-rates.fail);
-    rates.log_stay_down = std::log1p(-rates.repair);
     units->insert(units->end(), static_cast<size_t>(group.count), rates);
   }
   return true;

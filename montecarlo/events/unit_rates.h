@@ -31,6 +31,13 @@ struct UnitRates {
 bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
                  std::string* error);
 
+// One chain's rates from its outage rate (or mean time to failure) and
+// repair time, as a unit's; false, with the reason naming `name`, where a
+// rate passes 1.
+bool ChainRatesOf(const std::string& name, double outage_rate,
+                  double mean_time_to_failure_hours, double mean_repair_hours,
+                  UnitRates* rates, std::string* error);
+
 // The hours a unit stays in a state whose change has log(1 - p) =
 // `log_stay`, drawn by inversion from `u` in (0, 1): k >= 1 with
 // P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.

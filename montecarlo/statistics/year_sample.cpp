@@ -9,10 +9,13 @@
 namespace adequacy {
 
 void YearOutcome::Clear() {
-  deficit_hours = peak_deficits = 0;
+  deficit_hours = peak_deficits = deficit_days = 0;
+  last_deficit_day = -1;
   unserved_mwh = 0.0;
   event_hours.clear();
   event_mwh.clear();
+  std::fill(discharged_mwh.begin(), discharged_mwh.end(), 0.0);
+  std::fill(empty_hours.begin(), empty_hours.end(), 0);
 }
 
 YearSample::YearSample(int64_t hours)
@@ -22,9 +25,11 @@ YearSample::YearSample(int64_t hours)
 void YearSample::Add(const YearOutcome& year) {
   const std::array<double, kSampleFigures> figures = {
       static_cast<double>(year.deficit_hours),
-      static_cast<double>(year.peak_deficits), year.unserved_mwh,
+      static_cast<double>(year.peak_deficits),
+      year.unserved_mwh,
       static_cast<double>(year.event_hours.size()),
-      year.deficit_hours > 0 ? 1.0 : 0.0};
+      year.deficit_hours > 0 ? 1.0 : 0.0,
+      static_cast<double>(year.deficit_days)};
   ++years_;
   const double n = static_cast<double>(years_);
   for (int f = 0; f < kSampleFigures; ++f) {
@@ -34,6 +39,15 @@ void YearSample::Add(const YearOutcome& year) {
     m.m2 += delta * (figures[f] - m.mean);
   }
   ++years_by_deficit_hours_[static_cast<size_t>(year.deficit_hours)];
+  deficit_hours_ += year.deficit_hours;
+  if (discharged_mwh_.size() < year.discharged_mwh.size()) {
+    discharged_mwh_.resize(year.discharged_mwh.size(), 0.0);
+    empty_hours_.resize(year.discharged_mwh.size(), 0);
+  }
+  for (size_t d = 0; d < year.discharged_mwh.size(); ++d) {
+    discharged_mwh_[d] += year.discharged_mwh[d];
+    empty_hours_[d] += year.empty_hours[d];
+  }
   for (size_t e = 0; e < year.event_hours.size(); ++e) {
     ++events_;
     ++events_by_hours_[static_cast<size_t>(year.event_hours[e])];
@@ -55,6 +69,15 @@ void YearSample::Merge(const YearSample& other) {
     m.m2 += o.m2 + delta * delta * a * b / (a + b);
   }
   years_ += other.years_;
+  deficit_hours_ += other.deficit_hours_;
+  if (discharged_mwh_.size() < other.discharged_mwh_.size()) {
+    discharged_mwh_.resize(other.discharged_mwh_.size(), 0.0);
+    empty_hours_.resize(other.discharged_mwh_.size(), 0);
+  }
+  for (size_t d = 0; d < other.discharged_mwh_.size(); ++d) {
+    discharged_mwh_[d] += other.discharged_mwh_[d];
+    empty_hours_[d] += other.empty_hours_[d];
+  }
   events_ += other.events_;
   event_hours_ += other.event_hours_;
   event_mwh_ += other.event_mwh_;

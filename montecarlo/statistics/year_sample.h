@@ -11,18 +11,44 @@
 #include <cstdint>
 #include <vector>
 
+#include "montecarlo/statistics/tally.h"
+
 namespace adequacy {
 
 // What one simulated year comes to.
 struct YearOutcome {
   int32_t deficit_hours = 0;
   int32_t peak_deficits = 0;  // Days with a deficit at their peak hour.
+  int32_t deficit_days = 0;   // Days with a deficit at any hour.
+  int32_t last_deficit_day = -1;
   double unserved_mwh = 0.0;
   // Each event's hours and unserved energy, in order.
   std::vector<int32_t> event_hours;
   std::vector<double> event_mwh;
+  // With storage, each device's MWh given and deficit hours it was empty.
+  std::vector<double> discharged_mwh;
+  std::vector<int32_t> empty_hours;
 
   void Clear();
+  // Notes hour `hour` short by `mw`, hours in increasing order; `events`
+  // joins it to the event in hand or starts one.
+  void AddDeficit(int64_t hour, double mw, bool day_peak,
+                  EventCounter* events) {
+    ++deficit_hours;
+    unserved_mwh += mw;
+    peak_deficits += day_peak ? 1 : 0;
+    const auto day = static_cast<int32_t>(hour / 24);
+    if (day != last_deficit_day) {
+      ++deficit_days;
+      last_deficit_day = day;
+    }
+    if (events->Add(static_cast<int>(hour))) {
+      event_hours.push_back(0);
+      event_mwh.push_back(0.0);
+    }
+    ++event_hours.back();
+    event_mwh.back() += mw;
+  }
 };
 
 enum class SampleFigure {
@@ -31,8 +57,9 @@ enum class SampleFigure {
   kUnservedMwh,   // EUE
   kEvents,        // LOLEV
   kHadDeficit,    // ALOLP
+  kDeficitDays,   // LOLD
 };
-inline constexpr int kSampleFigures = 5;
+inline constexpr int kSampleFigures = 6;
 
 // An estimate, its standard error and its 95 % interval.
 struct SampleInterval {
@@ -71,6 +98,11 @@ class YearSample {
   double event_mwh() const { return event_mwh_; }
   double largest_event_mwh() const { return largest_event_mwh_; }
   double event_hours() const { return event_hours_; }
+  // Each device's MWh given, and deficit hours it was empty, over all years.
+  const std::vector<double>& discharged_mwh() const { return discharged_mwh_; }
+  const std::vector<int64_t>& empty_hours() const { return empty_hours_; }
+  // The deficit hours of all years.
+  int64_t deficit_hours() const { return deficit_hours_; }
 
  private:
   // Mean and sum of squared deviations, added up as Welford's method and
@@ -88,6 +120,9 @@ class YearSample {
   double largest_event_mwh_ = 0.0;
   std::vector<int64_t> events_by_hours_;
   std::vector<int64_t> years_by_deficit_hours_;
+  int64_t deficit_hours_ = 0;
+  std::vector<double> discharged_mwh_;
+  std::vector<int64_t> empty_hours_;
 };
 
 }  // namespace adequacy
