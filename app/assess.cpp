@@ -195,6 +195,7 @@ int Assess(const AssessOptions& options) {
     simulation = std::make_unique<SystemSimulation>(
         units, year_load, options.seed, options.threads, YearMethod::kEvents,
         devices, exact);
+    if (hourly) simulation->KeepHours();
     run = Simulate(options, simulation.get());
     run.paired = &simulation->paired();
     run.exact = exact;
@@ -208,7 +209,10 @@ int Assess(const AssessOptions& options) {
       options.json_path.empty()
           ? ""
           : AssessmentJson(system, options.change, result, kVersion, simulated);
-  const std::string csv = hourly ? HourlyCsv(load, net, result.hours) : "";
+  const std::string csv =
+      !hourly     ? ""
+      : simulated ? HourlyCsv(load, net, result.hours, *simulated->sample)
+                  : HourlyCsv(load, net, result.hours);
   const bool report = options.json_path != kStandardOutput &&
                       options.hourly_path != kStandardOutput;
   std::string text =

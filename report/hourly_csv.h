@@ -1,6 +1,7 @@
 // Every hour of an assessment as CSV, a header and one row an hour:
 // hour,load_mw,net_load_mw,lolp,expected_unserved_mwh, the hour counted
-// from 1 and every number at full double precision.
+// from 1 and every number at full double precision; the exact columns are
+// of the system without storage.
 #ifndef ADEQUACY_REPORT_HOURLY_CSV_H_
 #define ADEQUACY_REPORT_HOURLY_CSV_H_
 
@@ -8,12 +9,22 @@
 #include <vector>
 
 #include "direct/assessment.h"
+#include "montecarlo/statistics/year_sample.h"
 
 namespace adequacy {
 
 std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,
                       const std::vector<HourRisk>& hours);
+
+// The same with two columns of a simulation's years after them:
+// simulated_lolp, the share of years short in the hour, and
+// simulated_unserved_mw, its mean MW unserved (with storage, where the
+// system has some).
+std::string HourlyCsv(const std::vector<double>& load,
+                      const std::vector<double>& net_load,
+                      const std::vector<HourRisk>& hours,
+                      const YearSample& simulated);
 
 }  // namespace adequacy
 

@@ -265,6 +265,68 @@ TEST_F(AssessTest, InterruptEndsTheRunAtOnce) {
   EXPECT_FALSE(fs::exists(Path("r.json")));
 }
 
+// The RTS-79 with a battery: the direct solution is the system's without
+// it, every index is simulated with it and controlled by the same years
+// without it, the hourly columns add up to the plain estimates, and a
+// device that can do nothing leaves the storage-free figures exactly.
+TEST_F(AssessTest, StorageIsSimulatedAndControlled) {
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  const std::string rts = "'" + kExamples + "/rts79/system.toml' --years 3000";
+  Write("none.toml",
+        "[[storage]]\nname = \"nothing\"\npower_mw = 200\nenergy_mwh = 0\n");
+  const ProgramRun with =
+      Assess(rts + " --add '" + kExamples + "/rts79/battery.toml' --json '" +
+             Path("b.json") + "' --hourly '" + Path("b.csv") + "'");
+  ASSERT_EQ(with.exit_status, 0) << with.err;
+  for (const char* run : {"", "none"}) {
+    const ProgramRun plain =
+        Assess(rts + (*run ? " --add '" + Path("none.toml") + "'" : "") +
+               " --json '" + Path(std::string(run) + "p.json") + "'");
+    ASSERT_EQ(plain.exit_status, 0) << plain.err;
+  }
+  Write("check.py",
+        "import csv, json, math, sys\n"
+        "b, p, n = (json.load(open(f)) for f in sys.argv[1:4])\n"
+        "assert b['schema'] == 2\n"
+        "assert b['direct'] == p['direct']\n"
+        "s = b['system']['storage'][0]\n"
+        "assert s['name'] == '4-hour battery' and s['energy_mwh'] == 800\n"
+        "assert abs(s['charge_efficiency'] ** 2 - 0.85) < 1e-12\n"
+        "m, q = b['montecarlo'], p['montecarlo']\n"
+        "for k in ('LOLH', 'LOLE', 'EUE', 'LOLD', 'LOLEV', 'ALOLP'):\n"
+        "  e = m[k]\n"
+        "  assert e['controlled'], k\n"
+        "  assert e['standard_error'] < e['plain_standard_error'], k\n"
+        "  assert e['ci95'][0] <= e['estimate'] <= e['ci95'][1], k\n"
+        "  assert e['estimate'] < q[k]['estimate'], k\n"
+        "assert m['EUE']['standard_error'] < m['EUE']['plain_standard_error'] "
+        "/ 2\n"
+        "assert m['LOLE']['estimate'] <= m['LOLD']['estimate'] <= "
+        "m['LOLH']['estimate']\n"
+        "d = m['storage'][0]\n"
+        "assert d['name'] == '4-hour battery' and d['discharged_mwh'] > 0\n"
+        "assert 0 <= d['empty_share'] <= 1\n"
+        "rows = list(csv.DictReader(open(sys.argv[5])))\n"
+        "lolp = sum(float(r['simulated_lolp']) for r in rows)\n"
+        "mw = sum(float(r['simulated_unserved_mw']) for r in rows)\n"
+        "assert math.isclose(lolp, m['LOLH']['plain_estimate'], rel_tol=1e-9)\n"
+        "assert math.isclose(mw, m['EUE']['plain_estimate'], rel_tol=1e-9)\n"
+        "for k in ('LOLH', 'LOLE', 'EUE', 'LOLEV', 'ALOLP', 'LOLD'):\n"
+        "  assert n['montecarlo'][k]['plain_estimate'] == "
+        "q[k]['plain_estimate'], k\n"
+        "  assert n['montecarlo'][k]['plain_standard_error'] == "
+        "q[k]['plain_standard_error'], k\n");
+  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
+                         Path("b.json") + "' '" + Path("p.json") + "' '" +
+                         Path("nonep.json") + "' x '" + Path("b.csv") + "'")
+                            .c_str()),
+            0);
+  EXPECT_NE(with.out.find("exact values are of the system without it"),
+            std::string::npos)
+      << with.out;
+  EXPECT_NE(with.out.find("4-hour battery: "), std::string::npos);
+}
+
 // Options not understood get one line and status 2; --help says it all.
 TEST_F(AssessTest, OptionsAndHelp) {
   const std::string rts = "'" + kExamples + "/rts79/system.toml'";

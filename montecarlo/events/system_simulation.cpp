@@ -35,6 +35,11 @@ SystemSimulation::SystemSimulation(const std::vector<UnitRates>& units,
   }
 }
 
+void SystemSimulation::KeepHours() {
+  by_hour_ = true;
+  sample_ = PairedSample(load_.hours(), storage_, true);
+}
+
 void SystemSimulation::Extend(int64_t end) {
   while (sample_.years() < end) {
     const int64_t first = sample_.years();
@@ -44,7 +49,7 @@ void SystemSimulation::Extend(int64_t end) {
         static_cast<int>((round_end - first + kBatchYears - 1) / kBatchYears);
     pool_.ParallelFor(batches, [&](int batch, int thread) {
       PairedSample& out = batches_[static_cast<size_t>(batch)];
-      out = PairedSample(load_.hours(), storage_);
+      out = PairedSample(load_.hours(), storage_, by_hour_);
       const int64_t from = first + batch * kBatchYears;
       const int64_t to = std::min(round_end, from + kBatchYears);
       const auto t = static_cast<size_t>(thread);

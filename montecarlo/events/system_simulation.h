@@ -39,6 +39,10 @@ class SystemSimulation {
   // Is told the years simulated so far, and the share of the work done.
   using Progress = std::function<void(int64_t years, double share)>;
 
+  // Keeps each hour's unserved MW and short years from here on; before
+  // any year is simulated.
+  void KeepHours();
+
   // Simulates years on to `years` in all.
   void RunTo(int64_t years, const Progress& progress = nullptr);
 
@@ -65,6 +69,7 @@ class SystemSimulation {
   uint64_t seed_;
   YearMethod method_;
   bool storage_;
+  bool by_hour_ = false;
   ExactIndices exact_;
   WorkerPool pool_;
   std::vector<std::unique_ptr<YearSimulator>> simulators_;

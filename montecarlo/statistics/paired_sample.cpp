@@ -21,8 +21,10 @@ constexpr double kCollinear = 1e-10;
 
 }  // namespace
 
-PairedSample::PairedSample(int64_t hours, bool storage)
-    : storage_(storage), sample_(hours), without_(storage ? hours : 0) {}
+PairedSample::PairedSample(int64_t hours, bool storage, bool by_hour)
+    : storage_(storage),
+      sample_(hours, by_hour),
+      without_(storage ? hours : 0) {}
 
 void PairedSample::Add(const YearOutcome& without, const YearOutcome& with) {
   sample_.Add(with);

@@ -31,7 +31,9 @@ struct ExactIndices {
 
 class PairedSample {
  public:
-  PairedSample(int64_t hours, bool storage);
+  // `by_hour` keeps each hour's unserved MW and short years of the years
+  // as simulated.
+  PairedSample(int64_t hours, bool storage, bool by_hour = false);
 
   // A year without storage and the same year with it (the same outcome
   // where the system has none).

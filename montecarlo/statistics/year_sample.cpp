@@ -14,13 +14,17 @@ void YearOutcome::Clear() {
   unserved_mwh = 0.0;
   event_hours.clear();
   event_mwh.clear();
+  short_hours.clear();
+  short_mw.clear();
   std::fill(discharged_mwh.begin(), discharged_mwh.end(), 0.0);
   std::fill(empty_hours.begin(), empty_hours.end(), 0);
 }
 
-YearSample::YearSample(int64_t hours)
+YearSample::YearSample(int64_t hours, bool by_hour)
     : events_by_hours_(static_cast<size_t>(hours) + 1, 0),
-      years_by_deficit_hours_(static_cast<size_t>(hours) + 1, 0) {}
+      years_by_deficit_hours_(static_cast<size_t>(hours) + 1, 0),
+      unserved_by_hour_(by_hour ? static_cast<size_t>(hours) : 0, 0.0),
+      short_years_by_hour_(by_hour ? static_cast<size_t>(hours) : 0, 0) {}
 
 void YearSample::Add(const YearOutcome& year) {
   const std::array<double, kSampleFigures> figures = {
@@ -40,6 +44,13 @@ void YearSample::Add(const YearOutcome& year) {
   }
   ++years_by_deficit_hours_[static_cast<size_t>(year.deficit_hours)];
   deficit_hours_ += year.deficit_hours;
+  if (!unserved_by_hour_.empty()) {
+    for (size_t i = 0; i < year.short_hours.size(); ++i) {
+      const auto h = static_cast<size_t>(year.short_hours[i]);
+      unserved_by_hour_[h] += year.short_mw[i];
+      ++short_years_by_hour_[h];
+    }
+  }
   if (discharged_mwh_.size() < year.discharged_mwh.size()) {
     discharged_mwh_.resize(year.discharged_mwh.size(), 0.0);
     empty_hours_.resize(year.discharged_mwh.size(), 0);
@@ -70,6 +81,12 @@ void YearSample::Merge(const YearSample& other) {
   }
   years_ += other.years_;
   deficit_hours_ += other.deficit_hours_;
+  for (size_t h = 0;
+       h < unserved_by_hour_.size() && h < other.unserved_by_hour_.size();
+       ++h) {
+    unserved_by_hour_[h] += other.unserved_by_hour_[h];
+    short_years_by_hour_[h] += other.short_years_by_hour_[h];
+  }
   if (discharged_mwh_.size() < other.discharged_mwh_.size()) {
     discharged_mwh_.resize(other.discharged_mwh_.size(), 0.0);
     empty_hours_.resize(other.discharged_mwh_.size(), 0);

@@ -25,6 +25,9 @@ struct YearOutcome {
   // Each event's hours and unserved energy, in order.
   std::vector<int32_t> event_hours;
   std::vector<double> event_mwh;
+  // Each deficit hour and its MW short, in order.
+  std::vector<int32_t> short_hours;
+  std::vector<double> short_mw;
   // With storage, each device's MWh given and deficit hours it was empty.
   std::vector<double> discharged_mwh;
   std::vector<int32_t> empty_hours;
@@ -36,6 +39,8 @@ struct YearOutcome {
                   EventCounter* events) {
     ++deficit_hours;
     unserved_mwh += mw;
+    short_hours.push_back(static_cast<int32_t>(hour));
+    short_mw.push_back(mw);
     peak_deficits += day_peak ? 1 : 0;
     const auto day = static_cast<int32_t>(hour / 24);
     if (day != last_deficit_day) {
@@ -71,8 +76,9 @@ struct SampleInterval {
 
 class YearSample {
  public:
-  // `hours`, the length of a year, bounds the event and year counts.
-  explicit YearSample(int64_t hours);
+  // `hours`, the length of a year, bounds the event and year counts;
+  // `by_hour` keeps each hour's unserved MW and short years too.
+  explicit YearSample(int64_t hours, bool by_hour = false);
 
   void Add(const YearOutcome& year);
   // Adds another sample's years after this one's.
@@ -103,6 +109,14 @@ class YearSample {
   const std::vector<int64_t>& empty_hours() const { return empty_hours_; }
   // The deficit hours of all years.
   int64_t deficit_hours() const { return deficit_hours_; }
+  // Where kept, each hour's MW unserved summed over the years, and the
+  // years short in it; empty otherwise.
+  const std::vector<double>& unserved_by_hour() const {
+    return unserved_by_hour_;
+  }
+  const std::vector<int64_t>& short_years_by_hour() const {
+    return short_years_by_hour_;
+  }
 
  private:
   // Mean and sum of squared deviations, added up as Welford's method and
@@ -123,6 +137,8 @@ class YearSample {
   int64_t deficit_hours_ = 0;
   std::vector<double> discharged_mwh_;
   std::vector<int64_t> empty_hours_;
+  std::vector<double> unserved_by_hour_;
+  std::vector<int64_t> short_years_by_hour_;
 };
 
 }  // namespace adequacy
