@@ -11,7 +11,11 @@
 #include "app/command_output.h"
 #include "app/version.h"
 #include "capacity/carrying.h"
+#include "capacity/simulated_credit.h"
 #include "model/capacity_table.h"
+#include "montecarlo/engine/worker_pool.h"
+#include "montecarlo/events/system_simulation.h"
+#include "montecarlo/statistics/standard_error.h"
 #include "report/capacity_text.h"
 #include "report/usage.h"
 #include "system/load_change.h"
@@ -27,7 +31,17 @@ struct CapacityOptions {
   Target target;
   bool target_given = false;
   double tolerance = 0.01;
+  // The simulation, for resources with storage: a number of years, or the
+  // ELCC's standard error as a share of the resources' MW.
+  int64_t years = 0;
+  double precision = 0.01;
+  int64_t max_years = 2'000'000;
+  uint64_t seed = kDefaultSeed;
+  int threads = AvailableProcessors();
 };
+
+// The years of the pilot run that sizes a run to a precision.
+constexpr int64_t kPilotYears = 4096;
 
 int Misused(const std::string& what) {
   WriteText(stderr, CapacityMisuseText(what));
@@ -46,6 +60,13 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   app.add_option("--add", options->add_path);
   app.add_option("--tolerance", options->tolerance);
   const CLI::Option* json = app.add_option("--json", options->json_path);
+  const CLI::Option* years = app.add_option("--years", options->years);
+  const CLI::Option* precision =
+      app.add_option("--precision", options->precision);
+  const CLI::Option* max_years =
+      app.add_option("--max-years", options->max_years);
+  app.add_option("--seed", options->seed);
+  const CLI::Option* threads = app.add_option("--threads", options->threads);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -65,6 +86,23 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   }
   if (json->count() > 0 && options->json_path.empty()) {
     return Misused("--json needs a file name, or - for standard output");
+  }
+  if (years->count() > 0 && options->years < 1) {
+    return Misused("--years must be 1 or more");
+  }
+  if (precision->count() > 0 &&
+      !(options->precision > 0.0 && options->precision < 1.0)) {
+    return Misused("--precision must lie between 0 and 1, such as 0.01");
+  }
+  if (years->count() > 0 && precision->count() > 0) {
+    return Misused("--years and --precision cannot both be given");
+  }
+  if (max_years->count() > 0 && options->max_years < kPilotYears) {
+    return Misused("--max-years must be at least " +
+                   std::to_string(kPilotYears));
+  }
+  if (threads->count() > 0 && options->threads < 1) {
+    return Misused("--threads must be 1 or more");
   }
   return -1;
 }
@@ -89,17 +127,67 @@ std::string NoAnswerText(NoAnswer fault, const Target& target) {
   return "";
 }
 
-// Storage has no exact solution, and the search here walks the exact one;
-// rather than answer as if the devices were not there, it says so.
-constexpr char kStorageNotYetText[] =
-    "[[storage]] has no exact solution, and adequacy capacity does not yet "
-    "simulate it; adequacy assess --years gives its indices";
+// The base system's index is the value the credit keeps, found exactly;
+// storage there has no exact solution, so only added storage is credited.
+constexpr char kBaseStorageText[] =
+    "[[storage]] in the system itself has no exact index to keep; give the "
+    "devices with --add to have their credit simulated";
+
+// The credit of additions with storage, by simulation: the ELCC to the
+// precision or over the years asked for, the EFC from the index they give.
+bool SimulateCredit(const CapacityOptions& options, const System& combined,
+                    CarryingSearch* base, CapacityAnswers* a) {
+  const CapacityTable table(combined.unit_kinds());
+  double scale_mw = a->installed_mw;
+  for (size_t i = combined.storage.size() - a->added_devices;
+       i < combined.storage.size(); ++i) {
+    const StorageDevice& device = combined.storage[i];
+    scale_mw += device.discharge_mw * static_cast<double>(device.count);
+  }
+  a->installed_mw = scale_mw;
+  SimulatedCredit credit(combined, table, a->target.index, options.seed,
+                         options.threads);
+  // A tenth of the goal's error is the search's tolerance: finer is lost
+  // in the sample's error.
+  const double tolerance = std::max(options.tolerance, 0.001 * scale_mw);
+  int64_t years = options.years;
+  if (years == 0) {
+    const Estimated pilot =
+        credit.LoadAt(a->credit_value, kPilotYears, tolerance, scale_mw);
+    years = YearsFor(pilot.standard_error, kPilotYears,
+                     options.precision * scale_mw, options.max_years);
+  }
+  const Estimated elcc =
+      credit.LoadAt(a->credit_value, years, tolerance, scale_mw);
+  const SampleInterval with = credit.IndexAt(0.0, years);
+  a->simulated = true;
+  a->years = years;
+  a->seed = options.seed;
+  a->elcc.at = elcc.at;
+  a->elcc.index = credit.IndexAt(elcc.at, years).estimate;
+  a->elcc_se = elcc.standard_error;
+  a->elcc_low = elcc.low;
+  a->elcc_high = elcc.high;
+  a->index_with_additions = with.estimate;
+  a->index_with_additions_se = with.standard_error;
+  // The EFC from the exact index of the base with a unit never out: the
+  // index's interval carried through it.
+  a->efc = base->FirmCapacityFor(with.estimate);
+  a->efc_low = base->FirmCapacityFor(with.high).at;
+  a->efc_high =
+      base->FirmCapacityFor(
+              std::max(0.0, with.estimate - (with.high - with.estimate)))
+          .at;
+  a->efc_se = (a->efc_high - a->efc_low) / (2.0 * kNormal95);
+  a->evaluations += credit.evaluations();
+  return a->efc.fault == NoAnswer::kNone;
+}
 
 int Capacity(const CapacityOptions& options) {
   System system;
   if (!ReadSystemOrTell(options.system_path, &system)) return kCommandFailed;
   if (!system.storage.empty()) {
-    WriteText(stderr, InputErrorText(system.file, 0, kStorageNotYetText));
+    WriteText(stderr, InputErrorText(system.file, 0, kBaseStorageText));
     return kCommandFailed;
   }
   InputError error;
@@ -128,11 +216,6 @@ int Capacity(const CapacityOptions& options) {
       WriteText(stderr, InputErrorText(error.file, error.line, error.what));
       return kCommandFailed;
     }
-    if (!additions.storage.empty()) {
-      WriteText(stderr,
-                InputErrorText(options.add_path, 0, kStorageNotYetText));
-      return kCommandFailed;
-    }
     System combined;
     if (!Combine(system, additions, &combined, &a.installed_mw)) {
       WriteText(stderr, InputErrorText(options.add_path, 0,
@@ -150,10 +233,24 @@ int Capacity(const CapacityOptions& options) {
     a.credit = true;
     a.credit_value = value;
     a.additions_name = additions.name;
-    a.index_with_additions = with.IndexAt(1.0, 0.0);
-    a.elcc = with.LargestAdded(value, options.tolerance);
-    a.efc = base.FirmCapacityFor(a.index_with_additions);
-    evaluations = base.evaluations() + with.evaluations();
+    evaluations = base.evaluations();
+    a.evaluations = evaluations;
+    if (!additions.storage.empty()) {
+      a.added_devices = additions.storage.size();
+      if (!SimulateCredit(options, combined, &base, &a)) {
+        WriteText(stderr,
+                  InputErrorText(options.add_path, 0,
+                                 "no unit never out gives the index these "
+                                 "resources give"));
+        return kCommandFailed;
+      }
+      evaluations = a.evaluations;
+    } else {
+      a.index_with_additions = with.IndexAt(1.0, 0.0);
+      a.elcc = with.LargestAdded(value, options.tolerance);
+      a.efc = base.FirmCapacityFor(a.index_with_additions);
+      evaluations = base.evaluations() + with.evaluations();
+    }
     if (a.elcc.fault != NoAnswer::kNone) {
       Target goal = a.target;
       goal.value = value;

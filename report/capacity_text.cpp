@@ -49,8 +49,24 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
             Format("%5.1f", 100.0 * Share(a.efc.at, a.installed_mw)) +
             " %  a unit never out with the same " + name + " as they give, " +
             Format("%.6g", a.index_with_additions) + "\n";
+    if (a.simulated) {
+      text += "  simulated (storage has no exact solution): " +
+              std::to_string(a.years) + " years, seed " +
+              std::to_string(a.seed) + ", the same years at every load\n";
+      text += "  ELCC 95 % interval " + Format("%.2f", a.elcc_low) + " .. " +
+              Format("%.2f", a.elcc_high) + " MW (standard error " +
+              Format("%.3g", a.elcc_se) + ")\n";
+      text += "  EFC  95 % interval " + Format("%.0f", a.efc_low) + " .. " +
+              Format("%.0f", a.efc_high) + " MW (standard error " +
+              Format("%.3g", a.efc_se) + "); " + name + " with them " +
+              Format("%.6g", a.index_with_additions) + " +/- " +
+              Format("%.3g", a.index_with_additions_se) + "\n";
+    }
   }
-  text += "\n" + std::to_string(a.evaluations) + " direct solutions\n";
+  text += "\n" + std::to_string(a.evaluations) +
+          (a.simulated ? " evaluations (direct solutions, and simulations of "
+                         "the years)\n"
+                       : " direct solutions\n");
   return text;
 }
 
@@ -94,6 +110,25 @@ std::string CapacityJson(const System& system, const CapacityAnswers& a,
     json.Member("index_kept", a.credit_value);
     json.Member("index_at_elcc", a.elcc.index);
     json.Member("index_with_additions", a.index_with_additions);
+    json.BooleanMember("simulated", a.simulated);
+    if (a.simulated) {
+      json.IntegerMember("years", a.years);
+      json.IntegerMember("seed", static_cast<int64_t>(a.seed));
+      json.Member("index_with_additions_standard_error",
+                  a.index_with_additions_se);
+      json.Member("elcc_standard_error", a.elcc_se);
+      json.Name("elcc_ci95");
+      json.BeginArray();
+      json.Number(a.elcc_low);
+      json.Number(a.elcc_high);
+      json.EndArray();
+      json.Member("efc_standard_error", a.efc_se);
+      json.Name("efc_ci95");
+      json.BeginArray();
+      json.Number(a.efc_low);
+      json.Number(a.efc_high);
+      json.EndArray();
+    }
     json.EndObject();
   }
   json.IntegerMember("evaluations", a.evaluations);

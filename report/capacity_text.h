@@ -2,6 +2,7 @@
 #ifndef ADEQUACY_REPORT_CAPACITY_TEXT_H_
 #define ADEQUACY_REPORT_CAPACITY_TEXT_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,15 @@ struct CapacityAnswers {
   Answer elcc;
   Answer efc;
   int evaluations = 0;
+  // With storage among the additions the credit is simulated: the years,
+  // the seed, and each answer's standard error and 95 % interval.
+  bool simulated = false;
+  size_t added_devices = 0;  // The [[storage]] entries of the additions.
+  int64_t years = 0;
+  uint64_t seed = 0;
+  double index_with_additions_se = 0.0;
+  double elcc_se = 0.0, elcc_low = 0.0, elcc_high = 0.0;
+  double efc_se = 0.0, efc_low = 0.0, efc_high = 0.0;
 };
 
 std::string CapacityText(const System& system, const CapacityAnswers& a);

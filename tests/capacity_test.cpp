@@ -72,6 +72,54 @@ TEST_F(CapacityTest, CreditOfAddedResources) {
   EXPECT_NE(run.out.find("EFC"), std::string::npos);
 }
 
+// Storage is credited by simulation: an answer with its interval, the
+// same on any number of threads, and nothing for a device that can do
+// nothing; storage in the system itself has no exact index to keep.
+TEST_F(CapacityTest, StorageIsCreditedBySimulation) {
+  const std::string rts = "'" + kExamples + "/rts79/system.toml'";
+  const std::string battery = "'" + kExamples + "/rts79/battery.toml'";
+  const ProgramRun one = Capacity(rts + " --add " + battery +
+                                  " --target LOLH=9.39418 --years 800 "
+                                  "--threads 1 --json -");
+  ASSERT_EQ(one.exit_status, 0) << one.err;
+  const double elcc = JsonNumber(one.out, "elcc_mw");
+  const double se = JsonNumber(one.out, "elcc_standard_error");
+  EXPECT_GT(elcc, 100.0);
+  EXPECT_LT(elcc, 200.0);
+  EXPECT_GT(se, 0.0);
+  EXPECT_LT(se, 10.0);
+  EXPECT_EQ(JsonNumber(one.out, "years"), 800);
+  EXPECT_EQ(JsonNumber(one.out, "installed_mw"), 200);
+  EXPECT_NE(one.out.find("\"simulated\": true"), std::string::npos);
+  EXPECT_NE(one.out.find("\"elcc_ci95\": ["), std::string::npos);
+  EXPECT_GT(JsonNumber(one.out, "efc_mw"), 100.0);
+  const ProgramRun two = Capacity(rts + " --add " + battery +
+                                  " --target LOLH=9.39418 --years 800 "
+                                  "--threads 2 --json -");
+  EXPECT_EQ(two.out, one.out);
+
+  Write("idle.toml", "[[storage]]\npower_mw = 0\nenergy_mwh = 800\n");
+  const ProgramRun idle = Capacity(kBuiltin + " --add '" + Path("idle.toml") +
+                                   "' --years 300 --json -");
+  ASSERT_EQ(idle.exit_status, 0) << idle.err;
+  EXPECT_EQ(JsonNumber(idle.out, "elcc_mw"), 0.0);
+  EXPECT_EQ(JsonNumber(idle.out, "efc_mw"), 0.0);
+
+  Write("stored.toml",
+        "name = \"x\"\n[load]\nmodel = \"daily-profile\"\n"
+        "[[units]]\ncount = 20\ncapacity_mw = 600\n"
+        "forced_outage_rate = 0.05\nmean_repair_hours = 40\n"
+        "[[storage]]\npower_mw = 10\nenergy_mwh = 40\n");
+  const ProgramRun stored = Capacity("'" + Path("stored.toml") + "'");
+  EXPECT_EQ(stored.exit_status, 1);
+  EXPECT_NE(stored.err.find("give the devices with --add"), std::string::npos)
+      << stored.err;
+  for (const char* misuse : {"--years 0", "--precision 1", "--threads 0",
+                             "--years 10 --precision 0.1", "--max-years 5"}) {
+    EXPECT_EQ(Capacity(kBuiltin + " " + misuse).exit_status, 2) << misuse;
+  }
+}
+
 TEST_F(CapacityTest, WhatCannotBeAnswered) {
   const ProgramRun none = Capacity(kBuiltin + " --target LOLH=0");
   EXPECT_EQ(none.exit_status, 1);
