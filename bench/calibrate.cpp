@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/calibrate_storage.h"
 #include "bench/calibrate_systems.h"
 #include "direct/direct_pass.h"
 #include "montecarlo/engine/fast_engine.h"
@@ -183,5 +184,7 @@ int main() {
   table.Build();
   adequacy::Calibrate(table);
   adequacy::BeyondTheFirstLap(table);
-  return adequacy::CalibrateSystems() ? 0 : 1;
+  const bool systems = adequacy::CalibrateSystems();
+  const bool storage = adequacy::CalibrateStorage();
+  return systems && storage ? 0 : 1;
 }
