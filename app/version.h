@@ -4,7 +4,7 @@
 
 namespace adequacy {
 
-inline constexpr char kVersion[] = "0.17.0";
+inline constexpr char kVersion[] = "0.18.0";
 
 }  // namespace adequacy
 

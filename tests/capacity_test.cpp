@@ -79,7 +79,7 @@ TEST_F(CapacityTest, StorageIsCreditedBySimulation) {
   const std::string rts = "'" + kExamples + "/rts79/system.toml'";
   const std::string battery = "'" + kExamples + "/rts79/battery.toml'";
   const ProgramRun one = Capacity(rts + " --add " + battery +
-                                  " --target LOLH=9.39418 --years 800 "
+                                  " --target LOLH=9.39418 --years 400 "
                                   "--threads 1 --json -");
   ASSERT_EQ(one.exit_status, 0) << one.err;
   const double elcc = JsonNumber(one.out, "elcc_mw");
@@ -88,13 +88,13 @@ TEST_F(CapacityTest, StorageIsCreditedBySimulation) {
   EXPECT_LT(elcc, 200.0);
   EXPECT_GT(se, 0.0);
   EXPECT_LT(se, 10.0);
-  EXPECT_EQ(JsonNumber(one.out, "years"), 800);
+  EXPECT_EQ(JsonNumber(one.out, "years"), 400);
   EXPECT_EQ(JsonNumber(one.out, "installed_mw"), 200);
   EXPECT_NE(one.out.find("\"simulated\": true"), std::string::npos);
   EXPECT_NE(one.out.find("\"elcc_ci95\": ["), std::string::npos);
   EXPECT_GT(JsonNumber(one.out, "efc_mw"), 100.0);
   const ProgramRun two = Capacity(rts + " --add " + battery +
-                                  " --target LOLH=9.39418 --years 800 "
+                                  " --target LOLH=9.39418 --years 400 "
                                   "--threads 2 --json -");
   EXPECT_EQ(two.out, one.out);
 

@@ -31,6 +31,9 @@ const char kTo10M[] = "2000 8000 7000 2500\n\n1\n1\n1\n1\n2\n\n";
 // tests that need the line and not the long run.  (Fields overflow: a
 // line on standard error for each, which these tests can bear.)
 const char kShortTo10M[] = "15000 15000 15000 0\n\n1\n1\n1\n1\n2\n\n";
+// Loads short in many hours, whose fields all fit: the years from 1000 to
+// 10,000 take about 0.8 s and those from 10,000 to 100,000 about 2 s.
+const char kHeavyTo10M[] = "10000 10000 10000 0\n\n1\n1\n1\n1\n2\n\n";
 
 // The number of the last "about N s left" on the screen, or -1.
 int SecondsLeft(const std::string& screen) {
@@ -176,17 +179,19 @@ class TerminalTest : public ::testing::Test {
 // the time left does not count the time stopped; and the process still
 // dies of the signal.
 void ExpectLongRunThroughResizes(bool stop) {
-  Terminal t(20, kTo10M);
+  // The quick run is widened in the years from 10,000 to 100,000 of loads
+  // short in many hours; the long one in those from 100,000 to 1,000,000.
+  Terminal t(20, stop ? kTo10M : kHeavyTo10M);
   ASSERT_TRUE(t.settled());
   // The program alone is the job, as a person starts it: the shell then
   // reports the stop once the program itself has stopped.
   t.Keys(std::string("'") + kOneThread + ADEQUACY_BINARY + " < replies' Enter");
-  // The checkpoints to 100,000 years pass with the line drawn at 20
-  // columns.
-  ASSERT_TRUE(t.WaitFor("100000.", milliseconds(30000)));
+  // The checkpoints pass with the line drawn at 20 columns.
+  ASSERT_TRUE(t.WaitFor(stop ? "100000." : "  10000.", milliseconds(30000)));
   ExpectNoStatusLine(t.Screen());
   t.Resize(100);
-  ASSERT_TRUE(t.WaitFor("of 1,000,000 years", milliseconds(20000)));
+  ASSERT_TRUE(t.WaitFor(stop ? "of 1,000,000 years" : "of 100,000 years",
+                        milliseconds(20000)));
   if (stop) {
     std::this_thread::sleep_for(milliseconds(300));
     const int before = SecondsLeft(t.Screen());
@@ -213,6 +218,9 @@ void ExpectLongRunThroughResizes(bool stop) {
   const std::string screen = t.Screen();
   ExpectNoStatusLine(screen);
   EXPECT_NE(screen.find("  10000."), std::string::npos) << screen;
+  // Ended within the years it was widened in.
+  EXPECT_EQ(screen.find(stop ? "1000000." : " 100000."), std::string::npos)
+      << screen;
 }
 
 TEST_F(TerminalTest, ALongRunThroughResizesAndCtrlC) {
@@ -254,13 +262,14 @@ TEST_F(TerminalTest, AReplyTypedAheadLeavesNoStaleLine) {
 // A run in the background draws nothing over the prompt and the text the
 // user is typing there.
 TEST_F(TerminalTest, BackgroundRunLeavesThePromptAlone) {
-  Terminal t(80, kTo10M);
+  Terminal t(80, kHeavyTo10M);
   ASSERT_TRUE(t.settled());
   t.Keys(std::string("'") + kOneThread + ADEQUACY_BINARY +
          " < replies > out &' Enter");
   std::this_thread::sleep_for(milliseconds(200));
   t.Keys("'echo typed-at-the-prompt'");
-  std::this_thread::sleep_for(milliseconds(1200));
+  // In the foreground the line would show 0.7 s from the start.
+  std::this_thread::sleep_for(milliseconds(900));
   const std::string screen = t.Screen();
   ExpectNoStatusLine(screen);
   EXPECT_NE(screen.find("$ echo typed-at-the-prompt"), std::string::npos)

@@ -105,10 +105,10 @@ TEST(FastEngineTest, MostHoursInDeficit) {
   ExpectEnginesAgree(LoadsOf({9900, 10500, 10400, 500}), 60);
 }
 
-// 80 years year by year here; the long tests take these loads over more
+// 60 years year by year here; the long tests take these loads over more
 // than two periods of the generator.
 TEST(FastEngineTest, FractionalAddedLoad) {
-  ExpectEnginesAgree(LoadsOf({2000, 8700, 8000, 1424.5f}), 80);
+  ExpectEnginesAgree(LoadsOf({2000, 8700, 8000, 1424.5f}), 60);
 }
 
 TEST(FastEngineTest, LoadsBeyondTheInstalledCapacity) {
