@@ -63,6 +63,23 @@ void CheckSystem(std::string_view text) {
   for (double mw : system.load) {
     if (!(mw >= 0.0) || !std::isfinite(mw)) std::abort();
   }
+  for (const adequacy::StorageDevice& device : system.storage) {
+    const auto share = [](double x, bool zero) {
+      return (zero ? x >= 0.0 : x > 0.0) && x <= 1.0;
+    };
+    if (device.count < 1 || !(device.charge_mw >= 0.0) ||
+        !(device.discharge_mw >= 0.0) || !(device.energy_mwh >= 0.0) ||
+        !std::isfinite(device.charge_mw + device.discharge_mw +
+                       device.energy_mwh) ||
+        !share(device.charge_efficiency, false) ||
+        !share(device.discharge_efficiency, false) ||
+        !share(device.initial_share, true) ||
+        !(device.forced_outage_rate >= 0.0 &&
+          device.forced_outage_rate < 1.0) ||
+        !(device.mean_repair_hours >= 0.0)) {
+      std::abort();
+    }
+  }
   // Large fleets are within the limits but slow; the small ones are
   // assessed whole.
   if (system.installed_mw() > 100000) return;

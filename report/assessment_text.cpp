@@ -71,7 +71,10 @@ std::string AssessmentText(const System& system, const LoadChange& change,
         "  less variable generation, hour by hour: " + ProfileNames(system) +
         "\n";
   }
-  text += "\nDirect solution (exact)\n";
+  text += system.storage.empty()
+              ? "\nDirect solution (exact)\n"
+              : "\nDirect solution (exact, of the system without its storage, "
+                "which has none)\n";
   text += IndexLine("LOLH", result.lolh, "h/yr", "loss-of-load hours");
   text += IndexLine("LOLE", result.lole, "d/yr",
                     "loss-of-load days, at each day's peak hour");

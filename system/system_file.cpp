@@ -20,8 +20,9 @@ namespace {
 
 constexpr int64_t kHoursPerDayOfSeries = 24;
 constexpr char kDailyProfile[] = "daily-profile";
-// The most identical devices of one [[storage]] entry.
-constexpr int64_t kMostDevices = 10000;
+// The most identical devices of one [[storage]] entry: each is dispatched
+// on its own, hour by hour.
+constexpr int64_t kMostDevices = 1000;
 
 std::string TypeName(const toml::node& node) {
   switch (node.type()) {

@@ -272,7 +272,7 @@ TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {
       {"power_mw = 5\nenergy_mwh = 8\nforced_outage_rate = 0.1\n", 8,
        "give one of mean_repair_hours and mean_repair_days in [[storage]] 1"},
       {"power_mw = 5\nenergy_mwh = 8\ncount = 0\n", 11,
-       "count must be from 1 to 10000, not 0"},
+       "count must be from 1 to 1000, not 0"},
       {"power_mw = 5\nenergy_mwh = 8\nvolts = 3\n", 11,
        "unknown key 'volts' in [[storage]] 1"},
   };

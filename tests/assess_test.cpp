@@ -325,6 +325,9 @@ TEST_F(AssessTest, StorageIsSimulatedAndControlled) {
             std::string::npos)
       << with.out;
   EXPECT_NE(with.out.find("4-hour battery: "), std::string::npos);
+  EXPECT_NE(with.out.find("Direct solution (exact, of the system without its "
+                          "storage"),
+            std::string::npos);
 }
 
 // Options not understood get one line and status 2; --help says it all.

@@ -9,6 +9,8 @@ namespace {
 // Energy within this share of the device's energy of full is full: what
 // the rounding of a charge to the brim leaves.
 constexpr double kFullShare = 1e-12;
+// Up to this many devices are put in order by insertion.
+constexpr size_t kFewDevices = 16;
 
 }  // namespace
 
@@ -63,14 +65,20 @@ void StorageDispatch::Order(bool most_first) {
   for (size_t d = 0; d < devices_.size(); ++d) {
     if (up_[d]) order_.push_back(d);
   }
-  // Few devices: an insertion sort, stable so that ties keep file order.
+  // Stable, so that ties keep file order: by insertion for the few devices
+  // of most systems, by merging for many.
+  const auto before = [&](size_t a, size_t b) {
+    return most_first ? HoursHeld(a) > HoursHeld(b)
+                      : HoursHeld(a) < HoursHeld(b);
+  };
+  if (order_.size() > kFewDevices) {
+    std::stable_sort(order_.begin(), order_.end(), before);
+    return;
+  }
   for (size_t i = 1; i < order_.size(); ++i) {
     const size_t device = order_[i];
-    const double key = HoursHeld(device);
     size_t j = i;
-    for (; j > 0; --j) {
-      const double other = HoursHeld(order_[j - 1]);
-      if (most_first ? !(key > other) : !(key < other)) break;
+    for (; j > 0 && before(device, order_[j - 1]); --j) {
       order_[j] = order_[j - 1];
     }
     order_[j] = device;

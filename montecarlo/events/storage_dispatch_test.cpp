@@ -86,6 +86,25 @@ TEST(StorageDispatchTest, DischargeAndChargeByTheRule) {
   }
 }
 
+// Many devices are put in order as a few are: the most hours first, ties
+// in file order.
+TEST(StorageDispatchTest, ManyDevicesKeepTheRule) {
+  for (bool ties : {false, true}) {
+    SCOPED_TRACE(ties);
+    std::vector<DeviceRates> devices;
+    for (int d = 0; d < 20; ++d) {
+      devices.push_back(Device(1, 100, ties ? 5 : d));
+    }
+    StorageDispatch dispatch(devices);
+    dispatch.StartYear();
+    EXPECT_EQ(dispatch.Hour(-3), 0);
+    for (int d = 0; d < 20; ++d) {
+      const bool gave = ties ? d < 3 : d >= 17;
+      EXPECT_EQ(dispatch.discharged_mwh()[d], gave ? 1.0 : 0.0) << d;
+    }
+  }
+}
+
 TEST(StorageDispatchTest, ADeviceOutKeepsItsEnergy) {
   const std::vector<DeviceRates> devices = {Device(100, 400, 200)};
   StorageDispatch dispatch(devices);
