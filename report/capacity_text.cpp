@@ -117,17 +117,9 @@ std::string CapacityJson(const System& system, const CapacityAnswers& a,
       json.Member("index_with_additions_standard_error",
                   a.index_with_additions_se);
       json.Member("elcc_standard_error", a.elcc_se);
-      json.Name("elcc_ci95");
-      json.BeginArray();
-      json.Number(a.elcc_low);
-      json.Number(a.elcc_high);
-      json.EndArray();
+      json.PairMember("elcc_ci95", a.elcc_low, a.elcc_high);
       json.Member("efc_standard_error", a.efc_se);
-      json.Name("efc_ci95");
-      json.BeginArray();
-      json.Number(a.efc_low);
-      json.Number(a.efc_high);
-      json.EndArray();
+      json.PairMember("efc_ci95", a.efc_low, a.efc_high);
     }
     json.EndObject();
   }

@@ -39,6 +39,14 @@ class JsonWriter {
     Name(name);
     Integer(value);
   }
+  // A member whose value is a pair of numbers, such as an interval.
+  void PairMember(const std::string& name, double first, double second) {
+    Name(name);
+    BeginArray();
+    Number(first);
+    Number(second);
+    EndArray();
+  }
   void BooleanMember(const std::string& name, bool value) {
     Name(name);
     Boolean(value);

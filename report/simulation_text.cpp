@@ -197,11 +197,7 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
     json.BeginObject();
     json.Member("estimate", i.estimate);
     json.Member("standard_error", i.standard_error);
-    json.Name("ci95");
-    json.BeginArray();
-    json.Number(i.low);
-    json.Number(i.high);
-    json.EndArray();
+    json.PairMember("ci95", i.low, i.high);
     json.Member("plain_estimate", plain.estimate);
     json.Member("plain_standard_error", plain.standard_error);
     json.BooleanMember("controlled", run.paired != nullptr &&

@@ -10,6 +10,48 @@ namespace adequacy {
 
 constexpr size_t kHoursInDay = 24;
 
+namespace {
+
+// The hours [first, end) a chain is down in a year of `hours` hours, each
+// span given to `span`, in order.  From its sojourns, one draw a change of
+// state: the state before the year's first hour as in the long run, each
+// state holding from the hour it began for a geometric number of hours.
+template <class Span>
+void SojournSpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
+                  const Span& span) {
+  bool down = draws->Uniform() < chain.down_share;
+  int64_t began = -1;
+  for (;;) {
+    const int64_t end =
+        began + Sojourn(draws->Uniform(),
+                        down ? chain.log_stay_down : chain.log_stay_up);
+    if (down) span(std::max<int64_t>(began, 0), std::min(end, hours));
+    if (end >= hours) break;
+    began = end;
+    down = !down;
+  }
+}
+
+// The same from a draw every hour: a chain that changes state in an hour
+// is in its new state for that hour.
+template <class Span>
+void HourlySpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
+                 const Span& span) {
+  bool down = draws->Uniform() < chain.down_share;
+  int64_t since = 0;
+  for (int64_t hour = 0; hour < hours; ++hour) {
+    const double u = draws->Uniform();
+    if (down ? u < chain.repair : u < chain.fail) {
+      if (down) span(since, hour);
+      down = !down;
+      since = hour;
+    }
+  }
+  if (down) span(since, hours);
+}
+
+}  // namespace
+
 YearLoad::YearLoad(const std::vector<double>& net)
     : net_mw(net), day_peak(net.size(), 0) {
   for (size_t start = 0; start < net.size(); start += kHoursInDay) {
@@ -83,33 +125,14 @@ void YearSimulator::DrawOutages(uint64_t seed, int64_t year,
       Change(first, 0);
       Change(end, 0);
     };
-    if (method == YearMethod::kEvents) {
-      UnitDraws draws(seed, year, unit, DrawUse::kSojourns);
-      bool down = draws.Uniform() < chain.down_share;
-      int64_t began = -1;
-      for (;;) {
-        const int64_t end =
-            began + Sojourn(draws.Uniform(),
-                            down ? chain.log_stay_down : chain.log_stay_up);
-        if (down) out(std::max<int64_t>(began, 0), std::min(end, hours));
-        if (end >= hours) break;
-        began = end;
-        down = !down;
-      }
-      continue;
+    const bool events = method == YearMethod::kEvents;
+    UnitDraws draws(seed, year, unit,
+                    events ? DrawUse::kSojourns : DrawUse::kHours);
+    if (events) {
+      SojournSpans(&draws, chain, hours, out);
+    } else {
+      HourlySpans(&draws, chain, hours, out);
     }
-    UnitDraws draws(seed, year, unit, DrawUse::kHours);
-    bool down = draws.Uniform() < chain.down_share;
-    int64_t since = 0;
-    for (int64_t hour = 0; hour < hours; ++hour) {
-      const double u = draws.Uniform();
-      if (down ? u < chain.repair : u < chain.fail) {
-        if (down) out(since, hour);
-        down = !down;
-        since = hour;
-      }
-    }
-    if (down) out(since, hours);
   }
 }
 
@@ -118,24 +141,10 @@ void YearSimulator::DrawSojourns(uint64_t seed, int64_t year) {
   for (size_t i = 0; i < units_.size(); ++i) {
     const UnitRates& unit = units_[i];
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), DrawUse::kSojourns);
-    // The state before the year's first hour, as in the long run; each
-    // state holds from the hour it began for a geometric number of hours.
-    bool down = draws.Uniform() < unit.down_share;
-    int64_t began = -1;
-    for (;;) {
-      const int64_t end =
-          began + Sojourn(draws.Uniform(),
-                          down ? unit.log_stay_down : unit.log_stay_up);
-      if (down) {
-        const int64_t first = std::max<int64_t>(began, 0);
-        const int64_t last = std::min(end, hours);
-        Change(first, -unit.capacity_mw);
-        Change(last, unit.capacity_mw);
-      }
-      if (end >= hours) break;
-      began = end;
-      down = !down;
-    }
+    SojournSpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
+      Change(first, -unit.capacity_mw);
+      Change(end, unit.capacity_mw);
+    });
   }
 }
 
@@ -144,15 +153,10 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
   for (size_t i = 0; i < units_.size(); ++i) {
     const UnitRates& unit = units_[i];
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), DrawUse::kHours);
-    bool down = draws.Uniform() < unit.down_share;
-    if (down) Change(0, -unit.capacity_mw);
-    for (int64_t hour = 0; hour < hours; ++hour) {
-      const double u = draws.Uniform();
-      if (down ? u < unit.repair : u < unit.fail) {
-        down = !down;
-        Change(hour, down ? -unit.capacity_mw : unit.capacity_mw);
-      }
-    }
+    HourlySpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
+      Change(first, -unit.capacity_mw);
+      Change(end, unit.capacity_mw);
+    });
   }
 }
 

@@ -51,14 +51,7 @@ void YearSample::Add(const YearOutcome& year) {
       ++short_years_by_hour_[h];
     }
   }
-  if (discharged_mwh_.size() < year.discharged_mwh.size()) {
-    discharged_mwh_.resize(year.discharged_mwh.size(), 0.0);
-    empty_hours_.resize(year.discharged_mwh.size(), 0);
-  }
-  for (size_t d = 0; d < year.discharged_mwh.size(); ++d) {
-    discharged_mwh_[d] += year.discharged_mwh[d];
-    empty_hours_[d] += year.empty_hours[d];
-  }
+  AddDevices(year.discharged_mwh, year.empty_hours);
   for (size_t e = 0; e < year.event_hours.size(); ++e) {
     ++events_;
     ++events_by_hours_[static_cast<size_t>(year.event_hours[e])];
@@ -87,14 +80,7 @@ void YearSample::Merge(const YearSample& other) {
     unserved_by_hour_[h] += other.unserved_by_hour_[h];
     short_years_by_hour_[h] += other.short_years_by_hour_[h];
   }
-  if (discharged_mwh_.size() < other.discharged_mwh_.size()) {
-    discharged_mwh_.resize(other.discharged_mwh_.size(), 0.0);
-    empty_hours_.resize(other.discharged_mwh_.size(), 0);
-  }
-  for (size_t d = 0; d < other.discharged_mwh_.size(); ++d) {
-    discharged_mwh_[d] += other.discharged_mwh_[d];
-    empty_hours_[d] += other.empty_hours_[d];
-  }
+  AddDevices(other.discharged_mwh_, other.empty_hours_);
   events_ += other.events_;
   event_hours_ += other.event_hours_;
   event_mwh_ += other.event_mwh_;
@@ -102,6 +88,19 @@ void YearSample::Merge(const YearSample& other) {
   for (size_t i = 0; i < events_by_hours_.size(); ++i) {
     events_by_hours_[i] += other.events_by_hours_[i];
     years_by_deficit_hours_[i] += other.years_by_deficit_hours_[i];
+  }
+}
+
+template <class Count>
+void YearSample::AddDevices(const std::vector<double>& discharged,
+                            const std::vector<Count>& empty) {
+  if (discharged_mwh_.size() < discharged.size()) {
+    discharged_mwh_.resize(discharged.size(), 0.0);
+    empty_hours_.resize(discharged.size(), 0);
+  }
+  for (size_t d = 0; d < discharged.size(); ++d) {
+    discharged_mwh_[d] += discharged[d];
+    empty_hours_[d] += empty[d];
   }
 }
 

@@ -121,6 +121,11 @@ class YearSample {
  private:
   // Mean and sum of squared deviations, added up as Welford's method and
   // merged as Chan's.
+  // Adds devices' MWh given and hours empty to those kept.
+  template <class Count>
+  void AddDevices(const std::vector<double>& discharged,
+                  const std::vector<Count>& empty);
+
   struct Moments {
     double mean = 0.0;
     double m2 = 0.0;
