@@ -1,6 +1,7 @@
 #include "model/capacity_table.h"
 
 #include <cmath>
+#include <vector>
 
 #include "model/convolution.h"
 
@@ -14,10 +15,22 @@ CapacityTable::CapacityTable(const std::vector<UnitKind>& units) {
   at_most_.assign(static_cast<size_t>(installed) + 1, 1.0);
   int32_t top = 0;
   for (const UnitKind& kind : units) {
+    std::vector<int32_t> mw;
+    std::vector<double> p;
+    for (const PartialState& state : kind.derates) {
+      mw.push_back(state.available_mw);
+      p.push_back(state.probability);
+    }
     for (int64_t i = 0; i < kind.count; ++i) {
       top += kind.capacity_mw;
-      ConvolveUnit(at_most_.data(), top, 0, kind.capacity_mw,
-                   kind.forced_outage_rate, 0.0);
+      if (mw.empty()) {
+        ConvolveUnit(at_most_.data(), top, 0, kind.capacity_mw,
+                     kind.forced_outage_rate, 0.0);
+      } else {
+        ConvolveStates(at_most_.data(), top, kind.capacity_mw,
+                       kind.forced_outage_rate, mw.data(), p.data(),
+                       static_cast<int>(mw.size()));
+      }
     }
   }
   // Rounding may leave the top a hair from 1; it is 1 by definition.

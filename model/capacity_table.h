@@ -1,22 +1,39 @@
-// The availability table of any fleet of two-state units: the probability
-// of each whole number of megawatts available, kept as the lower tail
-// P(available <= x) so that small risks keep their full precision, and
-// its running sums, from which an hour's expected unserved energy is two
-// reads instead of a sum over the table.
+// The availability table of any fleet of units of two or more states: the
+// probability of each whole number of megawatts available, kept as the lower
+// tail P(available <= x) so that small risks keep their full precision, and its
+// running sums, from which an hour's expected unserved energy is two reads
+// instead of a sum over the table.
 #ifndef ADEQUACY_MODEL_CAPACITY_TABLE_H_
 #define ADEQUACY_MODEL_CAPACITY_TABLE_H_
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace adequacy {
 
+// A partial state of a unit: the MW it gives, with its probability.
+struct PartialState {
+  int32_t available_mw = 0;
+  double probability = 0.0;
+};
+
 // `count` identical units of `capacity_mw`, each out with probability
-// `forced_outage_rate`.
+// `forced_outage_rate` and in each of `derates` with its probability; up
+// with what is left.
 struct UnitKind {
+  UnitKind() = default;
+  UnitKind(int32_t mw, double q, int64_t n = 1,
+           std::vector<PartialState> partial = {})
+      : capacity_mw(mw),
+        forced_outage_rate(q),
+        count(n),
+        derates(std::move(partial)) {}
+
   int32_t capacity_mw = 0;
   double forced_outage_rate = 0.0;
   int64_t count = 1;
+  std::vector<PartialState> derates;
 };
 
 // How large a fleet the table takes: its installed capacity bounds the

@@ -42,6 +42,32 @@ TEST(CapacityTableTest, TwoUnitsByHand) {
   EXPECT_NEAR(table.ExpectedUnserved(35.0), 0.7 + 2.0 + 0.9, 1e-12);
 }
 
+// A unit of several states: one whose derate is what one of two half
+// units gives is the two half units; a derate of share 0 is no derate.
+TEST(CapacityTableTest, DeratedStates) {
+  const double q = 0.1;
+  const CapacityTable halves({{50, q, 2}});
+  const CapacityTable derated(
+      {{100, q * q, 1, {{50, 2 * q * (1 - q)}}}, {30, 0.2, 1}});
+  const CapacityTable halves_too({{50, q, 2}, {30, 0.2, 1}});
+  for (int64_t x = 0; x <= 130; ++x) {
+    EXPECT_NEAR(derated.AtMost(x), halves_too.AtMost(x), 1e-15) << x;
+  }
+  EXPECT_NEAR(halves.AtMost(49), q * q, 1e-15);
+  const CapacityTable plain({{100, 0.06, 2}, {20, 0.1, 1}});
+  const CapacityTable zero({{100, 0.06, 2, {{40, 0.0}}}, {20, 0.1, 1}});
+  for (int64_t x = 0; x <= 220; ++x) {
+    EXPECT_EQ(zero.AtMost(x), plain.AtMost(x)) << x;
+  }
+  // 100 MW: 0 with 0.05, 30 with 0.1, 70 with 0.15, 100 with 0.7.
+  const CapacityTable states({{100, 0.05, 1, {{30, 0.1}, {70, 0.15}}}});
+  EXPECT_NEAR(states.AtMost(29), 0.05, 1e-15);
+  EXPECT_NEAR(states.AtMost(30), 0.15, 1e-15);
+  EXPECT_NEAR(states.AtMost(70), 0.30, 1e-15);
+  EXPECT_NEAR(states.ExpectedUnserved(80.0), 80 * 0.05 + 50 * 0.1 + 10 * 0.15,
+              1e-12);
+}
+
 TEST(CapacityTableTest, ReliableUnitsAndCountsAndNoUnits) {
   const CapacityTable firm({{50, 0.0, 3}});
   EXPECT_EQ(firm.LossOfLoadProbability(150.0), 0.0);

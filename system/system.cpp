@@ -22,9 +22,63 @@ std::vector<UnitKind> System::unit_kinds() const {
   std::vector<UnitKind> kinds;
   kinds.reserve(units.size());
   for (const UnitGroup& group : units) {
-    kinds.push_back({group.capacity_mw, group.forced_outage_rate, group.count});
+    UnitKind kind(group.capacity_mw, group.forced_outage_rate, group.count);
+    double up = 0.0;
+    const std::vector<OutageState> states = OutageStates(group, &up);
+    if (!states.empty()) {
+      kind.forced_outage_rate = states[0].share;
+      for (size_t s = 1; s < states.size(); ++s) {
+        kind.derates.push_back({states[s].available_mw, states[s].share});
+      }
+    }
+    kinds.push_back(std::move(kind));
   }
   return kinds;
+}
+
+std::vector<OutageState> OutageStates(const UnitGroup& group,
+                                      double* up_share) {
+  std::vector<OutageState> states;
+  *up_share = 1.0 - group.forced_outage_rate;
+  if (group.derates.empty()) return states;
+  struct Given {
+    int32_t mw;
+    double share;
+    double mttf;
+    double mttr;
+  };
+  std::vector<Given> given = {{0, group.forced_outage_rate,
+                               group.mean_time_to_failure_hours,
+                               group.mean_repair_hours}};
+  for (const Derate& d : group.derates) {
+    given.push_back({d.available_mw, d.share, d.mean_time_to_failure_hours,
+                     d.mean_repair_hours});
+  }
+  double shares = 0.0;  // Of the states given by their shares.
+  double ratios = 0.0;  // lambda / mu of those given by failure times.
+  for (const Given& g : given) {
+    if (g.mttf > 0.0) {
+      ratios += g.mttr / g.mttf;
+    } else {
+      shares += g.share;
+    }
+  }
+  const double up = (1.0 - shares) / (1.0 + ratios);
+  *up_share = up;
+  for (const Given& g : given) {
+    OutageState state;
+    state.available_mw = g.mw;
+    state.leave = 1.0 / g.mttr;
+    if (g.mttf > 0.0) {
+      state.enter = 1.0 / g.mttf;
+      state.share = up * g.mttr / g.mttf;
+    } else {
+      state.share = g.share;
+      state.enter = up > 0.0 ? state.leave * g.share / up : 0.0;
+    }
+    states.push_back(state);
+  }
+  return states;
 }
 
 bool Combine(const System& base, const System& additions, System* combined,

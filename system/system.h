@@ -6,22 +6,62 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/capacity_table.h"
 
 namespace adequacy {
 
+// A partial outage of a unit: the MW it then gives, and either its long-run
+// share of hours or its mean time up before it, with its repair time.
+struct Derate {
+  int32_t available_mw = 0;
+  double share = 0.0;
+  double mean_time_to_failure_hours = 0.0;  // 0 where the share was given.
+  double mean_repair_hours = 0.0;
+};
+
 // `count` identical units.  The outage rate is what the direct solution
-// needs; the failure and repair times are for a simulation.
+// needs; the failure and repair times are for a simulation.  A unit with
+// derates is a chain of states, every outage returning to up.
 struct UnitGroup {
+  UnitGroup() = default;
+  UnitGroup(std::string unit_name, int64_t n, int32_t mw, double q,
+            double mttf_hours, double mttr_hours,
+            std::vector<Derate> partial = {})
+      : name(std::move(unit_name)),
+        count(n),
+        capacity_mw(mw),
+        forced_outage_rate(q),
+        mean_time_to_failure_hours(mttf_hours),
+        mean_repair_hours(mttr_hours),
+        derates(std::move(partial)) {}
+
   std::string name;
   int64_t count = 0;
   int32_t capacity_mw = 0;
   double forced_outage_rate = 0.0;
   double mean_time_to_failure_hours = 0.0;  // 0 where the rate was given.
   double mean_repair_hours = 0.0;
+  std::vector<Derate> derates;
 };
+
+// One outage state of a unit: the MW it gives, its long-run share of hours,
+// and the hourly probabilities of entering it from up and of leaving it.
+struct OutageState {
+  int32_t available_mw = 0;
+  double share = 0.0;
+  double enter = 0.0;  // lambda: P(an up unit enters it in an hour).
+  double leave = 0.0;  // mu: P(a unit in it returns to up in an hour).
+};
+
+// The outage states of a unit with derates, the full outage first, with
+// shares and rates that agree: from shares, lambda = mu q / p_up; from mean
+// times to failure, q = p_up lambda / mu, p_up what the shares given leave
+// over 1 + the sum of lambda / mu of the others.  Empty for a two-state
+// unit.  `up_share` is p_up (0 or less where the shares leave nothing).
+std::vector<OutageState> OutageStates(const UnitGroup& group, double* up_share);
 
 // Variable generation, MW in each hour of the load.
 struct Profile {

@@ -106,6 +106,8 @@ class Reader {
                   bool optional, double* outage_rate,
                   double* mean_time_to_failure_hours,
                   double* mean_repair_hours);
+  bool ReadDerates(const toml::table& unit, const std::string& where,
+                   UnitGroup* group);
   bool ReadProfiles(const toml::table& root, System* system);
   bool ReadStorage(const toml::table& root, System* system);
   bool ReadDevice(const toml::table& table, int index, StorageDevice* device);
@@ -381,7 +383,7 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   if (!OnlyKeys(unit,
                 {"name", "count", "capacity_mw", "forced_outage_rate",
                  "mean_time_to_failure_hours", "mean_repair_hours",
-                 "mean_repair_days"},
+                 "mean_repair_days", "derates"},
                 where)) {
     return false;
   }
@@ -409,7 +411,56 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
 
   return ReadOutage(unit, where, /*optional=*/false, &group->forced_outage_rate,
                     &group->mean_time_to_failure_hours,
-                    &group->mean_repair_hours);
+                    &group->mean_repair_hours) &&
+         ReadDerates(unit, where, group);
+}
+
+bool Reader::ReadDerates(const toml::table& unit, const std::string& where,
+                         UnitGroup* group) {
+  const toml::node* node = unit.get("derates");
+  if (node == nullptr) return true;
+  const toml::array* derates = node->as_array();
+  if (derates == nullptr || !derates->is_array_of_tables()) {
+    return Fail(
+        LineOf(*node),
+        "derates must be [[units.derates]] tables, not " + TypeName(*node));
+  }
+  int index = 0;
+  for (const toml::node& entry : *derates) {
+    const toml::table& table = *entry.as_table();
+    const std::string at = " in derate " + std::to_string(++index) + where;
+    if (!OnlyKeys(
+            table,
+            {"available_mw", "forced_outage_rate", "mean_time_to_failure_hours",
+             "mean_repair_hours", "mean_repair_days"},
+            at)) {
+      return false;
+    }
+    Derate derate;
+    const toml::node* available = table.get("available_mw");
+    if (available == nullptr) {
+      return Fail(LineOf(table), "no available_mw" + at);
+    }
+    int64_t mw = 0;
+    if (!Whole(*available, "available_mw", 1, group->capacity_mw - 1,
+               " of megawatts", &mw)) {
+      return false;
+    }
+    derate.available_mw = static_cast<int32_t>(mw);
+    if (!ReadOutage(table, at, /*optional=*/false, &derate.share,
+                    &derate.mean_time_to_failure_hours,
+                    &derate.mean_repair_hours)) {
+      return false;
+    }
+    group->derates.push_back(derate);
+  }
+  double up = 0.0;
+  OutageStates(*group, &up);
+  if (!(up > 0.0)) {
+    return Fail(LineOf(*node), "the outage shares" + where +
+                                   " leave no hours up: they must sum below 1");
+  }
+  return true;
 }
 
 bool Reader::ReadOutage(const toml::table& table, const std::string& where,

@@ -208,6 +208,58 @@ TEST_F(SystemFileTest, FaultsWithTheirLines) {
   }
 }
 
+// Derated states of a unit, and each fault with its line (the unit's
+// table starts on line 3, its first derate on line 8).
+TEST_F(SystemFileTest, DeratedStatesAndTheirFaults) {
+  const std::string head = "[load]\nfile = \"day.csv\"\n" + std::string(kUnit) +
+                           "[[units.derates]]\n";
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(head +
+                        "available_mw = 25\nforced_outage_rate = 0.2\n"
+                        "mean_repair_hours = 10\n[[units.derates]]\n"
+                        "available_mw = 40\nmean_time_to_failure_hours = 300\n"
+                        "mean_repair_days = 1\n",
+                    &system, &error))
+      << error.what;
+  const UnitGroup& unit = system.units[0];
+  ASSERT_EQ(unit.derates.size(), 2u);
+  EXPECT_EQ(unit.derates[0].available_mw, 25);
+  EXPECT_EQ(unit.derates[0].share, 0.2);
+  EXPECT_EQ(unit.derates[1].mean_time_to_failure_hours, 300);
+  EXPECT_EQ(unit.derates[1].mean_repair_hours, 24);
+  const std::vector<UnitKind> kinds = system.unit_kinds();
+  ASSERT_EQ(kinds[0].derates.size(), 2u);
+  EXPECT_EQ(kinds[0].derates[1].available_mw, 40);
+  const struct {
+    std::string text;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {"available_mw = 50\nforced_outage_rate = 0.1\nmean_repair_hours = 5\n",
+       9, "available_mw must be from 1 to 49, not 50"},
+      {"available_mw = 0\nforced_outage_rate = 0.1\nmean_repair_hours = 5\n", 9,
+       "available_mw must be from 1 to 49, not 0"},
+      {"forced_outage_rate = 0.1\nmean_repair_hours = 5\n", 8,
+       "no available_mw in derate 1 in [[units]] 1"},
+      {"available_mw = 10\nmean_repair_hours = 5\n", 8,
+       "give one of forced_outage_rate and mean_time_to_failure_hours in "
+       "derate 1 in [[units]] 1"},
+      {"available_mw = 10\nforced_outage_rate = 0.9\nmean_repair_hours = 5\n",
+       8, "leave no hours up"},
+      {"available_mw = 10\nforced_outage_rate = 0.1\nmean_repair_hours = 5\n"
+       "mw = 3\n",
+       12, "unknown key 'mw' in derate 1 in [[units]] 1"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    EXPECT_FALSE(Parse(head + c.text, &bad, &error)) << c.text;
+    EXPECT_EQ(error.line, c.line) << c.text << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
+                                                          << error.what;
+  }
+}
+
 // Storage devices: the ratings as given or derived, the defaults, and each
 // fault with its line (the device's table starts on line 8).
 TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {

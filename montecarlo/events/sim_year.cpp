@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <limits>
 
 #include "montecarlo/events/unit_draws.h"
@@ -48,6 +49,87 @@ void HourlySpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
     }
   }
   if (down) span(since, hours);
+}
+
+// The state of a unit with derates from `u`, drawn over its long-run
+// shares: -1 for up, else its outage state.
+int StateFromShare(const UnitRates& unit, double u) {
+  double below = 0.0;
+  for (size_t k = 0; k < unit.outages.size(); ++k) {
+    below += unit.outages[k].share;
+    if (u < below) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+// The outage state an up unit enters, from `v` uniform in [0, 1), each
+// with its share of the unit's probability of leaving up.
+int StateEntered(const UnitRates& unit, double v) {
+  double below = 0.0;
+  const double target = v * unit.fail;
+  for (size_t k = 0; k + 1 < unit.outages.size(); ++k) {
+    below += unit.outages[k].enter;
+    if (target < below) return static_cast<int>(k);
+  }
+  return static_cast<int>(unit.outages.size()) - 1;
+}
+
+// The spans of a unit with derates, `span(first, end, lost_mw)`, by its
+// sojourns, one draw a change of state: the draw of an up sojourn also
+// picks the state it ends in, from where it fell within its hours' share
+// of the geometric law, which is uniform and independent of the hours.
+template <class Span>
+void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
+                        const Span& span) {
+  int state = StateFromShare(unit, draws->Uniform());
+  int64_t began = -1;
+  for (;;) {
+    const double u = draws->Uniform();
+    int64_t end;
+    int next = -1;
+    if (state < 0) {
+      const int64_t stay = Sojourn(u, unit.log_stay_up);
+      end = began + stay;
+      if (stay < kNeverChanges) {
+        // u lies in ((1 - L)^stay, (1 - L)^(stay - 1)], L = unit.fail.
+        const double top =
+            std::exp(static_cast<double>(stay - 1) * unit.log_stay_up);
+        const double v = std::clamp((u / top - (1.0 - unit.fail)) / unit.fail,
+                                    0.0, std::nextafter(1.0, 0.0));
+        next = StateEntered(unit, v);
+      }
+    } else {
+      const OutageRates& o = unit.outages[static_cast<size_t>(state)];
+      end = began + Sojourn(u, o.log_stay);
+      span(std::max<int64_t>(began, 0), std::min(end, hours), o.lost_mw);
+    }
+    if (end >= hours) break;
+    began = end;
+    state = next;
+  }
+}
+
+// The same from a draw every hour, which also picks the state entered.
+template <class Span>
+void StatesHourlySpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
+                       const Span& span) {
+  int state = StateFromShare(unit, draws->Uniform());
+  int64_t since = 0;
+  for (int64_t hour = 0; hour < hours; ++hour) {
+    const double u = draws->Uniform();
+    if (state < 0) {
+      if (u < unit.fail) {
+        state = StateEntered(unit, u / unit.fail);
+        since = hour;
+      }
+    } else if (u < unit.outages[static_cast<size_t>(state)].leave) {
+      span(since, hour, unit.outages[static_cast<size_t>(state)].lost_mw);
+      state = -1;
+    }
+  }
+  if (state >= 0) {
+    span(since, hours, unit.outages[static_cast<size_t>(state)].lost_mw);
+  }
 }
 
 }  // namespace
@@ -141,6 +223,14 @@ void YearSimulator::DrawSojourns(uint64_t seed, int64_t year) {
   for (size_t i = 0; i < units_.size(); ++i) {
     const UnitRates& unit = units_[i];
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), DrawUse::kSojourns);
+    if (!unit.outages.empty()) {
+      StatesSojournSpans(&draws, unit, hours,
+                         [&](int64_t first, int64_t end, int32_t lost) {
+                           Change(first, -lost);
+                           Change(end, lost);
+                         });
+      continue;
+    }
     SojournSpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
       Change(first, -unit.capacity_mw);
       Change(end, unit.capacity_mw);
@@ -153,6 +243,14 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
   for (size_t i = 0; i < units_.size(); ++i) {
     const UnitRates& unit = units_[i];
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), DrawUse::kHours);
+    if (!unit.outages.empty()) {
+      StatesHourlySpans(&draws, unit, hours,
+                        [&](int64_t first, int64_t end, int32_t lost) {
+                          Change(first, -lost);
+                          Change(end, lost);
+                        });
+      continue;
+    }
     HourlySpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
       Change(first, -unit.capacity_mw);
       Change(end, unit.capacity_mw);

@@ -159,6 +159,62 @@ TEST(SystemSimulationTest, AgreesWithTheExactSolutionAndTheHourlyLoop) {
               s.Interval(SampleFigure::kDeficitHours).estimate, 1e-9);
 }
 
+// Units with derates: each state's time share shows in the hours whose
+// load only it (or worse) leaves unserved, and the indices of a fleet of
+// them hold the exact values, by sojourns and hour by hour.
+TEST(SystemSimulationTest, DeratedStatesHoldTheirSharesAndTheExactValues) {
+  System one;
+  // 100 MW: full out 0.05; 50 MW with share 0.2; 80 MW after 200 hours
+  // up on average, for 5.
+  one.units = {{"derated",
+                1,
+                100,
+                0.05,
+                0.0,
+                20.0,
+                {{50, 0.2, 0.0, 10.0}, {80, 0.0, 200.0, 5.0}}}};
+  for (int hour = 0; hour < 24 * 7; ++hour) {
+    one.load.push_back(hour % 3 == 0 ? 90.0 : hour % 3 == 1 ? 60.0 : 30.0);
+  }
+  System fleet = SmallSystem();
+  fleet.units[0].derates = {{60, 0.1, 0.0, 8.0}};
+  fleet.units[1].derates = {{15, 0.0, 100.0, 6.0}};
+  for (const System* system : {&one, &fleet}) {
+    std::vector<UnitRates> units;
+    std::string error;
+    ASSERT_TRUE(UnitRatesOf(*system, &units, &error)) << error;
+    const YearLoad load(system->load);
+    const CapacityTable table(system->unit_kinds());
+    const Assessment exact = Assess(table, system->load, system->load, false);
+    for (YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+      SystemSimulation run(units, load, 21, 2, method);
+      run.RunTo(4000);
+      const struct {
+        SampleFigure figure;
+        double exact;
+      } figures[] = {{SampleFigure::kDeficitHours, exact.lolh},
+                     {SampleFigure::kPeakDeficits, exact.lole},
+                     {SampleFigure::kUnservedMwh, exact.eue}};
+      for (const auto& f : figures) {
+        const SampleInterval e = run.sample().Interval(f.figure);
+        EXPECT_GT(f.exact, 0.0);
+        EXPECT_LT(std::fabs(e.estimate - f.exact), 4 * e.standard_error)
+            << system->units[0].name << " " << static_cast<int>(f.figure) << " "
+            << static_cast<int>(method);
+      }
+    }
+  }
+  // The shares the direct solution used: up 1 - 0.05 - 0.2 - the share of
+  // the 80 MW state, p_up (5 / 200) by the chain.
+  double up = 0.0;
+  const std::vector<OutageState> states = OutageStates(one.units[0], &up);
+  ASSERT_EQ(states.size(), 3u);
+  EXPECT_NEAR(up, 0.75 / (1 + 5.0 / 200.0), 1e-15);
+  EXPECT_NEAR(states[2].share, up * 5.0 / 200.0, 1e-15);
+  EXPECT_NEAR(up + states[0].share + states[1].share + states[2].share, 1.0,
+              1e-15);
+}
+
 // To a precision: both relative errors at most it, or the bound said.
 TEST(SystemSimulationTest, PrecisionOrTheBound) {
   const System system = SmallSystem();

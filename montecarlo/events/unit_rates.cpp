@@ -26,12 +26,53 @@ bool ChainRatesOf(const std::string& name, double outage_rate,
   return true;
 }
 
+namespace {
+
+// The chain of a unit with derates: up left for state k with probability
+// lambda_k in an hour, state k left for up with mu_k.
+bool StatesRatesOf(const UnitGroup& group, UnitRates* rates,
+                   std::string* error) {
+  double up = 0.0;
+  const std::vector<OutageState> states = OutageStates(group, &up);
+  double enter = 0.0;
+  for (const OutageState& state : states) {
+    OutageRates o;
+    o.lost_mw = group.capacity_mw - state.available_mw;
+    o.share = state.share;
+    o.enter = state.enter;
+    o.leave = state.leave;
+    o.log_stay = std::log1p(-state.leave);
+    enter += state.enter;
+    if (!(state.leave <= 1.0)) enter = 2.0;  // Told below.
+    rates->outages.push_back(o);
+  }
+  if (!(enter < 1.0) || !(up > 0.0)) {
+    *error = "'" + group.name +
+             "': its outage states' probabilities of an hour sum to 1 or "
+             "more (mean times to failure or repair below an hour, or "
+             "shares too high for their repair times); the simulation "
+             "steps by hours";
+    return false;
+  }
+  rates->fail = enter;
+  rates->down_share = 1.0 - up;
+  rates->log_stay_up = std::log1p(-enter);
+  return true;
+}
+
+}  // namespace
+
 bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
                  std::string* error) {
   units->clear();
   for (const UnitGroup& group : system.units) {
     UnitRates rates;
     rates.capacity_mw = group.capacity_mw;
+    if (!group.derates.empty()) {
+      if (!StatesRatesOf(group, &rates, error)) return false;
+      units->insert(units->end(), static_cast<size_t>(group.count), rates);
+      continue;
+    }
     if (!ChainRatesOf(group.name, group.forced_outage_rate,
                       group.mean_time_to_failure_hours, group.mean_repair_hours,
                       &rates, error)) {

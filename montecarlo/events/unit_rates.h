@@ -15,6 +15,15 @@ namespace adequacy {
 // A sojourn that outlasts any year.
 inline constexpr int64_t kNeverChanges = INT64_MAX / 4;
 
+// One outage state of a unit with derates, for the simulation.
+struct OutageRates {
+  int32_t lost_mw = 0;    // Capacity less what it gives.
+  double share = 0.0;     // Long-run share of hours.
+  double enter = 0.0;     // lambda: from up, in an hour.
+  double leave = 0.0;     // mu: back to up, in an hour.
+  double log_stay = 0.0;  // log(1 - mu).
+};
+
 struct UnitRates {
   int32_t capacity_mw = 0;
   double fail = 0.0;        // lambda: P(an up unit fails in an hour).
@@ -23,6 +32,9 @@ struct UnitRates {
   // log(1 - p) of each state's change, for drawing sojourns.
   double log_stay_up = 0.0;
   double log_stay_down = 0.0;
+  // A unit with derates: its outage states, the full outage first, and
+  // fail, down_share and log_stay_up of leaving up for any of them.
+  std::vector<OutageRates> outages;
 };
 
 // mu = 1 / repair hours; lambda = 1 / mean time to failure where given,
