@@ -263,8 +263,8 @@ void DetailsTest::ExpectShapeUnderLittleMemory(int years) {
          "    assert d['events'] is None, f\n";
   const char* replies = years == 1000 ? "\n2\n\n" : "\n1\n2\n\n";
   std::string written;  // The companions of the runs that started.
-  // Every 200 KB over two checkpoints; every 400 KB for one.
-  const int step = years == 1000 ? 400 : 200;
+  // Every 200 KB over two checkpoints; every 600 KB for one.
+  const int step = years == 1000 ? 600 : 200;
   for (int kilobytes = 8600; kilobytes <= 10400; kilobytes += step) {
     const std::string companion = path + "." + std::to_string(kilobytes);
     const ProgramRun run = RunProgram(
