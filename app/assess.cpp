@@ -164,20 +164,26 @@ int Assess(const AssessOptions& options) {
   System system;
   if (!ReadSystemAndAdditions(options, &system)) return kCommandFailed;
   const std::vector<double> load = ChangedLoad(system.load, options.change);
-  for (size_t hour = 0; hour < load.size(); ++hour) {
-    if (load[hour] < 0.0 || !std::isfinite(load[hour])) {
-      WriteText(stderr,
-                AssessMisuseText("--load-scale and --load-add make the load "
-                                 "of hour " +
-                                 std::to_string(hour + 1) +
-                                 " negative or beyond a double"));
-      return kCommandMisused;
+  // Each outcome of an uncertain load, the load as it is where it is known.
+  const ScenarioLoads outcomes = LoadsOfScenarios(system, options.change);
+  for (const std::vector<double>& changed : outcomes.loads) {
+    for (size_t hour = 0; hour < changed.size(); ++hour) {
+      if (changed[hour] < 0.0 || !std::isfinite(changed[hour])) {
+        WriteText(stderr,
+                  AssessMisuseText("--load-scale and --load-add make the load "
+                                   "of hour " +
+                                   std::to_string(hour + 1) +
+                                   " negative or beyond a double"));
+        return kCommandMisused;
+      }
     }
   }
   const std::vector<double> net = NetLoad(load, system.profiles);
   const CapacityTable table(system.unit_kinds());
   const bool hourly = !options.hourly_path.empty();
-  const Assessment result = Assess(table, load, net, hourly);
+  const Assessment result =
+      AssessOutcomes(table, outcomes.loads, outcomes.net_loads,
+                     outcomes.probabilities, hourly);
   std::vector<UnitRates> units;
   std::vector<DeviceRates> devices;
   std::string fault;
@@ -187,6 +193,17 @@ int Assess(const AssessOptions& options) {
     return kCommandFailed;
   }
   const YearLoad year_load(net);
+  // With an uncertain load, each simulated year draws one outcome.
+  std::vector<std::unique_ptr<YearLoad>> outcome_loads;
+  LoadOutcomes load_outcomes;
+  if (options.simulate() && !system.uncertainty.empty()) {
+    for (size_t k = 0; k < outcomes.net_loads.size(); ++k) {
+      outcome_loads.push_back(
+          std::make_unique<YearLoad>(outcomes.net_loads[k]));
+      load_outcomes.loads.push_back(outcome_loads.back().get());
+      load_outcomes.probabilities.push_back(outcomes.probabilities[k]);
+    }
+  }
   std::unique_ptr<SystemSimulation> simulation;
   SimulationSummary run;
   if (options.simulate()) {
@@ -194,7 +211,7 @@ int Assess(const AssessOptions& options) {
     const ExactIndices exact{result.lolh, result.lole, result.eue};
     simulation = std::make_unique<SystemSimulation>(
         units, year_load, options.seed, options.threads, YearMethod::kEvents,
-        devices, exact);
+        devices, exact, load_outcomes);
     if (hourly) simulation->KeepHours();
     run = Simulate(options, simulation.get());
     run.paired = &simulation->paired();

@@ -193,7 +193,8 @@ int Capacity(const CapacityOptions& options) {
   InputError error;
   const std::vector<double> net = NetLoad(system.load, system.profiles);
   const CapacityTable table(system.unit_kinds());
-  CarryingSearch base(table, system.load, net, options.target.index);
+  CarryingSearch base(table, system.load, net, options.target.index,
+                      system.scenarios());
   CapacityAnswers a;
   a.target = options.target;
   a.base_index = base.IndexAt(1.0, 0.0);
@@ -227,7 +228,7 @@ int Capacity(const CapacityOptions& options) {
         NetLoad(combined.load, combined.profiles);
     const CapacityTable combined_table(combined.unit_kinds());
     CarryingSearch with(combined_table, combined.load, combined_net,
-                        a.target.index);
+                        a.target.index, combined.scenarios());
     const double value =
         options.target_given ? options.target.value : a.base_index;
     a.credit = true;

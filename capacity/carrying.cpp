@@ -16,11 +16,13 @@ constexpr double kLargestScale = 1e12;
 
 CarryingSearch::CarryingSearch(const CapacityTable& table,
                                const std::vector<double>& load,
-                               const std::vector<double>& net, RiskIndex index)
+                               const std::vector<double>& net, RiskIndex index,
+                               const std::vector<LoadScenario>& scenarios)
     : table_(table),
       load_(load),
       generation_(load.size()),
       index_(index),
+      scenarios_(scenarios),
       scaled_(load.size()),
       net_(load.size()) {
   for (size_t hour = 0; hour < load.size(); ++hour) {
@@ -29,15 +31,34 @@ CarryingSearch::CarryingSearch(const CapacityTable& table,
   }
   least_net_ = *std::min_element(net.begin(), net.end());
   most_net_ = *std::max_element(net.begin(), net.end());
+  // The bounds of the searches hold for every outcome of the load.
+  for (const LoadScenario& scenario : scenarios_) {
+    if (scenario.multiplier == 1.0) continue;
+    for (size_t hour = 0; hour < load.size(); ++hour) {
+      const double outcome =
+          load[hour] * scenario.multiplier - generation_[hour];
+      least_net_ = std::min(least_net_, outcome);
+      most_net_ = std::max(most_net_, outcome);
+    }
+  }
 }
 
 double CarryingSearch::IndexAt(double scale, double added) {
-  for (size_t hour = 0; hour < load_.size(); ++hour) {
-    scaled_[hour] = load_[hour] * scale + added;
-    net_[hour] = scaled_[hour] - generation_[hour];
-  }
   ++evaluations_;
-  return IndexOf(Assess(table_, scaled_, net_, false), index_);
+  double index = 0.0;
+  for (const LoadScenario& scenario : scenarios_) {
+    // One outcome of probability 1 is the load as it is, to the bit.
+    const double times =
+        scenario.multiplier == 1.0 ? scale : scale * scenario.multiplier;
+    for (size_t hour = 0; hour < load_.size(); ++hour) {
+      scaled_[hour] = load_[hour] * times + added;
+      net_[hour] = scaled_[hour] - generation_[hour];
+    }
+    const double one = IndexOf(Assess(table_, scaled_, net_, false), index_);
+    if (scenarios_.size() == 1) return one;
+    index += scenario.probability * one;
+  }
+  return index;
 }
 
 Answer CarryingSearch::LargestAdded(double value, double tolerance) {

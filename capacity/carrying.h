@@ -15,6 +15,7 @@
 
 #include "capacity/target.h"
 #include "model/capacity_table.h"
+#include "system/system.h"
 
 namespace adequacy {
 
@@ -36,8 +37,12 @@ class CarryingSearch {
  public:
   // `load` and `net` (the load less any variable generation) must outlive
   // the search, as must `table`.
+  // `scenarios`, the outcomes of an uncertain load, each scale a
+  // multiplier of the load before the added MW: the index is then their
+  // probability-weighted sum.
   CarryingSearch(const CapacityTable& table, const std::vector<double>& load,
-                 const std::vector<double>& net, RiskIndex index);
+                 const std::vector<double>& net, RiskIndex index,
+                 const std::vector<LoadScenario>& scenarios = {{1.0, 1.0}});
 
   // The index with every hour's load scaled by `scale`, then `added` MW
   // added (variable generation as it is).
@@ -61,6 +66,7 @@ class CarryingSearch {
   const std::vector<double>& load_;
   std::vector<double> generation_;  // Load less net load, each hour.
   RiskIndex index_;
+  std::vector<LoadScenario> scenarios_;
   double peak_load_ = 0.0;
   double least_net_ = 0.0;
   double most_net_ = 0.0;

@@ -87,6 +87,30 @@ TEST(CarryingTest, AFirmUnitIsWorthItsCapacity) {
   EXPECT_EQ(base.FirmCapacityFor(own).at, 0.0);
 }
 
+// An uncertain load: the index is the outcomes' weighted sum (one outcome
+// of multiplier 1 is the load as it is, to the bit), and a firm unit is
+// still worth its capacity, as the added load comes after the multiplier.
+TEST(CarryingTest, UncertainLoadsWeighTheirOutcomes) {
+  const std::vector<double> load = Loads();
+  const CapacityTable table(Fleet());
+  const std::vector<LoadScenario> outcomes = {{0.95, 0.25}, {1.05, 0.75}};
+  CarryingSearch known(table, load, load, RiskIndex::kEue);
+  CarryingSearch one(table, load, load, RiskIndex::kEue, {{1.0, 1.0}});
+  CarryingSearch uncertain(table, load, load, RiskIndex::kEue, outcomes);
+  EXPECT_EQ(one.IndexAt(1.0, 3.0), known.IndexAt(1.0, 3.0));
+  const double by_hand =
+      0.25 * known.IndexAt(0.95, 0.0) + 0.75 * known.IndexAt(1.05, 0.0);
+  EXPECT_NEAR(uncertain.IndexAt(1.0, 0.0), by_hand, 1e-12 * by_hand);
+  EXPECT_GT(uncertain.IndexAt(1.0, 0.0), known.IndexAt(1.0, 0.0));
+  std::vector<UnitKind> with_firm = Fleet();
+  with_firm.push_back({50, 0.0, 1});
+  const CapacityTable firm_table(with_firm);
+  CarryingSearch firm(firm_table, load, load, RiskIndex::kEue, outcomes);
+  const Answer elcc = firm.LargestAdded(uncertain.IndexAt(1.0, 0.0), 0.01);
+  EXPECT_NEAR(elcc.at, 50.0, 0.011);
+  EXPECT_EQ(uncertain.FirmCapacityFor(firm.IndexAt(1.0, 0.0)).at, 50.0);
+}
+
 TEST(CarryingTest, TargetsThatCannotBeReached) {
   const std::vector<double> load = Loads();
   const CapacityTable table(Fleet());

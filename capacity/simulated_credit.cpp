@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "direct/assessment.h"
 #include "montecarlo/events/system_simulation.h"
@@ -37,8 +38,7 @@ SimulatedCredit::SimulatedCredit(const System& system,
       table_(table),
       index_(index),
       seed_(seed),
-      threads_(threads),
-      net_(NetLoad(system.load, system.profiles)) {
+      threads_(threads) {
   std::string error;
   // The rates were checked when the system was read and simulated; a rate
   // beyond an hour leaves the lists empty and the search says nothing.
@@ -48,17 +48,21 @@ SimulatedCredit::SimulatedCredit(const System& system,
 
 SampleInterval SimulatedCredit::IndexAt(double added, int64_t years) {
   ++evaluations_;
-  std::vector<double> load = system_.load;
-  std::vector<double> net = net_;
-  for (size_t hour = 0; hour < net.size(); ++hour) {
-    load[hour] += added;
-    net[hour] += added;
-  }
-  const Assessment exact = Assess(table_, load, net, false);
+  const ScenarioLoads outcomes = LoadsOfScenarios(system_, {1.0, added});
+  const Assessment exact =
+      AssessOutcomes(table_, outcomes.loads, outcomes.net_loads,
+                     outcomes.probabilities, false);
   const ExactIndices controls{exact.lolh, exact.lole, exact.eue};
-  const YearLoad year_load(net);
-  SystemSimulation simulation(units_, year_load, seed_, threads_,
-                              YearMethod::kEvents, devices_, controls);
+  std::vector<std::unique_ptr<YearLoad>> loads;
+  LoadOutcomes each;
+  for (size_t k = 0; k < outcomes.net_loads.size(); ++k) {
+    loads.push_back(std::make_unique<YearLoad>(outcomes.net_loads[k]));
+    each.loads.push_back(loads.back().get());
+    each.probabilities.push_back(outcomes.probabilities[k]);
+  }
+  if (system_.uncertainty.empty()) each = LoadOutcomes();
+  SystemSimulation simulation(units_, *loads[0], seed_, threads_,
+                              YearMethod::kEvents, devices_, controls, each);
   simulation.RunTo(years);
   return simulation.paired().Reported(FigureOf(index_), controls);
 }

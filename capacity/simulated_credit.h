@@ -60,7 +60,6 @@ class SimulatedCredit {
   int threads_;
   std::vector<UnitRates> units_;
   std::vector<DeviceRates> devices_;
-  std::vector<double> net_;  // The net load with no load added.
   int evaluations_ = 0;
 };
 

@@ -45,4 +45,36 @@ Assessment Assess(const CapacityTable& table, const std::vector<double>& load,
   return result;
 }
 
+Assessment AssessOutcomes(const CapacityTable& table,
+                          const std::vector<std::vector<double>>& loads,
+                          const std::vector<std::vector<double>>& net_loads,
+                          const std::vector<double>& probabilities,
+                          bool keep_hours) {
+  if (loads.size() == 1) {
+    return Assess(table, loads[0], net_loads[0], keep_hours);
+  }
+  Assessment sum;
+  if (keep_hours) sum.hours.resize(net_loads[0].size());
+  for (size_t k = 0; k < loads.size(); ++k) {
+    const double p = probabilities[k];
+    const Assessment one = Assess(table, loads[k], net_loads[k], keep_hours);
+    sum.lolh += p * one.lolh;
+    sum.lole += p * one.lole;
+    sum.allr += p * one.allr;
+    sum.eue += p * one.eue;
+    sum.energy += p * one.energy;
+    sum.peak_load += p * one.peak_load;
+    for (size_t h = 0; h < one.hours.size(); ++h) {
+      sum.hours[h].lolp += p * one.hours[h].lolp;
+      sum.hours[h].unserved_mwh += p * one.hours[h].unserved_mwh;
+    }
+  }
+  sum.ppm = sum.energy > 0.0 ? sum.eue / sum.energy * 1e6 : 0.0;
+  const double installed = static_cast<double>(table.installed_mw());
+  sum.reserve_margin = sum.peak_load > 0.0
+                           ? (installed - sum.peak_load) / sum.peak_load * 100.0
+                           : std::numeric_limits<double>::infinity();
+  return sum;
+}
+
 }  // namespace adequacy

@@ -36,6 +36,17 @@ struct Assessment {
 Assessment Assess(const CapacityTable& table, const std::vector<double>& load,
                   const std::vector<double>& net_load, bool keep_hours);
 
+// The same over the outcomes of an uncertain load: `loads[k]` and
+// `net_loads[k]` with probability `probabilities[k]`.  Every index, each
+// hour's risk and ALLR are the probability-weighted sums of the outcomes'
+// (exact); energy and the peak load too, and ppm and the reserve margin
+// follow from those.  One outcome of probability 1 is Assess itself.
+Assessment AssessOutcomes(const CapacityTable& table,
+                          const std::vector<std::vector<double>>& loads,
+                          const std::vector<std::vector<double>>& net_loads,
+                          const std::vector<double>& probabilities,
+                          bool keep_hours);
+
 }  // namespace adequacy
 
 #endif  // ADEQUACY_DIRECT_ASSESSMENT_H_

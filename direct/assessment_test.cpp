@@ -88,5 +88,27 @@ TEST(AssessmentTest, SmallRisksKeepTheirDigits) {
   EXPECT_NEAR(result.lole / (365 * day), 1.0, 1e-9);
 }
 
+// The outcomes of an uncertain load weigh their indices and hours; one
+// outcome is the load as it is.
+TEST(AssessmentTest, OutcomesOfAnUncertainLoad) {
+  const CapacityTable table({{100, 0.1, 2}});
+  const std::vector<double> low(48, 90.0);
+  const std::vector<double> high(48, 150.0);
+  const Assessment a = Assess(table, low, low, true);
+  const Assessment b = Assess(table, high, high, true);
+  const Assessment both =
+      AssessOutcomes(table, {low, high}, {low, high}, {0.4, 0.6}, true);
+  EXPECT_NEAR(both.lolh, 0.4 * a.lolh + 0.6 * b.lolh, 1e-12);
+  EXPECT_NEAR(both.lole, 0.4 * a.lole + 0.6 * b.lole, 1e-12);
+  EXPECT_NEAR(both.allr, 0.4 * a.allr + 0.6 * b.allr, 1e-12);
+  EXPECT_NEAR(both.eue, 0.4 * a.eue + 0.6 * b.eue, 1e-9);
+  EXPECT_NEAR(both.hours[5].lolp, 0.4 * a.hours[5].lolp + 0.6 * b.hours[5].lolp,
+              1e-15);
+  EXPECT_NEAR(both.energy, 0.4 * 90 * 48 + 0.6 * 150 * 48, 1e-9);
+  const Assessment one = AssessOutcomes(table, {low}, {low}, {1.0}, false);
+  EXPECT_EQ(one.lolh, a.lolh);
+  EXPECT_EQ(one.eue, a.eue);
+}
+
 }  // namespace
 }  // namespace adequacy

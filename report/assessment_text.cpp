@@ -75,6 +75,11 @@ std::string AssessmentText(const System& system, const LoadChange& change,
               ? "\nDirect solution (exact)\n"
               : "\nDirect solution (exact, of the system without its storage, "
                 "which has none)\n";
+  if (!system.uncertainty.empty()) {
+    text += "  over the " + std::to_string(system.uncertainty.size()) +
+            " outcomes of the uncertain load, weighted by their "
+            "probabilities\n";
+  }
   text += IndexLine("LOLH", result.lolh, "h/yr", "loss-of-load hours");
   text += IndexLine("LOLE", result.lole, "d/yr",
                     "loss-of-load days, at each day's peak hour");

@@ -142,6 +142,8 @@ std::string AssessUsageText() {
          "  file = \"load.csv\"       # MW an hour, one a line, whole days\n"
          "  # or: model = \"daily-profile\" with D1, D2, D3, D4 as in the "
          "dialogue\n"
+         "  uncertainty = { standard_deviation = 0.025 }  # optional; or\n"
+         "                # { multipliers = [...], probabilities = [...] }\n"
          "  [[units]]\n"
          "  name = \"400 MW nuclear\"\n"
          "  count = 2\n"

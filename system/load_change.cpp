@@ -22,4 +22,16 @@ std::vector<double> NetLoad(const std::vector<double>& load,
   return net;
 }
 
+ScenarioLoads LoadsOfScenarios(const System& system, const LoadChange& change) {
+  ScenarioLoads out;
+  for (const LoadScenario& scenario : system.scenarios()) {
+    const LoadChange changed{change.scale * scenario.multiplier,
+                             change.added_mw};
+    out.loads.push_back(ChangedLoad(system.load, changed));
+    out.net_loads.push_back(NetLoad(out.loads.back(), system.profiles));
+    out.probabilities.push_back(scenario.probability);
+  }
+  return out;
+}
+
 }  // namespace adequacy

@@ -23,6 +23,16 @@ std::vector<double> ChangedLoad(const std::vector<double>& load,
 std::vector<double> NetLoad(const std::vector<double>& load,
                             const std::vector<Profile>& profiles);
 
+// The loads and net loads of each of the system's load scenarios under
+// `change`: the load scaled by the change, then by the scenario's
+// multiplier, then the change's constant added (profiles as they are).
+struct ScenarioLoads {
+  std::vector<std::vector<double>> loads;
+  std::vector<std::vector<double>> net_loads;
+  std::vector<double> probabilities;
+};
+ScenarioLoads LoadsOfScenarios(const System& system, const LoadChange& change);
+
 }  // namespace adequacy
 
 #endif  // ADEQUACY_SYSTEM_LOAD_CHANGE_H_

@@ -81,6 +81,21 @@ std::vector<OutageState> OutageStates(const UnitGroup& group,
   return states;
 }
 
+std::vector<LoadScenario> NormalScenarios(double s) {
+  const double probabilities[] = {0.006, 0.061, 0.242, 0.382,
+                                  0.242, 0.061, 0.006};
+  std::vector<LoadScenario> scenarios;
+  for (int k = -3; k <= 3; ++k) {
+    scenarios.push_back({1.0 + k * s, probabilities[k + 3]});
+  }
+  return scenarios;
+}
+
+std::vector<LoadScenario> System::scenarios() const {
+  return uncertainty.empty() ? std::vector<LoadScenario>{{1.0, 1.0}}
+                             : uncertainty;
+}
+
 bool Combine(const System& base, const System& additions, System* combined,
              double* installed_mw) {
   *combined = base;

@@ -86,6 +86,17 @@ struct StorageDevice {
   double mean_repair_hours = 0.0;           // 0 for a device never out.
 };
 
+// One outcome of the load forecast: the whole year's load times
+// `multiplier`, with its probability.
+struct LoadScenario {
+  double multiplier = 1.0;
+  double probability = 1.0;
+};
+
+// The customary seven-step normal approximation of a forecast error of
+// standard deviation `s`: multipliers 1 + k s, k = -3..3.
+std::vector<LoadScenario> NormalScenarios(double s);
+
 struct System {
   std::string name;
   std::string file;  // The system file, as it was named.
@@ -93,6 +104,11 @@ struct System {
   std::vector<double> load;  // MW in each hour, a whole number of days.
   std::vector<Profile> profiles;
   std::vector<StorageDevice> storage;
+  // The load forecast's uncertainty: empty for a load known exactly.
+  std::vector<LoadScenario> uncertainty;
+
+  // The scenarios of the load: `uncertainty`, or the load as it is.
+  std::vector<LoadScenario> scenarios() const;
 
   int64_t unit_count() const;
   int64_t installed_mw() const;

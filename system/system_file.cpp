@@ -108,6 +108,7 @@ class Reader {
                   double* mean_repair_hours);
   bool ReadDerates(const toml::table& unit, const std::string& where,
                    UnitGroup* group);
+  bool ReadUncertainty(const toml::node& node, System* system);
   bool ReadProfiles(const toml::table& root, System* system);
   bool ReadStorage(const toml::table& root, System* system);
   bool ReadDevice(const toml::table& table, int index, StorageDevice* device);
@@ -301,9 +302,12 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
   if (load == nullptr) {
     return Fail(LineOf(*node), "load must be a table, not " + TypeName(*node));
   }
-  if (!OnlyKeys(*load, {"file", "model", "D1", "D2", "D3", "D4"},
+  if (!OnlyKeys(*load, {"file", "model", "D1", "D2", "D3", "D4", "uncertainty"},
                 " in [load]")) {
     return false;
+  }
+  if (const toml::node* uncertainty = load->get("uncertainty")) {
+    if (!ReadUncertainty(*uncertainty, system)) return false;
   }
   const toml::node* file = load->get("file");
   const toml::node* model = load->get("model");
@@ -413,6 +417,69 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
                     &group->mean_time_to_failure_hours,
                     &group->mean_repair_hours) &&
          ReadDerates(unit, where, group);
+}
+
+bool Reader::ReadUncertainty(const toml::node& node, System* system) {
+  const toml::table* table = node.as_table();
+  if (table == nullptr) {
+    return Fail(LineOf(node),
+                "uncertainty must be a table, not " + TypeName(node));
+  }
+  if (!OnlyKeys(*table, {"standard_deviation", "multipliers", "probabilities"},
+                " in load.uncertainty")) {
+    return false;
+  }
+  const toml::node* sd = table->get("standard_deviation");
+  const toml::node* multipliers = table->get("multipliers");
+  const toml::node* probabilities = table->get("probabilities");
+  if ((sd != nullptr) == (multipliers != nullptr || probabilities != nullptr) ||
+      (sd == nullptr && (multipliers == nullptr || probabilities == nullptr))) {
+    return Fail(LineOf(node),
+                "give load.uncertainty a standard_deviation, or multipliers "
+                "and probabilities");
+  }
+  if (sd != nullptr) {
+    double s = 0.0;
+    if (!Number(*sd, "standard_deviation", &s)) return false;
+    if (!(s >= 0.0 && s < 1.0 / 3.0)) {
+      return Fail(LineOf(*sd),
+                  "standard_deviation must be at least 0 and below 1/3 (the "
+                  "lowest multiplier is 1 - 3 s), not " +
+                      Shown(s));
+    }
+    system->uncertainty = NormalScenarios(s);
+    return true;
+  }
+  const toml::array* m = multipliers->as_array();
+  const toml::array* p = probabilities->as_array();
+  if (m == nullptr || p == nullptr || m->empty() || m->size() != p->size()) {
+    return Fail(LineOf(node),
+                "multipliers and probabilities must be lists of numbers of "
+                "the same length, one at least");
+  }
+  double sum = 0.0;
+  for (size_t i = 0; i < m->size(); ++i) {
+    LoadScenario scenario;
+    if (!Number(*m->get(i), "a multiplier", &scenario.multiplier) ||
+        !Number(*p->get(i), "a probability", &scenario.probability)) {
+      return false;
+    }
+    if (!(scenario.multiplier > 0.0)) {
+      return Fail(LineOf(*m->get(i)), "a multiplier must be above 0, not " +
+                                          Shown(scenario.multiplier));
+    }
+    if (!(scenario.probability >= 0.0)) {
+      return Fail(LineOf(*p->get(i)), "a probability must be at least 0, not " +
+                                          Shown(scenario.probability));
+    }
+    sum += scenario.probability;
+    system->uncertainty.push_back(scenario);
+  }
+  if (!(std::fabs(sum - 1.0) <= 1e-9)) {
+    return Fail(LineOf(*probabilities),
+                "the probabilities must sum to 1, not " + Shown(sum));
+  }
+  return true;
 }
 
 bool Reader::ReadDerates(const toml::table& unit, const std::string& where,

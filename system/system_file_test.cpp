@@ -260,6 +260,62 @@ TEST_F(SystemFileTest, DeratedStatesAndTheirFaults) {
   }
 }
 
+// Load forecast uncertainty: the seven-step normal approximation, or the
+// outcomes given, and each fault with its line.
+TEST_F(SystemFileTest, LoadUncertaintyAndItsFaults) {
+  System system;
+  InputError error;
+  ASSERT_TRUE(
+      Parse("[load]\nfile = \"day.csv\"\n"
+            "uncertainty = { standard_deviation = 0.02 }\n" +
+                std::string(kUnit),
+            &system, &error))
+      << error.what;
+  ASSERT_EQ(system.uncertainty.size(), 7u);
+  EXPECT_DOUBLE_EQ(system.uncertainty[0].multiplier, 0.94);
+  EXPECT_EQ(system.uncertainty[3].probability, 0.382);
+  double sum = 0.0;
+  for (const LoadScenario& s : system.uncertainty) sum += s.probability;
+  EXPECT_NEAR(sum, 1.0, 1e-12);
+  System given;
+  ASSERT_TRUE(
+      Parse("[load]\nfile = \"day.csv\"\nuncertainty = { multipliers "
+            "= [0.9, 1.1], probabilities = [0.25, 0.75] }\n" +
+                std::string(kUnit),
+            &given, &error))
+      << error.what;
+  ASSERT_EQ(given.scenarios().size(), 2u);
+  EXPECT_EQ(given.scenarios()[1].multiplier, 1.1);
+  EXPECT_EQ(System().scenarios().size(), 1u);
+  const struct {
+    std::string uncertainty;
+    std::string what;
+  } cases[] = {
+      {"{ multipliers = [0.9, 1.1], probabilities = [0.5, 0.4] }",
+       "the probabilities must sum to 1, not 0.9"},
+      {"{ multipliers = [0, 1], probabilities = [0.5, 0.5] }",
+       "a multiplier must be above 0, not 0"},
+      {"{ multipliers = [1], probabilities = [0.5, 0.5] }",
+       "lists of numbers of the same length"},
+      {"{ standard_deviation = 0.4 }", "standard_deviation must be at least 0"},
+      {"{ standard_deviation = 0.1, multipliers = [1] }",
+       "give load.uncertainty a standard_deviation, or multipliers"},
+      {"{ spread = 1 }", "unknown key 'spread' in load.uncertainty"},
+      {"3", "uncertainty must be a table, not an integer"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    EXPECT_FALSE(Parse("[load]\nfile = \"day.csv\"\nuncertainty = " +
+                           c.uncertainty + "\n" + std::string(kUnit),
+                       &bad, &error))
+        << c.uncertainty;
+    EXPECT_EQ(error.line, 3) << c.uncertainty << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos)
+        << c.uncertainty << "\n"
+        << error.what;
+  }
+}
+
 // Storage devices: the ratings as given or derived, the defaults, and each
 // fault with its line (the device's table starts on line 8).
 TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {

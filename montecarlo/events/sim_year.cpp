@@ -168,9 +168,11 @@ double YearLoad::PeakOf(int64_t first, int64_t end) const {
 
 YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
                              const YearLoad& load, YearMethod method,
-                             const std::vector<DeviceRates>& devices)
+                             const std::vector<DeviceRates>& devices,
+                             const LoadOutcomes& outcomes)
     : units_(units),
-      load_(load),
+      load_(&load),
+      outcomes_(outcomes),
       method_(method),
       devices_(devices),
       outages_(devices.size()),
@@ -182,6 +184,17 @@ YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
 
 void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
                              YearOutcome* stored) {
+  if (!outcomes_.loads.empty()) {
+    // The year's load outcome, from a stream of its own.
+    UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
+    const double u = draws.Uniform();
+    size_t k = 0;
+    double below = outcomes_.probabilities[0];
+    while (k + 1 < outcomes_.loads.size() && !(u < below)) {
+      below += outcomes_.probabilities[++k];
+    }
+    load_ = outcomes_.loads[k];
+  }
   if (method_ == YearMethod::kEvents) {
     DrawSojourns(seed, year);
   } else {
@@ -193,7 +206,7 @@ void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
 
 void YearSimulator::DrawOutages(uint64_t seed, int64_t year,
                                 YearMethod method) {
-  const int64_t hours = load_.hours();
+  const int64_t hours = load_->hours();
   for (size_t d = 0; d < devices_.size(); ++d) {
     std::vector<Outage>& outages = outages_[d];
     outages.clear();
@@ -219,7 +232,7 @@ void YearSimulator::DrawOutages(uint64_t seed, int64_t year,
 }
 
 void YearSimulator::DrawSojourns(uint64_t seed, int64_t year) {
-  const int64_t hours = load_.hours();
+  const int64_t hours = load_->hours();
   for (size_t i = 0; i < units_.size(); ++i) {
     const UnitRates& unit = units_[i];
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), DrawUse::kSojourns);
@@ -239,7 +252,7 @@ void YearSimulator::DrawSojourns(uint64_t seed, int64_t year) {
 }
 
 void YearSimulator::StepHours(uint64_t seed, int64_t year) {
-  const int64_t hours = load_.hours();
+  const int64_t hours = load_->hours();
   for (size_t i = 0; i < units_.size(); ++i) {
     const UnitRates& unit = units_[i];
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), DrawUse::kHours);
@@ -260,7 +273,7 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
 
 void YearSimulator::Tally(YearOutcome* out, YearOutcome* stored) {
   out->Clear();
-  const int64_t hours = load_.hours();
+  const int64_t hours = load_->hours();
   int64_t available = installed_mw_;
   EventCounter events;
   EventCounter stored_events;
@@ -319,12 +332,12 @@ void YearSimulator::SetDevicesAt(int64_t hour, std::vector<size_t>* cursors) {
 void YearSimulator::TallyRun(int64_t first, int64_t end, int64_t available,
                              YearOutcome* out, EventCounter* events) const {
   const double capacity = static_cast<double>(available);
-  if (!(load_.PeakOf(first, end) > capacity)) return;
+  if (!(load_->PeakOf(first, end) > capacity)) return;
   for (int64_t hour = first; hour < end; ++hour) {
     const size_t h = static_cast<size_t>(hour);
-    const double short_mw = load_.net_mw[h] - capacity;
+    const double short_mw = load_->net_mw[h] - capacity;
     if (!(short_mw > 0.0)) continue;
-    out->AddDeficit(hour, short_mw, load_.day_peak[h] != 0, events);
+    out->AddDeficit(hour, short_mw, load_->day_peak[h] != 0, events);
   }
 }
 
@@ -333,11 +346,11 @@ void YearSimulator::DispatchRun(int64_t first, int64_t end, int64_t available,
   const double capacity = static_cast<double>(available);
   // Hour by hour only where a deficit may come or a device may charge.
   for (int64_t hour = first; hour < end; ++hour) {
-    if (dispatch_.Idle() && !(load_.PeakOf(hour, end) > capacity)) return;
+    if (dispatch_.Idle() && !(load_->PeakOf(hour, end) > capacity)) return;
     const size_t h = static_cast<size_t>(hour);
-    const double unserved = dispatch_.Hour(capacity - load_.net_mw[h]);
+    const double unserved = dispatch_.Hour(capacity - load_->net_mw[h]);
     if (!(unserved > 0.0)) continue;
-    out->AddDeficit(hour, unserved, load_.day_peak[h] != 0, events);
+    out->AddDeficit(hour, unserved, load_->day_peak[h] != 0, events);
     for (size_t d = 0; d < devices_.size(); ++d) {
       out->empty_hours[d] += dispatch_.empty(d) ? 1 : 0;
     }

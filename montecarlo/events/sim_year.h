@@ -37,16 +37,28 @@ struct YearLoad {
 enum class YearMethod { kEvents, kHourly };
 
 // The draws of device d are those of unit kDeviceDraws + d, beyond any
-// fleet's units, so that the units draw the same with and without devices.
+// fleet's units, so that the units draw the same with and without devices;
+// the year's load outcome is drawn as unit kOutcomeDraws.
 inline constexpr uint32_t kDeviceDraws = 1u << 30;
+inline constexpr uint32_t kOutcomeDraws = 1u << 29;
+
+// The outcomes of an uncertain load, each a year's load with its
+// probability; none where the load is known.  The loads must outlive the
+// simulators, and have the same hours.
+struct LoadOutcomes {
+  std::vector<const YearLoad*> loads;
+  std::vector<double> probabilities;
+};
 
 // Simulates years of one fleet, and its storage, against one load; one per
 // thread, as it holds the year's row of differences.
 class YearSimulator {
  public:
+  // With `outcomes`, each year simulates one of them, drawn by its
+  // probability; `load` gives the hours.
   YearSimulator(const std::vector<UnitRates>& units, const YearLoad& load,
-                YearMethod method,
-                const std::vector<DeviceRates>& devices = {});
+                YearMethod method, const std::vector<DeviceRates>& devices = {},
+                const LoadOutcomes& outcomes = {});
 
   // Simulates year `year` of the run keyed by `seed`: `out` is the year
   // without storage and, where there are devices, `stored` the same year
@@ -74,7 +86,8 @@ class YearSimulator {
                    YearOutcome* out, EventCounter* events);
 
   const std::vector<UnitRates>& units_;
-  const YearLoad& load_;
+  const YearLoad* load_;  // The year's.
+  LoadOutcomes outcomes_;
   YearMethod method_;
   std::vector<DeviceRates> devices_;
   std::vector<std::vector<Outage>> outages_;  // Each device's, in order.

@@ -16,11 +16,13 @@ SystemSimulation::SystemSimulation(const std::vector<UnitRates>& units,
                                    const YearLoad& load, uint64_t seed,
                                    int threads, YearMethod method,
                                    const std::vector<DeviceRates>& devices,
-                                   const ExactIndices& exact)
+                                   const ExactIndices& exact,
+                                   const LoadOutcomes& outcomes)
     : units_(units),
       load_(load),
       seed_(seed),
       method_(method),
+      load_outcomes_(outcomes),
       storage_(!devices.empty()),
       exact_(exact),
       pool_(std::max(1, threads)),
@@ -30,8 +32,8 @@ SystemSimulation::SystemSimulation(const std::vector<UnitRates>& units,
                PairedSample(load.hours(), storage_)),
       sample_(load.hours(), storage_) {
   for (int thread = 0; thread < pool_.threads(); ++thread) {
-    simulators_.push_back(
-        std::make_unique<YearSimulator>(units_, load_, method_, devices));
+    simulators_.push_back(std::make_unique<YearSimulator>(
+        units_, load_, method_, devices, load_outcomes_));
   }
 }
 

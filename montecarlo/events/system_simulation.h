@@ -34,7 +34,8 @@ class SystemSimulation {
                    uint64_t seed, int threads,
                    YearMethod method = YearMethod::kEvents,
                    const std::vector<DeviceRates>& devices = {},
-                   const ExactIndices& exact = {});
+                   const ExactIndices& exact = {},
+                   const LoadOutcomes& outcomes = {});
 
   // Is told the years simulated so far, and the share of the work done.
   using Progress = std::function<void(int64_t years, double share)>;
@@ -68,6 +69,7 @@ class SystemSimulation {
   const YearLoad& load_;
   uint64_t seed_;
   YearMethod method_;
+  LoadOutcomes load_outcomes_;
   bool storage_;
   bool by_hour_ = false;
   ExactIndices exact_;

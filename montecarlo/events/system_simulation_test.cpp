@@ -9,6 +9,7 @@
 #include "direct/assessment.h"
 #include "model/capacity_table.h"
 #include "montecarlo/events/unit_draws.h"
+#include "system/load_change.h"
 
 namespace adequacy {
 namespace {
@@ -213,6 +214,42 @@ TEST(SystemSimulationTest, DeratedStatesHoldTheirSharesAndTheExactValues) {
   EXPECT_NEAR(states[2].share, up * 5.0 / 200.0, 1e-15);
   EXPECT_NEAR(up + states[0].share + states[1].share + states[2].share, 1.0,
               1e-15);
+}
+
+// An uncertain load: each year draws one outcome, and the indices hold the
+// weighted exact values, by both engines; the units draw as without it.
+TEST(SystemSimulationTest, UncertainLoadsDrawAnOutcomeAYear) {
+  System system = SmallSystem();
+  system.uncertainty = NormalScenarios(0.05);
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &error));
+  const ScenarioLoads outcomes = LoadsOfScenarios(system, LoadChange());
+  const CapacityTable table(system.unit_kinds());
+  const Assessment exact = AssessOutcomes(
+      table, outcomes.loads, outcomes.net_loads, outcomes.probabilities, false);
+  std::vector<YearLoad> loads;
+  for (const auto& net : outcomes.net_loads) loads.emplace_back(net);
+  LoadOutcomes each;
+  for (size_t k = 0; k < loads.size(); ++k) {
+    each.loads.push_back(&loads[k]);
+    each.probabilities.push_back(outcomes.probabilities[k]);
+  }
+  const YearLoad plain(system.load);
+  const Assessment known = Assess(table, system.load, system.load, false);
+  EXPECT_NE(exact.lolh, known.lolh);
+  for (YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+    SystemSimulation run(units, plain, 31, 2, method, {}, {}, each);
+    run.RunTo(6000);
+    for (const auto& [figure, value] :
+         {std::pair{SampleFigure::kDeficitHours, exact.lolh},
+          {SampleFigure::kPeakDeficits, exact.lole},
+          {SampleFigure::kUnservedMwh, exact.eue}}) {
+      const SampleInterval e = run.sample().Interval(figure);
+      EXPECT_LT(std::fabs(e.estimate - value), 4 * e.standard_error)
+          << static_cast<int>(figure) << " " << static_cast<int>(method);
+    }
+  }
 }
 
 // To a precision: both relative errors at most it, or the bound said.
