@@ -140,6 +140,8 @@ std::string AssessUsageText() {
          "  name = \"IEEE RTS-79\"\n"
          "  [load]\n"
          "  file = \"load.csv\"       # MW an hour, one a line, whole days\n"
+         "  column = \"demand\"        # optional: a named column of a CSV "
+         "table\n"
          "  # or: model = \"daily-profile\" with D1, D2, D3, D4 as in the "
          "dialogue\n"
          "  uncertainty = { standard_deviation = 0.025 }  # optional; or\n"

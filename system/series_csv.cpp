@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace adequacy {
 namespace {
@@ -36,6 +37,44 @@ std::string Excerpt(std::string_view field) {
   return "'" + text + "'";
 }
 
+// One value of a series: a finite number, at least 0; `where` says which
+// column it is in, for the message.
+bool ParseValue(std::string_view field, int64_t line, const std::string& where,
+                double* value, InputError* error) {
+  const auto [rest, status] =
+      std::from_chars(field.data(), field.data() + field.size(), *value);
+  error->line = line;
+  if (status == std::errc::result_out_of_range) {
+    error->what = where + Excerpt(field) + " is out of a double's range";
+    return false;
+  }
+  if (status != std::errc() || rest != field.data() + field.size()) {
+    error->what = where + Excerpt(field) + " is not a number";
+    return false;
+  }
+  if (!std::isfinite(*value)) {
+    error->what = where + Excerpt(field) + " is not a finite number";
+    return false;
+  }
+  if (*value < 0.0) {
+    error->what = where + "a negative value, " + Excerpt(field) + " MW";
+    return false;
+  }
+  *value += 0.0;  // -0 is 0.
+  return true;
+}
+
+// The fields of a CSV line, split at commas and trimmed.
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const size_t comma = line.find(',');
+    fields.push_back(Trim(line.substr(0, comma)));
+    if (comma == std::string_view::npos) return fields;
+    line.remove_prefix(comma + 1);
+  }
+}
+
 }  // namespace
 
 bool ParseSeries(std::string_view text, std::vector<double>* values,
@@ -53,29 +92,54 @@ bool ParseSeries(std::string_view text, std::vector<double>* values,
     first = false;
     if (header) continue;
     double value = 0.0;
-    const auto [rest, status] =
-        std::from_chars(field.data(), field.data() + field.size(), value);
-    if (status == std::errc::result_out_of_range) {
+    if (!ParseValue(field, line, "", &value, error)) return false;
+    values->push_back(value);
+  }
+  return true;
+}
+
+bool ParseColumn(std::string_view text, std::string_view column,
+                 std::vector<double>* values, InputError* error) {
+  int64_t line = 0;
+  size_t index = std::string_view::npos;
+  const std::string where = "column '" + std::string(column) + "': ";
+  while (!text.empty()) {
+    ++line;
+    const size_t end = text.find('\n');
+    std::string_view row = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    row = Trim(row.substr(0, row.find('#')));
+    if (row.empty()) continue;
+    const std::vector<std::string_view> fields = Fields(row);
+    if (index == std::string_view::npos) {
+      // The first row names the columns.
+      std::string names;
+      for (size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i] == column) index = i;
+        names += (i == 0 ? "" : ", ") + std::string(fields[i]);
+      }
+      if (index == std::string_view::npos) {
+        error->line = line;
+        error->what = "no column '" + std::string(column) +
+                      "' in the header row; the columns are " + names;
+        return false;
+      }
+      continue;
+    }
+    if (index >= fields.size()) {
       error->line = line;
-      error->what = Excerpt(field) + " is out of a double's range";
+      error->what = where + "the row has " + std::to_string(fields.size()) +
+                    (fields.size() == 1 ? " field" : " fields");
       return false;
     }
-    if (status != std::errc() || rest != field.data() + field.size()) {
-      error->line = line;
-      error->what = Excerpt(field) + " is not a number";
-      return false;
-    }
-    if (!std::isfinite(value)) {
-      error->line = line;
-      error->what = Excerpt(field) + " is not a finite number";
-      return false;
-    }
-    if (value < 0.0) {
-      error->line = line;
-      error->what = "a negative value, " + Excerpt(field) + " MW";
-      return false;
-    }
-    values->push_back(value + 0.0);  // -0 is 0.
+    double value = 0.0;
+    if (!ParseValue(fields[index], line, where, &value, error)) return false;
+    values->push_back(value);
+  }
+  if (index == std::string_view::npos) {
+    error->line = 0;
+    error->what = "no header row naming column '" + std::string(column) + "'";
+    return false;
   }
   return true;
 }

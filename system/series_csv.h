@@ -18,6 +18,13 @@ namespace adequacy {
 bool ParseSeries(std::string_view text, std::vector<double>* values,
                  InputError* error);
 
+// The values of the column named `column` of a CSV table with a header
+// row: fields split at commas (no quoting), the other columns ignored.
+// Every value must be a finite number, at least 0.  False, with the line
+// and what is wrong (naming the column) in `*error`, otherwise.
+bool ParseColumn(std::string_view text, std::string_view column,
+                 std::vector<double>* values, InputError* error);
+
 }  // namespace adequacy
 
 #endif  // ADEQUACY_SYSTEM_SERIES_CSV_H_

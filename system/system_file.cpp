@@ -96,8 +96,9 @@ class Reader {
 
   bool ReadLoad(const toml::table& root, System* system);
   bool ReadDailyProfile(const toml::table& load, System* system);
-  bool ReadSeriesFile(const toml::node& file_key, std::vector<double>* values,
-                      std::string* shown_path);
+  // A series file, or with `column` the named column of a CSV table.
+  bool ReadSeriesFile(const toml::node& file_key, const toml::node* column,
+                      std::vector<double>* values, std::string* shown_path);
   bool ReadUnits(const toml::table& root, System* system);
   bool ReadUnit(const toml::table& unit, int index, UnitGroup* group);
   // The outage keys of a unit or a device; `optional` for a device, which
@@ -264,8 +265,16 @@ bool Reader::Read(std::string_view text, System* system) {
 }
 
 bool Reader::ReadSeriesFile(const toml::node& file_key,
+                            const toml::node* column,
                             std::vector<double>* values,
                             std::string* shown_path) {
+  std::string column_name;
+  if (column != nullptr) {
+    if (!Text(*column, "column", &column_name)) return false;
+    if (column_name.empty()) {
+      return Fail(LineOf(*column), "column must name a column");
+    }
+  }
   std::string name;
   if (!Text(file_key, "file", &name)) return false;
   if (name.empty()) return Fail(LineOf(file_key), "file must name a file");
@@ -280,7 +289,8 @@ bool Reader::ReadSeriesFile(const toml::node& file_key,
     return Fail(LineOf(file_key),
                 "cannot read '" + *shown_path + "': " + reason);
   }
-  if (!ParseSeries(text, values, error_)) {
+  if (column != nullptr ? !ParseColumn(text, column_name, values, error_)
+                        : !ParseSeries(text, values, error_)) {
     error_->file = *shown_path;
     return false;
   }
@@ -302,8 +312,10 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
   if (load == nullptr) {
     return Fail(LineOf(*node), "load must be a table, not " + TypeName(*node));
   }
-  if (!OnlyKeys(*load, {"file", "model", "D1", "D2", "D3", "D4", "uncertainty"},
-                " in [load]")) {
+  if (!OnlyKeys(
+          *load,
+          {"file", "model", "D1", "D2", "D3", "D4", "uncertainty", "column"},
+          " in [load]")) {
     return false;
   }
   if (const toml::node* uncertainty = load->get("uncertainty")) {
@@ -316,7 +328,14 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
                 "[load] needs one of file and model, not " +
                     std::string(file == nullptr ? "neither" : "both"));
   }
-  if (model != nullptr) return ReadDailyProfile(*load, system);
+  if (model != nullptr) {
+    if (const toml::node* column = load->get("column")) {
+      return Fail(LineOf(*column),
+                  "column belongs to a load file, not to a "
+                  "load model");
+    }
+    return ReadDailyProfile(*load, system);
+  }
   for (const char* key : {"D1", "D2", "D3", "D4"}) {
     if (const toml::node* stray = load->get(key)) {
       return Fail(LineOf(*stray), std::string(key) + " belongs to model = \"" +
@@ -324,7 +343,7 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
     }
   }
   std::string shown;
-  return ReadSeriesFile(*file, &system->load, &shown);
+  return ReadSeriesFile(*file, load->get("column"), &system->load, &shown);
 }
 
 bool Reader::ReadDailyProfile(const toml::table& load, System* system) {
@@ -701,7 +720,7 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
   for (const toml::node& entry : *profiles) {
     const toml::table& table = *entry.as_table();
     const std::string where = " in [[profiles]] " + std::to_string(++index);
-    if (!OnlyKeys(table, {"name", "file"}, where)) return false;
+    if (!OnlyKeys(table, {"name", "file", "column"}, where)) return false;
     Profile profile;
     profile.name = "profile " + std::to_string(index);
     if (const toml::node* name = table.get("name")) {
@@ -710,7 +729,9 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
     const toml::node* file = table.get("file");
     if (file == nullptr) return Fail(LineOf(table), "no file" + where);
     std::string shown;
-    if (!ReadSeriesFile(*file, &profile.mw, &shown)) return false;
+    if (!ReadSeriesFile(*file, table.get("column"), &profile.mw, &shown)) {
+      return false;
+    }
     if (profile.mw.size() != system->load.size()) {
       return Fail(LineOf(*file),
                   "'" + shown + "' holds " +

@@ -316,6 +316,54 @@ TEST_F(SystemFileTest, LoadUncertaintyAndItsFaults) {
   }
 }
 
+// Named columns of a CSV table, for the load and the profiles; a fault in
+// one names its file, line and column.
+TEST_F(SystemFileTest, CsvColumns) {
+  std::string table = "time,demand,wind_mw\n";
+  for (int hour = 0; hour < 24; ++hour) {
+    table += "2026-01-01T" + std::to_string(hour) + "," +
+             std::to_string(100 + hour) + "," + std::to_string(hour % 5) + "\n";
+  }
+  Write("table.csv", table);
+  Write("bad.csv", "demand,wind_mw\n100,3\n101\n");
+  Write("text.csv", "demand\n100\nlots\n");
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse("[load]\nfile = \"table.csv\"\ncolumn = \"demand\"\n" +
+                        std::string(kUnit) +
+                        "[[profiles]]\nfile = \"table.csv\"\n"
+                        "column = \"wind_mw\"\n",
+                    &system, &error))
+      << error.what;
+  ASSERT_EQ(system.load.size(), 24u);
+  EXPECT_EQ(system.load[5], 105);
+  EXPECT_EQ(system.profiles[0].mw[7], 2);
+  const struct {
+    std::string text;
+    std::string file;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {"[load]\nfile = \"table.csv\"\ncolumn = \"load\"\n", "table.csv", 1,
+       "no column 'load' in the header row; the columns are time, demand, "
+       "wind_mw"},
+      {"[load]\nfile = \"bad.csv\"\ncolumn = \"wind_mw\"\n", "bad.csv", 3,
+       "column 'wind_mw': the row has 1 field"},
+      {"[load]\nfile = \"text.csv\"\ncolumn = \"demand\"\n", "text.csv", 3,
+       "column 'demand': 'lots' is not a number"},
+      {"[load]\nmodel = \"daily-profile\"\ncolumn = \"demand\"\n",
+       "system.toml", 3, "column belongs to a load file"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    EXPECT_FALSE(Parse(c.text + std::string(kUnit), &bad, &error)) << c.text;
+    EXPECT_EQ(error.file, dir_ + "/" + c.file) << c.text;
+    EXPECT_EQ(error.line, c.line) << c.text << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
+                                                          << error.what;
+  }
+}
+
 // Storage devices: the ratings as given or derived, the defaults, and each
 // fault with its line (the device's table starts on line 8).
 TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {
