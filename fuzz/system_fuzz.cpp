@@ -63,6 +63,27 @@ void CheckSystem(std::string_view text) {
   for (double mw : system.load) {
     if (!(mw >= 0.0) || !std::isfinite(mw)) std::abort();
   }
+  double probabilities = 0.0;
+  for (const adequacy::LoadScenario& outcome : system.uncertainty) {
+    if (!(outcome.multiplier > 0.0) || !(outcome.probability >= 0.0)) {
+      std::abort();
+    }
+    probabilities += outcome.probability;
+  }
+  if (!system.uncertainty.empty() &&
+      !(std::fabs(probabilities - 1.0) <= 1e-9)) {
+    std::abort();
+  }
+  for (const adequacy::UnitGroup& group : system.units) {
+    double up = 0.0;
+    adequacy::OutageStates(group, &up);
+    if (!(up > 0.0)) std::abort();
+    for (const adequacy::Derate& derate : group.derates) {
+      if (derate.available_mw < 1 || derate.available_mw >= group.capacity_mw) {
+        std::abort();
+      }
+    }
+  }
   for (const adequacy::StorageDevice& device : system.storage) {
     const auto share = [](double x, bool zero) {
       return (zero ? x >= 0.0 : x > 0.0) && x <= 1.0;

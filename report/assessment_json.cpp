@@ -17,6 +17,15 @@ void WriteSystem(JsonWriter& json, const System& system) {
   json.BeginArray();
   for (const Profile& profile : system.profiles) json.Text(profile.name);
   json.EndArray();
+  json.Name("uncertainty");
+  json.BeginArray();
+  for (const LoadScenario& outcome : system.uncertainty) {
+    json.BeginObject();
+    json.Member("multiplier", outcome.multiplier);
+    json.Member("probability", outcome.probability);
+    json.EndObject();
+  }
+  json.EndArray();
   json.Name("storage");
   json.BeginArray();
   for (const StorageDevice& device : system.storage) {
