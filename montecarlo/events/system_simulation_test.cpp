@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <numeric>
+#include <string>
 
 #include "direct/assessment.h"
 #include "model/capacity_table.h"
@@ -44,6 +45,24 @@ bool SameSample(const YearSample& a, const YearSample& b) {
   return a.years() == b.years() && a.events_by_hours() == b.events_by_hours() &&
          a.years_by_deficit_hours() == b.years_by_deficit_hours() &&
          SameBits(a.largest_event_mwh(), b.largest_event_mwh());
+}
+
+// LOLH, LOLE and EUE of `run` each within four standard errors of
+// `exact`'s, which are above 0.
+void ExpectExactWithin(const SystemSimulation& run, const Assessment& exact,
+                       const std::string& what) {
+  const struct {
+    SampleFigure figure;
+    double exact;
+  } figures[] = {{SampleFigure::kDeficitHours, exact.lolh},
+                 {SampleFigure::kPeakDeficits, exact.lole},
+                 {SampleFigure::kUnservedMwh, exact.eue}};
+  for (const auto& f : figures) {
+    const SampleInterval e = run.sample().Interval(f.figure);
+    EXPECT_GT(f.exact, 0.0);
+    EXPECT_LT(std::fabs(e.estimate - f.exact), 4 * e.standard_error)
+        << what << " " << static_cast<int>(f.figure);
+  }
 }
 
 TEST(UnitRatesTest, RatesFromTheFileAndTheirLimits) {
@@ -125,21 +144,8 @@ TEST(SystemSimulationTest, AgreesWithTheExactSolutionAndTheHourlyLoop) {
   SystemSimulation hourly(units, load, 5, 2, YearMethod::kHourly);
   events.RunTo(6000);
   hourly.RunTo(6000);
-  const struct {
-    SampleFigure figure;
-    double exact;
-  } figures[] = {{SampleFigure::kDeficitHours, exact.lolh},
-                 {SampleFigure::kPeakDeficits, exact.lole},
-                 {SampleFigure::kUnservedMwh, exact.eue}};
-  for (const auto& f : figures) {
-    const SampleInterval e = events.sample().Interval(f.figure);
-    const SampleInterval h = hourly.sample().Interval(f.figure);
-    EXPECT_GT(f.exact, 0.0);
-    EXPECT_LT(std::fabs(e.estimate - f.exact), 4 * e.standard_error)
-        << static_cast<int>(f.figure);
-    EXPECT_LT(std::fabs(h.estimate - f.exact), 4 * h.standard_error)
-        << static_cast<int>(f.figure);
-  }
+  ExpectExactWithin(events, exact, "events");
+  ExpectExactWithin(hourly, exact, "hourly");
   for (SampleFigure f : {SampleFigure::kEvents, SampleFigure::kHadDeficit}) {
     const SampleInterval e = events.sample().Interval(f);
     const SampleInterval h = hourly.sample().Interval(f);
@@ -190,19 +196,9 @@ TEST(SystemSimulationTest, DeratedStatesHoldTheirSharesAndTheExactValues) {
     for (YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
       SystemSimulation run(units, load, 21, 2, method);
       run.RunTo(4000);
-      const struct {
-        SampleFigure figure;
-        double exact;
-      } figures[] = {{SampleFigure::kDeficitHours, exact.lolh},
-                     {SampleFigure::kPeakDeficits, exact.lole},
-                     {SampleFigure::kUnservedMwh, exact.eue}};
-      for (const auto& f : figures) {
-        const SampleInterval e = run.sample().Interval(f.figure);
-        EXPECT_GT(f.exact, 0.0);
-        EXPECT_LT(std::fabs(e.estimate - f.exact), 4 * e.standard_error)
-            << system->units[0].name << " " << static_cast<int>(f.figure) << " "
-            << static_cast<int>(method);
-      }
+      ExpectExactWithin(run, exact,
+                        system->units[0].name + " " +
+                            std::to_string(static_cast<int>(method)));
     }
   }
   // The shares the direct solution used: up 1 - 0.05 - 0.2 - the share of
@@ -241,14 +237,7 @@ TEST(SystemSimulationTest, UncertainLoadsDrawAnOutcomeAYear) {
   for (YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
     SystemSimulation run(units, plain, 31, 2, method, {}, {}, each);
     run.RunTo(6000);
-    for (const auto& [figure, value] :
-         {std::pair{SampleFigure::kDeficitHours, exact.lolh},
-          {SampleFigure::kPeakDeficits, exact.lole},
-          {SampleFigure::kUnservedMwh, exact.eue}}) {
-      const SampleInterval e = run.sample().Interval(figure);
-      EXPECT_LT(std::fabs(e.estimate - value), 4 * e.standard_error)
-          << static_cast<int>(figure) << " " << static_cast<int>(method);
-    }
+    ExpectExactWithin(run, exact, std::to_string(static_cast<int>(method)));
   }
 }
 
