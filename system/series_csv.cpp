@@ -81,6 +81,10 @@ bool ParseSeries(std::string_view text, std::vector<double>* values,
                  InputError* error) {
   int64_t line = 0;
   bool first = true;
+  // A first row of data with commas makes a table: its values are in the
+  // one field of that row that holds a number.
+  size_t column = std::string_view::npos;
+  bool decided = false;
   while (!text.empty()) {
     ++line;
     const size_t end = text.find('\n');
@@ -91,6 +95,39 @@ bool ParseSeries(std::string_view text, std::vector<double>* values,
     const bool header = first && LooksLikeHeader(field);
     first = false;
     if (header) continue;
+    const bool table = !decided && field.find(',') != field.npos;
+    decided = true;
+    if (table) {
+      const std::vector<std::string_view> fields = Fields(field);
+      size_t numeric = 0;
+      for (size_t i = 0; i < fields.size(); ++i) {
+        double ignored = 0.0;
+        InputError quiet;
+        if (!fields[i].empty() && !LooksLikeHeader(fields[i]) &&
+            ParseValue(fields[i], line, "", &ignored, &quiet)) {
+          column = i;
+          ++numeric;
+        }
+      }
+      if (numeric != 1) {
+        error->line = line;
+        error->what = "a row of " + std::to_string(fields.size()) +
+                      " fields with " + std::to_string(numeric) +
+                      " numbers: name the column to read with column = ";
+        return false;
+      }
+    }
+    if (column != std::string_view::npos) {
+      const std::vector<std::string_view> fields = Fields(field);
+      if (column >= fields.size()) {
+        error->line = line;
+        error->what = "the row has " + std::to_string(fields.size()) +
+                      (fields.size() == 1 ? " field" : " fields") +
+                      "; the values are in field " + std::to_string(column + 1);
+        return false;
+      }
+      field = fields[column];
+    }
     double value = 0.0;
     if (!ParseValue(field, line, "", &value, error)) return false;
     values->push_back(value);

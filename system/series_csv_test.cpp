@@ -14,6 +14,12 @@ TEST(SeriesCsvTest, HeaderCommentsBlanksAndLineEnds) {
                   &values, &error));
   EXPECT_EQ(values, (std::vector<double>{1530.5, 2000.0, 0.0, 7.0}));
   values.clear();
+  // A table with one numeric column, a timestamp beside it.
+  ASSERT_TRUE(
+      ParseSeries("time,load_mw\n2026-01-01T00,10\n2026-01-01T01, 12.5\n",
+                  &values, &error));
+  EXPECT_EQ(values, (std::vector<double>{10.0, 12.5}));
+  values.clear();
   ASSERT_TRUE(ParseSeries("", &values, &error));
   EXPECT_TRUE(values.empty());
 }
@@ -34,6 +40,12 @@ TEST(SeriesCsvTest, FaultsWithTheirLines) {
       {"1e400\n", 1, "'1e400' is out of a double's range"},
       {"mw\nload\n", 2, "'load' is not a number"},
       {"+5\n", 1, "'+5' is not a number"},
+      {"time,a,b\nmon,1,2\n", 2,
+       "a row of 3 fields with 2 numbers: name the column to read with "
+       "column = "},
+      {"time,mw\nmon,5\ntue\n", 3,
+       "the row has 1 field; the values are in field 2"},
+      {"time,mw\nmon,5\ntue,x\n", 3, "'x' is not a number"},
   };
   for (const auto& c : cases) {
     std::vector<double> values;
