@@ -271,7 +271,7 @@ TEST_F(AssessTest, InterruptEndsTheRunAtOnce) {
 // device that can do nothing leaves the storage-free figures exactly.
 TEST_F(AssessTest, StorageIsSimulatedAndControlled) {
   if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
-  const std::string rts = "'" + kExamples + "/rts79/system.toml' --years 3000";
+  const std::string rts = "'" + kExamples + "/rts79/system.toml' --years 2000";
   Write("none.toml",
         "[[storage]]\nname = \"nothing\"\npower_mw = 200\nenergy_mwh = 0\n");
   const ProgramRun with =

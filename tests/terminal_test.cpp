@@ -242,9 +242,9 @@ TEST_F(TerminalTest, AReplyTypedAheadLeavesNoStaleLine) {
   ASSERT_TRUE(t.settled());
   t.Keys(std::string("'") + kOneThread + ADEQUACY_BINARY + "' Enter");
   ASSERT_TRUE(t.WaitFor("RETURN TO CONTINUE", milliseconds(10000)));
-  // Loads short in every hour, on to 10,000 years on one thread: the years
-  // from 1000 on take more than a second, long enough for the line to show.
-  t.Keys("'15000 15000 15000 0' Enter Enter");
+  // Loads beyond the fleet, on to 10,000 years on one thread: the years
+  // from 1000 on take about a second, long enough for the line to show.
+  t.Keys("'11000 11000 11000 0' Enter Enter");
   ASSERT_TRUE(t.WaitFor("1=YES", milliseconds(20000)));
   t.Keys("1 Enter");
   ASSERT_TRUE(t.WaitFor("simulating", milliseconds(30000))) << t.Screen();
