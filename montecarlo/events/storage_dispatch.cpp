@@ -18,23 +18,23 @@ bool DeviceRatesOf(const System& system, std::vector<DeviceRates>* devices,
                    std::string* error) {
   devices->clear();
   for (size_t entry = 0; entry < system.storage.size(); ++entry) {
-    const StorageDevice& spec = system.storage[entry];
+    const StorageDevice& given = system.storage[entry];
     DeviceRates rates;
     rates.entry = static_cast<int>(entry);
-    rates.charge_mw = spec.charge_mw;
-    rates.discharge_mw = spec.discharge_mw;
-    rates.energy_mwh = spec.energy_mwh;
-    rates.charge_efficiency = spec.charge_efficiency;
-    rates.discharge_efficiency = spec.discharge_efficiency;
-    rates.initial_mwh = spec.initial_share * spec.energy_mwh;
-    rates.can_fail = spec.mean_repair_hours > 0.0;
+    rates.charge_mw = given.charge_mw;
+    rates.discharge_mw = given.discharge_mw;
+    rates.energy_mwh = given.energy_mwh;
+    rates.charge_efficiency = given.charge_efficiency;
+    rates.discharge_efficiency = given.discharge_efficiency;
+    rates.initial_mwh = given.initial_share * given.energy_mwh;
+    rates.can_fail = given.mean_repair_hours > 0.0;
     if (rates.can_fail &&
-        !ChainRatesOf(spec.name, spec.forced_outage_rate,
-                      spec.mean_time_to_failure_hours, spec.mean_repair_hours,
+        !ChainRatesOf(given.name, given.forced_outage_rate,
+                      given.mean_time_to_failure_hours, given.mean_repair_hours,
                       &rates.chain, error)) {
       return false;
     }
-    devices->insert(devices->end(), static_cast<size_t>(spec.count), rates);
+    devices->insert(devices->end(), static_cast<size_t>(given.count), rates);
   }
   return true;
 }
