@@ -135,8 +135,11 @@ constexpr char kBaseStorageText[] =
 
 // The credit of additions with storage, by simulation: the ELCC to the
 // precision or over the years asked for, the EFC from the index they give.
+// False, with the reason in `fault`, where the system cannot be simulated
+// or no unit never out gives the index the resources give.
 bool SimulateCredit(const CapacityOptions& options, const System& combined,
-                    CarryingSearch* base, CapacityAnswers* a) {
+                    CarryingSearch* base, CapacityAnswers* a,
+                    std::string* fault) {
   const CapacityTable table(combined.unit_kinds());
   double scale_mw = a->installed_mw;
   for (size_t i = combined.storage.size() - a->added_devices;
@@ -147,6 +150,10 @@ bool SimulateCredit(const CapacityOptions& options, const System& combined,
   a->installed_mw = scale_mw;
   SimulatedCredit credit(combined, table, a->target.index, options.seed,
                          options.threads);
+  if (!credit.fault().empty()) {
+    *fault = credit.fault();
+    return false;
+  }
   // A tenth of the goal's error is the search's tolerance: finer is lost
   // in the sample's error.
   const double tolerance = std::max(options.tolerance, 0.001 * scale_mw);
@@ -180,7 +187,11 @@ bool SimulateCredit(const CapacityOptions& options, const System& combined,
           .at;
   a->efc_se = (a->efc_high - a->efc_low) / (2.0 * kNormal95);
   a->evaluations += credit.evaluations();
-  return a->efc.fault == NoAnswer::kNone;
+  if (a->efc.fault != NoAnswer::kNone) {
+    *fault = "no unit never out gives the index these resources give";
+    return false;
+  }
+  return true;
 }
 
 int Capacity(const CapacityOptions& options) {
@@ -238,11 +249,9 @@ int Capacity(const CapacityOptions& options) {
     a.evaluations = evaluations;
     if (!additions.storage.empty()) {
       a.added_devices = additions.storage.size();
-      if (!SimulateCredit(options, combined, &base, &a)) {
-        WriteText(stderr,
-                  InputErrorText(options.add_path, 0,
-                                 "no unit never out gives the index these "
-                                 "resources give"));
+      std::string fault;
+      if (!SimulateCredit(options, combined, &base, &a, &fault)) {
+        WriteText(stderr, InputErrorText(options.add_path, 0, fault));
         return kCommandFailed;
       }
       evaluations = a.evaluations;

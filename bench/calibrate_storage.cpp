@@ -130,6 +130,7 @@ Coverage CalibrateCredit(int64_t years, int64_t reference_years) {
   const double tolerance = 0.001 * installed;
   SimulatedCredit reference(stored, table, RiskIndex::kEue, kReferenceSeed,
                             AvailableProcessors());
+  if (!reference.fault().empty()) return Coverage();
   const Estimated truth =
       reference.LoadAt(value, reference_years, tolerance, installed);
   Coverage coverage;

@@ -39,11 +39,8 @@ SimulatedCredit::SimulatedCredit(const System& system,
       index_(index),
       seed_(seed),
       threads_(threads) {
-  std::string error;
-  // The rates were checked when the system was read and simulated; a rate
-  // beyond an hour leaves the lists empty and the search says nothing.
-  UnitRatesOf(system_, &units_, &error);
-  DeviceRatesOf(system_, &devices_, &error);
+  if (!UnitRatesOf(system_, &units_, &fault_)) return;
+  DeviceRatesOf(system_, &devices_, &fault_);
 }
 
 SampleInterval SimulatedCredit::IndexAt(double added, int64_t years) {

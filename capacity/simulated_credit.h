@@ -13,6 +13,7 @@
 #define ADEQUACY_CAPACITY_SIMULATED_CREDIT_H_
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "capacity/carrying.h"
@@ -41,6 +42,10 @@ class SimulatedCredit {
   SimulatedCredit(const System& system, const CapacityTable& table,
                   RiskIndex index, uint64_t seed, int threads);
 
+  // Why the system cannot be simulated (a chain's rate beyond an hour),
+  // or empty; nothing below may be asked where it is not.
+  const std::string& fault() const { return fault_; }
+
   // The index with the devices, `added` MW in every hour, over years
   // [0, years), controlled by the same years without them.
   SampleInterval IndexAt(double added, int64_t years);
@@ -60,6 +65,7 @@ class SimulatedCredit {
   int threads_;
   std::vector<UnitRates> units_;
   std::vector<DeviceRates> devices_;
+  std::string fault_;
   int evaluations_ = 0;
 };
 

@@ -114,6 +114,18 @@ TEST_F(CapacityTest, StorageIsCreditedBySimulation) {
   EXPECT_EQ(stored.exit_status, 1);
   EXPECT_NE(stored.err.find("give the devices with --add"), std::string::npos)
       << stored.err;
+  // A chain the simulation cannot step is told, not answered around.
+  Write("fast.toml",
+        "[[units]]\ncount = 1\ncapacity_mw = 100\nforced_outage_rate = 0.1\n"
+        "mean_repair_hours = 0.5\n[[storage]]\npower_mw = 10\n"
+        "energy_mwh = 40\n");
+  const ProgramRun fast =
+      Capacity(rts + " --add '" + Path("fast.toml") + "' --years 100");
+  EXPECT_EQ(fast.exit_status, 1);
+  EXPECT_EQ(fast.out, "");
+  EXPECT_NE(fast.err.find("a failure or repair probability above 1 an hour"),
+            std::string::npos)
+      << fast.err;
   for (const char* misuse : {"--years 0", "--precision 1", "--threads 0",
                              "--years 10 --precision 0.1", "--max-years 5"}) {
     EXPECT_EQ(Capacity(kBuiltin + " " + misuse).exit_status, 2) << misuse;

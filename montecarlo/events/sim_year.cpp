@@ -176,6 +176,7 @@ YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
       method_(method),
       devices_(devices),
       outages_(devices.size()),
+      cursors_(devices.size(), 0),
       dispatch_(devices_),
       change_mw_(static_cast<size_t>(load.hours()) + 1, 0),
       changed_(static_cast<size_t>(load.hours()) / 64 + 1, 0) {
@@ -277,14 +278,12 @@ void YearSimulator::Tally(YearOutcome* out, YearOutcome* stored) {
   int64_t available = installed_mw_;
   EventCounter events;
   EventCounter stored_events;
-  std::vector<size_t> cursors;
   if (stored) {
     stored->Clear();
-    stored->discharged_mwh.assign(devices_.size(), 0.0);
     stored->empty_hours.assign(devices_.size(), 0);
     dispatch_.StartYear();
-    cursors.assign(devices_.size(), 0);
-    SetDevicesAt(0, &cursors);
+    std::fill(cursors_.begin(), cursors_.end(), 0);
+    SetDevicesAt(0);
   }
   // From change to change, the capacity is one: a run of hours that only
   // needs looking into where its largest load passes the capacity (or,
@@ -304,7 +303,7 @@ void YearSimulator::Tally(YearOutcome* out, YearOutcome* stored) {
       available += change_mw_[static_cast<size_t>(hour)];
       change_mw_[static_cast<size_t>(hour)] = 0;
       run_start = hour;
-      if (stored) SetDevicesAt(hour, &cursors);
+      if (stored) SetDevicesAt(hour);
     }
     changed_[word] = 0;
   }
@@ -314,16 +313,13 @@ void YearSimulator::Tally(YearOutcome* out, YearOutcome* stored) {
       DispatchRun(run_start, hours, available, stored, &stored_events);
   }
   change_mw_[static_cast<size_t>(hours)] = 0;
-  if (stored) {
-    const std::vector<double>& given = dispatch_.discharged_mwh();
-    std::copy(given.begin(), given.end(), stored->discharged_mwh.begin());
-  }
+  if (stored) stored->discharged_mwh = dispatch_.discharged_mwh();
 }
 
-void YearSimulator::SetDevicesAt(int64_t hour, std::vector<size_t>* cursors) {
+void YearSimulator::SetDevicesAt(int64_t hour) {
   for (size_t d = 0; d < devices_.size(); ++d) {
     const std::vector<Outage>& outages = outages_[d];
-    size_t& next = (*cursors)[d];
+    size_t& next = cursors_[d];
     while (next < outages.size() && outages[next].end <= hour) ++next;
     dispatch_.SetUp(d, next == outages.size() || outages[next].first > hour);
   }

@@ -79,8 +79,9 @@ class YearSimulator {
   void DrawOutages(uint64_t seed, int64_t year, YearMethod method);
   // The year's outcome from the row of differences, which it leaves zero.
   void Tally(YearOutcome* out, YearOutcome* stored);
-  // The devices' states from hour `hour` until the next change.
-  void SetDevicesAt(int64_t hour, std::vector<size_t>* cursors);
+  // The devices' states from hour `hour` until the next change, hours
+  // coming in increasing order within a year.
+  void SetDevicesAt(int64_t hour);
   // Hours [first, end) at `available` MW with the devices dispatched.
   void DispatchRun(int64_t first, int64_t end, int64_t available,
                    YearOutcome* out, EventCounter* events);
@@ -91,6 +92,7 @@ class YearSimulator {
   YearMethod method_;
   std::vector<DeviceRates> devices_;
   std::vector<std::vector<Outage>> outages_;  // Each device's, in order.
+  std::vector<size_t> cursors_;  // Each device's next outage of the year.
   StorageDispatch dispatch_;
   int64_t installed_mw_ = 0;
   // Capacity gained (or lost, negative) at the start of each hour, and
