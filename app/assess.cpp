@@ -12,6 +12,7 @@
 
 #include "app/command_output.h"
 #include "app/progress.h"
+#include "app/simulation_options.h"
 #include "app/terminal.h"
 #include "app/version.h"
 #include "direct/assessment.h"
@@ -36,12 +37,8 @@ struct AssessOptions {
   std::string add_path;
   LoadChange change;
   // The simulation: a number of years, or a precision within a bound.
-  int64_t years = 0;
-  double precision = 0.0;
-  int64_t max_years = 10'000'000;
-  uint64_t seed = kDefaultSeed;
-  int threads = AvailableProcessors();
-  bool simulate() const { return years > 0 || precision > 0.0; }
+  SimulationOptions run{.max_years = 10'000'000};
+  bool simulate() const { return run.years > 0 || run.precision > 0.0; }
 };
 
 // Parses the command line; returns -1 to go on, else the exit status.
@@ -56,13 +53,8 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   app.add_option("--load-scale", options->change.scale);
   app.add_option("--load-add", options->change.added_mw);
   const CLI::Option* add = app.add_option("--add", options->add_path);
-  const CLI::Option* years = app.add_option("--years", options->years);
-  const CLI::Option* precision =
-      app.add_option("--precision", options->precision);
-  const CLI::Option* max_years =
-      app.add_option("--max-years", options->max_years);
-  app.add_option("--seed", options->seed);
-  const CLI::Option* threads = app.add_option("--threads", options->threads);
+  SimulationFlags simulation;
+  simulation.Add(&app, &options->run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -72,6 +64,7 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   if (help) {
     return WriteText(stdout, AssessUsageText()) ? kCommandDone : kCommandFailed;
   }
+  const std::string simulation_fault = simulation.Fault(options->run, 1, true);
   std::string fault;
   if (options->system_path.empty()) {
     fault = "a system file is needed";
@@ -85,18 +78,8 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   } else if ((json->count() > 0 && options->json_path.empty()) ||
              (hourly->count() > 0 && options->hourly_path.empty())) {
     fault = "--json and --hourly need a file name, or - for standard output";
-  } else if (years->count() > 0 && options->years < 1) {
-    fault = "--years must be 1 or more";
-  } else if (precision->count() > 0 &&
-             !(options->precision > 0.0 && options->precision < 1.0)) {
-    fault = "--precision must lie between 0 and 1, such as 0.01";
-  } else if (years->count() > 0 && precision->count() > 0) {
-    fault = "--years and --precision cannot both be given";
-  } else if (max_years->count() > 0 &&
-             (precision->count() == 0 || options->max_years < 1)) {
-    fault = "--max-years, 1 or more, goes with --precision";
-  } else if (threads->count() > 0 && options->threads < 1) {
-    fault = "--threads must be 1 or more";
+  } else if (!simulation_fault.empty()) {
+    fault = simulation_fault;
   } else if (options->json_path == kStandardOutput &&
              options->hourly_path == kStandardOutput) {
     fault = "--json and --hourly cannot both be standard output";
@@ -119,17 +102,17 @@ SimulationSummary Simulate(const AssessOptions& options,
     progress.Update(years, share);
   };
   SimulationSummary run;
-  run.seed = options.seed;
+  run.seed = options.run.seed;
   run.threads = simulation->threads();
-  run.precision = options.precision;
-  if (options.years > 0) {
-    progress.Start(0, options.years);
-    simulation->RunTo(options.years, update);
+  run.precision = options.run.precision;
+  if (options.run.years > 0) {
+    progress.Start(0, options.run.years);
+    simulation->RunTo(options.run.years, update);
     run.stop = SimulationStop::kYears;
   } else {
-    progress.Start(0, options.max_years);
-    run.stop = simulation->RunToPrecision(options.precision, options.max_years,
-                                          update);
+    progress.Start(0, options.run.max_years);
+    run.stop = simulation->RunToPrecision(options.run.precision,
+                                          options.run.max_years, update);
   }
   progress.Finish();
   run.sample = &simulation->sample();
@@ -210,8 +193,8 @@ int Assess(const AssessOptions& options) {
     // The exact indices of the system without storage are the controls.
     const ExactIndices exact{result.lolh, result.lole, result.eue};
     simulation = std::make_unique<SystemSimulation>(
-        units, year_load, options.seed, options.threads, YearMethod::kEvents,
-        devices, exact, load_outcomes);
+        units, year_load, options.run.seed, options.run.threads,
+        YearMethod::kEvents, devices, exact, load_outcomes);
     if (hourly) simulation->KeepHours();
     run = Simulate(options, simulation.get());
     run.paired = &simulation->paired();

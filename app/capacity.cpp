@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/command_output.h"
+#include "app/simulation_options.h"
 #include "app/version.h"
 #include "capacity/carrying.h"
 #include "capacity/simulated_credit.h"
@@ -33,11 +34,7 @@ struct CapacityOptions {
   double tolerance = 0.01;
   // The simulation, for resources with storage: a number of years, or the
   // ELCC's standard error as a share of the resources' MW.
-  int64_t years = 0;
-  double precision = 0.01;
-  int64_t max_years = 2'000'000;
-  uint64_t seed = kDefaultSeed;
-  int threads = AvailableProcessors();
+  SimulationOptions run{.precision = 0.01, .max_years = 2'000'000};
 };
 
 // The years of the pilot run that sizes a run to a precision.
@@ -60,13 +57,8 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   app.add_option("--add", options->add_path);
   app.add_option("--tolerance", options->tolerance);
   const CLI::Option* json = app.add_option("--json", options->json_path);
-  const CLI::Option* years = app.add_option("--years", options->years);
-  const CLI::Option* precision =
-      app.add_option("--precision", options->precision);
-  const CLI::Option* max_years =
-      app.add_option("--max-years", options->max_years);
-  app.add_option("--seed", options->seed);
-  const CLI::Option* threads = app.add_option("--threads", options->threads);
+  SimulationFlags simulation;
+  simulation.Add(&app, &options->run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -87,23 +79,8 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   if (json->count() > 0 && options->json_path.empty()) {
     return Misused("--json needs a file name, or - for standard output");
   }
-  if (years->count() > 0 && options->years < 1) {
-    return Misused("--years must be 1 or more");
-  }
-  if (precision->count() > 0 &&
-      !(options->precision > 0.0 && options->precision < 1.0)) {
-    return Misused("--precision must lie between 0 and 1, such as 0.01");
-  }
-  if (years->count() > 0 && precision->count() > 0) {
-    return Misused("--years and --precision cannot both be given");
-  }
-  if (max_years->count() > 0 && options->max_years < kPilotYears) {
-    return Misused("--max-years must be at least " +
-                   std::to_string(kPilotYears));
-  }
-  if (threads->count() > 0 && options->threads < 1) {
-    return Misused("--threads must be 1 or more");
-  }
+  fault = simulation.Fault(options->run, kPilotYears, false);
+  if (!fault.empty()) return Misused(fault);
   return -1;
 }
 
@@ -148,8 +125,8 @@ bool SimulateCredit(const CapacityOptions& options, const System& combined,
     scale_mw += device.discharge_mw * static_cast<double>(device.count);
   }
   a->installed_mw = scale_mw;
-  SimulatedCredit credit(combined, table, a->target.index, options.seed,
-                         options.threads);
+  SimulatedCredit credit(combined, table, a->target.index, options.run.seed,
+                         options.run.threads);
   if (!credit.fault().empty()) {
     *fault = credit.fault();
     return false;
@@ -157,19 +134,19 @@ bool SimulateCredit(const CapacityOptions& options, const System& combined,
   // A tenth of the goal's error is the search's tolerance: finer is lost
   // in the sample's error.
   const double tolerance = std::max(options.tolerance, 0.001 * scale_mw);
-  int64_t years = options.years;
+  int64_t years = options.run.years;
   if (years == 0) {
     const Estimated pilot =
         credit.LoadAt(a->credit_value, kPilotYears, tolerance, scale_mw);
     years = YearsFor(pilot.standard_error, kPilotYears,
-                     options.precision * scale_mw, options.max_years);
+                     options.run.precision * scale_mw, options.run.max_years);
   }
   const Estimated elcc =
       credit.LoadAt(a->credit_value, years, tolerance, scale_mw);
   const SampleInterval with = credit.IndexAt(0.0, years);
   a->simulated = true;
   a->years = years;
-  a->seed = options.seed;
+  a->seed = options.run.seed;
   a->elcc.at = elcc.at;
   a->elcc.index = credit.IndexAt(elcc.at, years).estimate;
   a->elcc_se = elcc.standard_error;
