@@ -16,7 +16,10 @@
 #include "app/terminal.h"
 #include "app/version.h"
 #include "direct/assessment.h"
+#include "direct/placement.h"
+#include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/system_simulation.h"
 #include "montecarlo/events/unit_rates.h"
 #include "report/assessment_json.h"
@@ -36,6 +39,7 @@ struct AssessOptions {
   std::string hourly_path;
   std::string add_path;
   LoadChange change;
+  bool by_year = false;  // Each weather year's indices in the report.
   // The simulation: a number of years, or a precision within a bound.
   SimulationOptions run{.max_years = 10'000'000};
   bool simulate() const { return run.years > 0 || run.precision > 0.0; }
@@ -53,6 +57,7 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   app.add_option("--load-scale", options->change.scale);
   app.add_option("--load-add", options->change.added_mw);
   const CLI::Option* add = app.add_option("--add", options->add_path);
+  app.add_flag("--by-year", options->by_year);
   SimulationFlags simulation;
   simulation.Add(&app, &options->run);
   try {
@@ -126,7 +131,7 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
   InputError error;
   System additions;
   if (!ReadAdditionsFile(options.add_path,
-                         static_cast<int64_t>(system->load.size()), &additions,
+                         *system, &additions,
                          &error)) {
     WriteText(stderr, InputErrorText(error.file, error.line, error.what));
     return false;
@@ -161,40 +166,36 @@ int Assess(const AssessOptions& options) {
       }
     }
   }
+  int64_t line = 0;
+  std::string fault;
+  if (!PlaceMaintenance(outcomes, &system, &line, &fault)) {
+    WriteText(stderr, InputErrorText(system.file, line, fault));
+    return kCommandFailed;
+  }
   const std::vector<double> net = NetLoad(load, system.profiles);
-  const CapacityTable table(system.unit_kinds());
+  const DirectStudy study(system);
   const bool hourly = !options.hourly_path.empty();
-  const Assessment result =
-      AssessOutcomes(table, outcomes.loads, outcomes.net_loads,
-                     outcomes.probabilities, hourly);
+  std::vector<Assessment> by_year;
+  const Assessment result = study.AssessOutcomes(outcomes, hourly, &by_year);
   std::vector<UnitRates> units;
   std::vector<DeviceRates> devices;
-  std::string fault;
   if (options.simulate() && (!UnitRatesOf(system, &units, &fault) ||
                              !DeviceRatesOf(system, &devices, &fault))) {
     WriteText(stderr, InputErrorText(system.file, 0, fault));
     return kCommandFailed;
   }
-  const YearLoad year_load(net);
-  // With an uncertain load, each simulated year draws one outcome.
-  std::vector<std::unique_ptr<YearLoad>> outcome_loads;
-  LoadOutcomes load_outcomes;
-  if (options.simulate() && !system.uncertainty.empty()) {
-    for (size_t k = 0; k < outcomes.net_loads.size(); ++k) {
-      outcome_loads.push_back(
-          std::make_unique<YearLoad>(outcomes.net_loads[k]));
-      load_outcomes.loads.push_back(outcome_loads.back().get());
-      load_outcomes.probabilities.push_back(outcomes.probabilities[k]);
-    }
-  }
+  // Each weather year, and each outcome of an uncertain load, that the
+  // simulated years take in turn and draw.
+  std::unique_ptr<SeriesLoads> loads;
+  if (options.simulate()) loads = std::make_unique<SeriesLoads>(system, outcomes);
   std::unique_ptr<SystemSimulation> simulation;
   SimulationSummary run;
   if (options.simulate()) {
     // The exact indices of the system without storage are the controls.
     const ExactIndices exact{result.lolh, result.lole, result.eue};
     simulation = std::make_unique<SystemSimulation>(
-        units, year_load, options.run.seed, options.run.threads,
-        YearMethod::kEvents, devices, exact, load_outcomes);
+        units, loads->longest(), options.run.seed, options.run.threads,
+        YearMethod::kEvents, devices, exact, loads->outcomes());
     if (hourly) simulation->KeepHours();
     run = Simulate(options, simulation.get());
     run.paired = &simulation->paired();
@@ -208,15 +209,18 @@ int Assess(const AssessOptions& options) {
   const std::string json =
       options.json_path.empty()
           ? ""
-          : AssessmentJson(system, options.change, result, kVersion, simulated);
+          : AssessmentJson(system, options.change, result, kVersion, simulated,
+                           &by_year);
   const std::string csv =
-      !hourly     ? ""
-      : simulated ? HourlyCsv(load, net, result.hours, *simulated->sample)
-                  : HourlyCsv(load, net, result.hours);
+      !hourly ? ""
+              : HourlyCsv(load, net, result.hours, system.weather_years,
+                          simulated ? simulated->sample : nullptr);
   const bool report = options.json_path != kStandardOutput &&
                       options.hourly_path != kStandardOutput;
   std::string text =
-      report ? AssessmentText(system, options.change, result) : "";
+      report ? AssessmentText(system, options.change, result,
+                              options.by_year ? &by_year : nullptr)
+             : "";
   if (report && simulated) text += SimulationText(*simulated, result);
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
     return kCommandFailed;

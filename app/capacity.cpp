@@ -12,6 +12,8 @@
 #include "app/simulation_options.h"
 #include "app/version.h"
 #include "capacity/carrying.h"
+#include "direct/placement.h"
+#include "direct/study.h"
 #include "capacity/simulated_credit.h"
 #include "model/capacity_table.h"
 #include "montecarlo/engine/worker_pool.h"
@@ -117,7 +119,7 @@ constexpr char kBaseStorageText[] =
 bool SimulateCredit(const CapacityOptions& options, const System& combined,
                     CarryingSearch* base, CapacityAnswers* a,
                     std::string* fault) {
-  const CapacityTable table(combined.unit_kinds());
+  const DirectStudy study(combined);
   double scale_mw = a->installed_mw;
   for (size_t i = combined.storage.size() - a->added_devices;
        i < combined.storage.size(); ++i) {
@@ -125,7 +127,7 @@ bool SimulateCredit(const CapacityOptions& options, const System& combined,
     scale_mw += device.discharge_mw * static_cast<double>(device.count);
   }
   a->installed_mw = scale_mw;
-  SimulatedCredit credit(combined, table, a->target.index, options.run.seed,
+  SimulatedCredit credit(combined, study, a->target.index, options.run.seed,
                          options.run.threads);
   if (!credit.fault().empty()) {
     *fault = credit.fault();
@@ -171,6 +173,18 @@ bool SimulateCredit(const CapacityOptions& options, const System& combined,
   return true;
 }
 
+// Places the maintenance the system leaves to the program, against its
+// load as given; false, told, where an entry fits nowhere.
+bool Place(System* system) {
+  int64_t line = 0;
+  std::string fault;
+  if (PlaceMaintenance(LoadsOfScenarios(*system, {}), system, &line, &fault)) {
+    return true;
+  }
+  WriteText(stderr, InputErrorText(system->file, line, fault));
+  return false;
+}
+
 int Capacity(const CapacityOptions& options) {
   System system;
   if (!ReadSystemOrTell(options.system_path, &system)) return kCommandFailed;
@@ -179,9 +193,10 @@ int Capacity(const CapacityOptions& options) {
     return kCommandFailed;
   }
   InputError error;
+  if (!Place(&system)) return kCommandFailed;
   const std::vector<double> net = NetLoad(system.load, system.profiles);
-  const CapacityTable table(system.unit_kinds());
-  CarryingSearch base(table, system.load, net, options.target.index,
+  const DirectStudy study(system);
+  CarryingSearch base(study, system.load, net, options.target.index,
                       system.scenarios());
   CapacityAnswers a;
   a.target = options.target;
@@ -200,7 +215,7 @@ int Capacity(const CapacityOptions& options) {
   if (!options.add_path.empty()) {
     System additions;
     if (!ReadAdditionsFile(options.add_path,
-                           static_cast<int64_t>(system.load.size()), &additions,
+                           system, &additions,
                            &error)) {
       WriteText(stderr, InputErrorText(error.file, error.line, error.what));
       return kCommandFailed;
@@ -212,10 +227,13 @@ int Capacity(const CapacityOptions& options) {
                                        "large for the availability table"));
       return kCommandFailed;
     }
+    // The base's schedule stands; the additions' entries are placed
+    // around it.
+    if (!Place(&combined)) return kCommandFailed;
     const std::vector<double> combined_net =
         NetLoad(combined.load, combined.profiles);
-    const CapacityTable combined_table(combined.unit_kinds());
-    CarryingSearch with(combined_table, combined.load, combined_net,
+    const DirectStudy combined_study(combined);
+    CarryingSearch with(combined_study, combined.load, combined_net,
                         a.target.index, combined.scenarios());
     const double value =
         options.target_given ? options.target.value : a.base_index;

@@ -38,6 +38,13 @@ bool WriteAll(int fd, const std::string& text) {
 
 bool ReplaceFile(const std::string& path, const std::string& text,
                  std::string* error) {
+  // A device, a pipe or a directory is never renamed over: with the right
+  // to do so (as root), /dev/null would become a file of the text.
+  struct stat target;
+  if (stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+    *error = "not a regular file; give the name of a file to write";
+    return false;
+  }
   // A fresh name beside the file, made by this call alone: a name planted
   // in a shared directory, a link to another file say, is never opened.
   std::string part = path + ".XXXXXX";

@@ -10,7 +10,9 @@
 namespace adequacy {
 
 // Makes `path` hold `text`, with the permissions a new file gets under the
-// umask.  False, with the reason in `*error`, where that cannot be done.
+// umask.  False, with the reason in `*error`, where that cannot be done,
+// or where `path` names something other than a regular file (a device, a
+// pipe, a directory), which is left as it is.
 bool ReplaceFile(const std::string& path, const std::string& text,
                  std::string* error);
 

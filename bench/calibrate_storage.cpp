@@ -120,22 +120,22 @@ Coverage CalibrateCredit(int64_t years, int64_t reference_years) {
   const System stored = SmallStored();
   System base = stored;
   base.storage.clear();
-  const CapacityTable table(base.unit_kinds());
+  const DirectStudy study(stored);
   const std::vector<double> net = NetLoad(base.load, base.profiles);
   // EUE, which moves with the load continuously: an ELCC at a step of a
   // count has no interval to speak of.
-  CarryingSearch exact(table, base.load, net, RiskIndex::kEue);
+  CarryingSearch exact(study, base.load, net, RiskIndex::kEue);
   const double value = exact.IndexAt(1.0, 0.0);
   const double installed = stored.storage[0].discharge_mw;
   const double tolerance = 0.001 * installed;
-  SimulatedCredit reference(stored, table, RiskIndex::kEue, kReferenceSeed,
+  SimulatedCredit reference(stored, study, RiskIndex::kEue, kReferenceSeed,
                             AvailableProcessors());
   if (!reference.fault().empty()) return Coverage();
   const Estimated truth =
       reference.LoadAt(value, reference_years, tolerance, installed);
   Coverage coverage;
   for (int run = 0; run < kCreditRuns; ++run) {
-    SimulatedCredit credit(stored, table, RiskIndex::kEue, kRunSeed + run,
+    SimulatedCredit credit(stored, study, RiskIndex::kEue, kRunSeed + run,
                            AvailableProcessors());
     const Estimated elcc = credit.LoadAt(value, years, tolerance, installed);
     coverage.Add(elcc.at, elcc.standard_error, truth.at);
@@ -164,7 +164,7 @@ bool CalibrateStorage() {
           &rts, &error) ||
       !ReadAdditionsFile(
           std::string(ADEQUACY_SOURCE_DIR) + "/examples/rts79/battery.toml",
-          static_cast<int64_t>(rts.load.size()), &battery, &error)) {
+          rts, &battery, &error)) {
     std::printf("  the RTS-79 and its battery cannot be read: %s\n",
                 error.what.c_str());
     return false;

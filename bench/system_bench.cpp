@@ -119,7 +119,7 @@ void PrintStorage() {
   double added = 0.0;
   if (!ReadSystemFile(kExamples + "/rts79/system.toml", &system, &error) ||
       !ReadAdditionsFile(kExamples + "/rts79/battery.toml",
-                         static_cast<int64_t>(system.load.size()), &battery,
+                         system, &battery,
                          &error) ||
       !Combine(system, battery, &combined, &added) ||
       !UnitRatesOf(combined, &units, &fault) ||

@@ -14,11 +14,20 @@ constexpr double kLargestScale = 1e12;
 
 }  // namespace
 
+CarryingSearch::CarryingSearch(const DirectStudy& study,
+                               const std::vector<double>& load,
+                               const std::vector<double>& net, RiskIndex index,
+                               const std::vector<LoadScenario>& scenarios)
+    : CarryingSearch(study.table(), load, net, index, scenarios) {
+  study_ = &study;
+}
+
 CarryingSearch::CarryingSearch(const CapacityTable& table,
                                const std::vector<double>& load,
                                const std::vector<double>& net, RiskIndex index,
                                const std::vector<LoadScenario>& scenarios)
     : table_(table),
+      study_(nullptr),
       load_(load),
       generation_(load.size()),
       index_(index),
@@ -54,7 +63,10 @@ double CarryingSearch::IndexAt(double scale, double added) {
       scaled_[hour] = load_[hour] * times + added;
       net_[hour] = scaled_[hour] - generation_[hour];
     }
-    const double one = IndexOf(Assess(table_, scaled_, net_, false), index_);
+    const double one =
+        IndexOf(study_ ? study_->AssessSeries(scaled_, net_, false)
+                       : Assess(table_, scaled_, net_, false),
+                index_);
     if (scenarios_.size() == 1) return one;
     index += scenario.probability * one;
   }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "capacity/target.h"
+#include "direct/study.h"
 #include "model/capacity_table.h"
 #include "system/system.h"
 
@@ -36,10 +37,13 @@ struct Answer {
 class CarryingSearch {
  public:
   // `load` and `net` (the load less any variable generation) must outlive
-  // the search, as must `table`.
-  // `scenarios`, the outcomes of an uncertain load, each scale a
-  // multiplier of the load before the added MW: the index is then their
-  // probability-weighted sum.
+  // the search, as must `study` (or `table`, a fleet without maintenance
+  // against one year).  `scenarios`, the outcomes of an uncertain load,
+  // each scale a multiplier of the load before the added MW: the index is
+  // then their probability-weighted sum.
+  CarryingSearch(const DirectStudy& study, const std::vector<double>& load,
+                 const std::vector<double>& net, RiskIndex index,
+                 const std::vector<LoadScenario>& scenarios = {{1.0, 1.0}});
   CarryingSearch(const CapacityTable& table, const std::vector<double>& load,
                  const std::vector<double>& net, RiskIndex index,
                  const std::vector<LoadScenario>& scenarios = {{1.0, 1.0}});
@@ -62,7 +66,8 @@ class CarryingSearch {
   double peak_load() const { return peak_load_; }
 
  private:
-  const CapacityTable& table_;
+  const CapacityTable& table_;  // The whole fleet's.
+  const DirectStudy* study_;      // Null for the table alone.
   const std::vector<double>& load_;
   std::vector<double> generation_;  // Load less net load, each hour.
   RiskIndex index_;

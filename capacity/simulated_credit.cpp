@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "direct/assessment.h"
+#include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/system_simulation.h"
 #include "montecarlo/statistics/standard_error.h"
 #include "system/load_change.h"
@@ -32,10 +32,10 @@ constexpr int kMostSteps = 100;
 }  // namespace
 
 SimulatedCredit::SimulatedCredit(const System& system,
-                                 const CapacityTable& table, RiskIndex index,
+                                 const DirectStudy& study, RiskIndex index,
                                  uint64_t seed, int threads)
     : system_(system),
-      table_(table),
+      study_(study),
       index_(index),
       seed_(seed),
       threads_(threads) {
@@ -46,20 +46,12 @@ SimulatedCredit::SimulatedCredit(const System& system,
 SampleInterval SimulatedCredit::IndexAt(double added, int64_t years) {
   ++evaluations_;
   const ScenarioLoads outcomes = LoadsOfScenarios(system_, {1.0, added});
-  const Assessment exact =
-      AssessOutcomes(table_, outcomes.loads, outcomes.net_loads,
-                     outcomes.probabilities, false);
+  const Assessment exact = study_.AssessOutcomes(outcomes, false);
   const ExactIndices controls{exact.lolh, exact.lole, exact.eue};
-  std::vector<std::unique_ptr<YearLoad>> loads;
-  LoadOutcomes each;
-  for (size_t k = 0; k < outcomes.net_loads.size(); ++k) {
-    loads.push_back(std::make_unique<YearLoad>(outcomes.net_loads[k]));
-    each.loads.push_back(loads.back().get());
-    each.probabilities.push_back(outcomes.probabilities[k]);
-  }
-  if (system_.uncertainty.empty()) each = LoadOutcomes();
-  SystemSimulation simulation(units_, *loads[0], seed_, threads_,
-                              YearMethod::kEvents, devices_, controls, each);
+  const SeriesLoads loads(system_, outcomes);
+  SystemSimulation simulation(units_, loads.longest(), seed_, threads_,
+                              YearMethod::kEvents, devices_, controls,
+                              loads.outcomes());
   simulation.RunTo(years);
   return simulation.paired().Reported(FigureOf(index_), controls);
 }

@@ -18,7 +18,7 @@
 
 #include "capacity/carrying.h"
 #include "capacity/target.h"
-#include "model/capacity_table.h"
+#include "direct/study.h"
 #include "montecarlo/events/storage_dispatch.h"
 #include "montecarlo/events/unit_rates.h"
 #include "montecarlo/statistics/year_sample.h"
@@ -37,9 +37,9 @@ struct Estimated {
 class SimulatedCredit {
  public:
   // `system` holds the units, profiles and devices (the base with the
-  // additions); `table` is the availability table of its units.  Both
-  // must outlive the search.
-  SimulatedCredit(const System& system, const CapacityTable& table,
+  // additions, its maintenance placed); `study` is its direct solution.
+  // Both must outlive the search.
+  SimulatedCredit(const System& system, const DirectStudy& study,
                   RiskIndex index, uint64_t seed, int threads);
 
   // Why the system cannot be simulated (a chain's rate beyond an hour),
@@ -59,7 +59,7 @@ class SimulatedCredit {
 
  private:
   const System& system_;
-  const CapacityTable& table_;
+  const DirectStudy& study_;
   RiskIndex index_;
   uint64_t seed_;
   int threads_;

@@ -5,6 +5,7 @@
 #define ADEQUACY_DIRECT_ASSESSMENT_H_
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/capacity_table.h"
@@ -35,6 +36,25 @@ struct Assessment {
 // largest net load.
 Assessment Assess(const CapacityTable& table, const std::vector<double>& load,
                   const std::vector<double>& net_load, bool keep_hours);
+
+// The fleets of a year under planned maintenance: the table of each, and
+// the fleet of each day (every day has the first where it is empty).  The
+// first is the whole fleet, whose capacity the reserve margin counts.
+struct FleetByDay {
+  std::span<const CapacityTable* const> tables;
+  std::span<const int32_t> fleet_of_day;
+};
+
+// Assess with each day's hours against that day's fleet.
+Assessment Assess(const FleetByDay& fleets, std::span<const double> load,
+                  std::span<const double> net_load, bool keep_hours);
+
+// Adds `weight` times `one` to `sum`: each index, each hour's risk (where
+// kept, at `first_hour` on), energy and the peak load.
+void AddWeighted(const Assessment& one, double weight, size_t first_hour,
+                 Assessment* sum);
+// Sets ppm and the reserve margin of `sum` from its sums.
+void FinishWeighted(int64_t installed_mw, Assessment* sum);
 
 // The same over the outcomes of an uncertain load: `loads[k]` and
 // `net_loads[k]` with probability `probabilities[k]`.  Every index, each

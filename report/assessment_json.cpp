@@ -43,12 +43,19 @@ void WriteSystem(JsonWriter& json, const System& system) {
     json.EndObject();
   }
   json.EndArray();
+  json.Name("weather_years");
+  json.BeginArray();
+  for (const WeatherYear& year : system.weather_years) {
+    json.BeginObject();
+    json.TextMember("year", year.name);
+    json.IntegerMember("hours", year.hours);
+    json.EndObject();
+  }
+  json.EndArray();
   json.EndObject();
 }
 
-void WriteDirect(JsonWriter& json, const Assessment& result) {
-  json.Name("direct");
-  json.BeginObject();
+void WriteIndices(JsonWriter& json, const Assessment& result) {
   json.Member("LOLH", result.lolh);
   json.Member("LOLE", result.lole);
   json.Member("ALLR", result.allr);
@@ -57,14 +64,52 @@ void WriteDirect(JsonWriter& json, const Assessment& result) {
   json.Member("ppm", result.ppm);
   json.Member("peak_load", result.peak_load);
   json.Member("reserve_margin", result.reserve_margin);
+}
+
+void WriteDirect(JsonWriter& json, const System& system,
+                 const Assessment& result,
+                 const std::vector<Assessment>* by_year) {
+  json.Name("direct");
+  json.BeginObject();
+  WriteIndices(json, result);
+  if (by_year && !system.weather_years.empty()) {
+    json.Name("by_year");
+    json.BeginArray();
+    for (size_t w = 0; w < by_year->size(); ++w) {
+      json.BeginObject();
+      json.TextMember("year", system.weather_years[w].name);
+      json.IntegerMember("hours", system.weather_years[w].hours);
+      WriteIndices(json, (*by_year)[w]);
+      json.EndObject();
+    }
+    json.EndArray();
+  }
   json.EndObject();
 }
 
 }  // namespace
 
+void WriteMaintenance(JsonWriter& json, const System& system) {
+  json.Name("maintenance");
+  json.BeginArray();
+  for (const UnitGroup& group : system.units) {
+    for (const Maintenance& entry : group.maintenance) {
+      json.BeginObject();
+      json.TextMember("unit", group.name);
+      json.IntegerMember("count", entry.count);
+      json.IntegerMember("days", entry.days);
+      json.IntegerMember("first_day", entry.first_day);
+      json.BooleanMember("placed", entry.placed);
+      json.EndObject();
+    }
+  }
+  json.EndArray();
+}
+
 std::string AssessmentJson(const System& system, const LoadChange& change,
                            const Assessment& result, const char* version,
-                           const SimulationSummary* run) {
+                           const SimulationSummary* run,
+                           const std::vector<Assessment>* by_year) {
   JsonWriter json;
   json.BeginObject();
   json.IntegerMember("schema", kAssessmentSchema);
@@ -74,12 +119,13 @@ std::string AssessmentJson(const System& system, const LoadChange& change,
   json.TextMember("version", version);
   json.EndObject();
   WriteSystem(json, system);
+  WriteMaintenance(json, system);
   json.Name("load");
   json.BeginObject();
   json.Member("scale", change.scale);
   json.Member("added_mw", change.added_mw);
   json.EndObject();
-  WriteDirect(json, result);
+  WriteDirect(json, system, result, by_year);
   if (run) WriteSimulationJson(json, *run);
   json.EndObject();
   return json.Take();

@@ -15,10 +15,16 @@ namespace adequacy {
 
 inline constexpr int kAssessmentSchema = 2;
 
-// `run`, where given, adds the simulation's `montecarlo` object.
+// `run`, where given, adds the simulation's `montecarlo` object;
+// `by_year`, each weather year's indices as `direct.by_year`.
 std::string AssessmentJson(const System& system, const LoadChange& change,
                            const Assessment& result, const char* version,
-                           const SimulationSummary* run = nullptr);
+                           const SimulationSummary* run = nullptr,
+                           const std::vector<Assessment>* by_year = nullptr);
+
+// `maintenance`: every entry, with where it went and whether the program
+// placed it.
+void WriteMaintenance(JsonWriter& json, const System& system);
 
 }  // namespace adequacy
 

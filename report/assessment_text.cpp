@@ -45,10 +45,52 @@ std::string ProfileNames(const System& system) {
   return names;
 }
 
+std::string ByYearText(const std::vector<WeatherYear>& years,
+                       const std::vector<Assessment>& by_year) {
+  std::string text = Line("\n  %-12s %12s %12s %12s %12s %12s", "weather year",
+                          "LOLH h/yr", "LOLE d/yr", "EUE MWh/yr", "energy MWh",
+                          "peak MW");
+  for (size_t w = 0; w < by_year.size() && w < years.size(); ++w) {
+    const Assessment& year = by_year[w];
+    text += Line("  %-12s %12s %12s %12s %12s %12s", years[w].name.c_str(),
+                 Significant(year.lolh).c_str(), Significant(year.lole).c_str(),
+                 Significant(year.eue).c_str(),
+                 Significant(year.energy).c_str(),
+                 Significant(year.peak_load).c_str());
+  }
+  return text;
+}
+
 }  // namespace
 
+std::string MaintenanceText(const System& system) {
+  std::string text;
+  int placed = 0;
+  int entries = 0;
+  for (const UnitGroup& group : system.units) {
+    for (const Maintenance& entry : group.maintenance) {
+      ++entries;
+      placed += entry.placed ? 1 : 0;
+      text += Line("    %-28s %lld %s, days %lld to %lld%s", group.name.c_str(),
+                   static_cast<long long>(entry.count),
+                   entry.count == 1 ? "unit" : "units",
+                   static_cast<long long>(entry.first_day),
+                   static_cast<long long>(entry.first_day + entry.days - 1),
+                   entry.placed ? " (placed)" : "");
+    }
+  }
+  if (entries == 0) return "";
+  return Line("  planned maintenance, %d %s", entries,
+              placed == 0 ? "entries as given"
+                          : (std::to_string(placed) +
+                             " placed where they add the least LOLE")
+                                .c_str()) +
+         text;
+}
+
 std::string AssessmentText(const System& system, const LoadChange& change,
-                           const Assessment& result) {
+                           const Assessment& result,
+                           const std::vector<Assessment>* by_year) {
   const size_t hours = system.load.size();
   std::string text = system.name + " (" + system.file + ")\n";
   text += Line("  %lld units, %lld MW installed",
@@ -56,6 +98,11 @@ std::string AssessmentText(const System& system, const LoadChange& change,
                static_cast<long long>(system.installed_mw()));
   text += Line("  %zu hours (%zu days), peak load %s MW", hours, hours / 24,
                Significant(result.peak_load).c_str());
+  if (!system.weather_years.empty()) {
+    text += Line("  in %zu weather years, equally likely: the indices are a "
+                 "year's, their mean",
+                 system.weather_years.size());
+  }
   if (std::isfinite(result.reserve_margin)) {
     text += Line("  reserve margin %.2f %%", result.reserve_margin);
   }
@@ -71,6 +118,7 @@ std::string AssessmentText(const System& system, const LoadChange& change,
         "  less variable generation, hour by hour: " + ProfileNames(system) +
         "\n";
   }
+  text += MaintenanceText(system);
   text += system.storage.empty()
               ? "\nDirect solution (exact)\n"
               : "\nDirect solution (exact, of the system without its storage, "
@@ -89,6 +137,7 @@ std::string AssessmentText(const System& system, const LoadChange& change,
   text += IndexLine("energy", result.energy, "MWh", "energy demanded");
   text += IndexLine("ppm", result.ppm, "",
                     "unserved energy per million MWh demanded");
+  if (by_year) text += ByYearText(system.years(), *by_year);
   return text;
 }
 

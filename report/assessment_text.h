@@ -4,6 +4,7 @@
 #define ADEQUACY_REPORT_ASSESSMENT_TEXT_H_
 
 #include <string>
+#include <vector>
 
 #include "direct/assessment.h"
 #include "system/load_change.h"
@@ -11,8 +12,14 @@
 
 namespace adequacy {
 
+// `by_year`, where given, adds each weather year's indices.
 std::string AssessmentText(const System& system, const LoadChange& change,
-                           const Assessment& result);
+                           const Assessment& result,
+                           const std::vector<Assessment>* by_year = nullptr);
+
+// The planned maintenance, one line an entry, and where the program placed
+// it; nothing where there is none.
+std::string MaintenanceText(const System& system);
 
 }  // namespace adequacy
 

@@ -12,18 +12,36 @@ void Append(std::string* text, double value, char after) {
   *text += after;
 }
 
+}  // namespace
+
 std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,
                       const std::vector<HourRisk>& hours,
+                      const std::vector<WeatherYear>& years,
                       const YearSample* simulated) {
-  std::string text = "hour,load_mw,net_load_mw,lolp,expected_unserved_mwh";
+  std::string text = years.empty() ? "hour," : "hour,weather_year,";
+  text += "load_mw,net_load_mw,lolp,expected_unserved_mwh";
   text += simulated ? ",simulated_lolp,simulated_unserved_mw\n" : "\n";
   text.reserve(text.size() + hours.size() * (simulated ? 96 : 64));
-  const double years =
-      simulated ? static_cast<double>(simulated->years()) : 1.0;
+  const int64_t simulated_years = simulated ? simulated->years() : 1;
+  const auto weather_years = static_cast<int64_t>(years.size());
+  size_t year = 0;  // The weather year of the hour.
+  double share = static_cast<double>(simulated_years);
   for (size_t hour = 0; hour < hours.size(); ++hour) {
     text += std::to_string(hour + 1);
     text += ',';
+    if (!years.empty()) {
+      while (year + 1 < years.size() &&
+             static_cast<int64_t>(hour) >= years[year + 1].first_hour) {
+        ++year;
+      }
+      // The simulated years that had this weather year.
+      const auto w = static_cast<int64_t>(year);
+      share = static_cast<double>(simulated_years / weather_years +
+                                  (w < simulated_years % weather_years ? 1 : 0));
+      text += years[year].name;
+      text += ',';
+    }
     Append(&text, load[hour], ',');
     Append(&text, net_load[hour], ',');
     Append(&text, hours[hour].lolp, ',');
@@ -32,27 +50,27 @@ std::string HourlyCsv(const std::vector<double>& load,
       continue;
     }
     Append(&text, hours[hour].unserved_mwh, ',');
+    const double n = share > 0.0 ? share : 1.0;
     Append(&text,
-           static_cast<double>(simulated->short_years_by_hour()[hour]) / years,
+           static_cast<double>(simulated->short_years_by_hour()[hour]) / n,
            ',');
-    Append(&text, simulated->unserved_by_hour()[hour] / years, '\n');
+    Append(&text, simulated->unserved_by_hour()[hour] / n, '\n');
   }
   return text;
 }
 
-}  // namespace
 
 std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,
                       const std::vector<HourRisk>& hours) {
-  return HourlyCsv(load, net_load, hours, nullptr);
+  return HourlyCsv(load, net_load, hours, {}, nullptr);
 }
 
 std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,
                       const std::vector<HourRisk>& hours,
                       const YearSample& simulated) {
-  return HourlyCsv(load, net_load, hours, &simulated);
+  return HourlyCsv(load, net_load, hours, {}, &simulated);
 }
 
 }  // namespace adequacy

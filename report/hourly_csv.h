@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "direct/assessment.h"
+#include "system/system.h"
 #include "montecarlo/statistics/year_sample.h"
 
 namespace adequacy {
@@ -16,6 +17,15 @@ namespace adequacy {
 std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,
                       const std::vector<HourRisk>& hours);
+
+// With weather years, a weather_year column after the hour (the year's
+// name), and the simulated columns over the years that had the hour's
+// weather year (simulated year i has weather year i mod W).
+std::string HourlyCsv(const std::vector<double>& load,
+                      const std::vector<double>& net_load,
+                      const std::vector<HourRisk>& hours,
+                      const std::vector<WeatherYear>& years,
+                      const YearSample* simulated);
 
 // The same with two columns of a simulation's years after them:
 // simulated_lolp, the share of years short in the hour, and

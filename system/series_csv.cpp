@@ -135,11 +135,17 @@ bool ParseSeries(std::string_view text, std::vector<double>* values,
   return true;
 }
 
-bool ParseColumn(std::string_view text, std::string_view column,
-                 std::vector<double>* values, InputError* error) {
+namespace {
+
+// Gives `field` the field of column `column` of each row of data of a CSV
+// table with a header row, with its line; false once it does or a row is
+// wrong, with the reason in `*error`.
+template <class Field>
+bool EachField(std::string_view text, std::string_view column,
+               const std::string& where, InputError* error,
+               const Field& field) {
   int64_t line = 0;
   size_t index = std::string_view::npos;
-  const std::string where = "column '" + std::string(column) + "': ";
   while (!text.empty()) {
     ++line;
     const size_t end = text.find('\n');
@@ -169,9 +175,7 @@ bool ParseColumn(std::string_view text, std::string_view column,
                     (fields.size() == 1 ? " field" : " fields");
       return false;
     }
-    double value = 0.0;
-    if (!ParseValue(fields[index], line, where, &value, error)) return false;
-    values->push_back(value);
+    if (!field(fields[index], line)) return false;
   }
   if (index == std::string_view::npos) {
     error->line = 0;
@@ -179,6 +183,55 @@ bool ParseColumn(std::string_view text, std::string_view column,
     return false;
   }
   return true;
+}
+
+std::string Where(std::string_view column) {
+  return "column '" + std::string(column) + "': ";
+}
+
+}  // namespace
+
+bool ParseColumn(std::string_view text, std::string_view column,
+                 std::vector<double>* values, InputError* error) {
+  const std::string where = Where(column);
+  return EachField(text, column, where, error,
+                   [&](std::string_view field, int64_t line) {
+                     double value = 0.0;
+                     if (!ParseValue(field, line, where, &value, error)) {
+                       return false;
+                     }
+                     values->push_back(value);
+                     return true;
+                   });
+}
+
+bool ParseYearColumn(std::string_view text, std::string_view column,
+                     std::vector<YearRun>* runs, InputError* error) {
+  const std::string where = Where(column);
+  int64_t row = 0;
+  return EachField(
+      text, column, where, error, [&](std::string_view field, int64_t line) {
+        if (field.empty()) {
+          error->line = line;
+          error->what = where + "a row without its weather year";
+          return false;
+        }
+        if (runs->empty() || runs->back().name != field) {
+          for (const YearRun& run : *runs) {
+            if (run.name == field) {
+              error->line = line;
+              error->what = where + "weather year " + Excerpt(field) +
+                            " comes again after other years; each year "
+                            "must be one run of rows";
+              return false;
+            }
+          }
+          runs->push_back({std::string(field), row, 0, line});
+        }
+        ++runs->back().rows;
+        ++row;
+        return true;
+      });
 }
 
 }  // namespace adequacy

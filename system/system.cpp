@@ -96,6 +96,11 @@ std::vector<LoadScenario> System::scenarios() const {
                              : uncertainty;
 }
 
+std::vector<WeatherYear> System::years() const {
+  if (!weather_years.empty()) return weather_years;
+  return {{"", 0, static_cast<int64_t>(load.size())}};
+}
+
 bool Combine(const System& base, const System& additions, System* combined,
              double* installed_mw) {
   *combined = base;

@@ -1,6 +1,8 @@
-// A power system as its file describes it: a fleet of two-state units, a
-// chronological hourly load, the variable generation that offsets it and
-// the energy-limited storage that moves energy from hour to hour.
+// A power system as its file describes it: a fleet of units of two or more
+// states and their planned maintenance, a chronological hourly load over
+// one or more weather years and its forecast's uncertainty, the variable
+// generation that offsets it and the energy-limited storage that moves
+// energy from hour to hour.
 #ifndef ADEQUACY_SYSTEM_SYSTEM_H_
 #define ADEQUACY_SYSTEM_SYSTEM_H_
 
@@ -20,6 +22,18 @@ struct Derate {
   double share = 0.0;
   double mean_time_to_failure_hours = 0.0;  // 0 where the share was given.
   double mean_repair_hours = 0.0;
+};
+
+// Planned maintenance of a group: `count` of its units out of service for
+// `days` whole days from day `first_day` (1 for a weather year's first),
+// the same in every weather year.  A `first_day` of 0 asks the program to
+// place it; `placed` then says it did.
+struct Maintenance {
+  int64_t first_day = 0;
+  int64_t days = 0;
+  int64_t count = 1;
+  bool placed = false;
+  int64_t line = 0;  // Of its system file, for messages.
 };
 
 // `count` identical units.  The outage rate is what the direct solution
@@ -45,6 +59,7 @@ struct UnitGroup {
   double mean_time_to_failure_hours = 0.0;  // 0 where the rate was given.
   double mean_repair_hours = 0.0;
   std::vector<Derate> derates;
+  std::vector<Maintenance> maintenance;
 };
 
 // One outage state of a unit: the MW it gives, its long-run share of hours,
@@ -97,6 +112,14 @@ struct LoadScenario {
 // standard deviation `s`: multipliers 1 + k s, k = -3..3.
 std::vector<LoadScenario> NormalScenarios(double s);
 
+// One weather year of the series: its name (the year column's value) and
+// its hours, a run of whole days.
+struct WeatherYear {
+  std::string name;
+  int64_t first_hour = 0;
+  int64_t hours = 0;
+};
+
 struct System {
   std::string name;
   std::string file;  // The system file, as it was named.
@@ -106,9 +129,14 @@ struct System {
   std::vector<StorageDevice> storage;
   // The load forecast's uncertainty: empty for a load known exactly.
   std::vector<LoadScenario> uncertainty;
+  // The weather years of the series, in file order: empty for a series
+  // that is one year.
+  std::vector<WeatherYear> weather_years;
 
   // The scenarios of the load: `uncertainty`, or the load as it is.
   std::vector<LoadScenario> scenarios() const;
+  // The weather years, or the whole series as one.
+  std::vector<WeatherYear> years() const;
 
   int64_t unit_count() const;
   int64_t installed_mw() const;

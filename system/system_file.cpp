@@ -10,6 +10,7 @@
 
 #include "direct/hourly_load.h"
 #include "model/capacity_table.h"
+#include "system/schedule.h"
 #include "system/series_csv.h"
 #include "system/text_file.h"
 #include "system/toml.h"
@@ -70,11 +71,15 @@ class Reader {
 
   bool Read(std::string_view text, System* system);
   // Units and profiles to add to a system of `hours` hours, no load.
-  bool ReadAdditions(std::string_view text, int64_t hours, System* additions);
+  bool ReadAdditions(std::string_view text, const System& base,
+                     System* additions);
 
  private:
   bool Fail(int64_t line, const std::string& what) {
-    error_->file = path_;
+    return FailIn(path_, line, what);
+  }
+  bool FailIn(const std::string& file, int64_t line, const std::string& what) {
+    error_->file = file;
     error_->line = line;
     error_->what = what;
     return false;
@@ -97,8 +102,21 @@ class Reader {
   bool ReadLoad(const toml::table& root, System* system);
   bool ReadDailyProfile(const toml::table& load, System* system);
   // A series file, or with `column` the named column of a CSV table.
+  // With `year_column`, the file's weather years go to `years`.
   bool ReadSeriesFile(const toml::node& file_key, const toml::node* column,
-                      std::vector<double>* values, std::string* shown_path);
+                      const toml::node* year_column,
+                      std::vector<double>* values,
+                      std::vector<WeatherYear>* years, std::string* shown_path);
+  // The weather years of `year_column` in `text`, a CSV table read from
+  // `shown_path`.
+  bool ReadYears(std::string_view text, const toml::node& year_column,
+                 const std::string& shown_path,
+                 std::vector<WeatherYear>* years);
+  // A profile's weather years against the load's.
+  bool SameYears(const std::vector<WeatherYear>& years, const System& system,
+                 const toml::node& year_column, const std::string& shown_path);
+  bool ReadMaintenance(const toml::table& unit, const std::string& where,
+                       UnitGroup* group);
   bool ReadUnits(const toml::table& root, System* system);
   bool ReadUnit(const toml::table& unit, int index, UnitGroup* group);
   // The outage keys of a unit or a device; `optional` for a device, which
@@ -119,6 +137,8 @@ class Reader {
   bool Share(const toml::table& table, std::string_view key, bool zero_allowed,
              double* out);
   bool CheckFleetSize(const toml::table& root, const System& system);
+  // The maintenance with a first day, against the weather years.
+  bool CheckSchedule(const System& system);
 
   std::string path_;
   InputError* error_;
@@ -222,7 +242,7 @@ bool Reader::Parse(std::string_view text, toml::table* root) {
   return true;
 }
 
-bool Reader::ReadAdditions(std::string_view text, int64_t hours,
+bool Reader::ReadAdditions(std::string_view text, const System& base,
                            System* additions) {
   toml::table root;
   if (!Parse(text, &root)) return false;
@@ -239,12 +259,16 @@ bool Reader::ReadAdditions(std::string_view text, int64_t hours,
     return Fail(0,
                 "nothing to add: give [[units]], [[profiles]] or [[storage]]");
   }
-  // The profiles are as long as the load they are added to.
-  additions->load.assign(static_cast<size_t>(hours), 0.0);
+  // The profiles are as long as the load they are added to, with its
+  // weather years, and its maintenance fits them.
+  additions->load.assign(base.load.size(), 0.0);
+  additions->weather_years = base.weather_years;
   const bool read =
       (root.get("units") == nullptr || ReadUnits(root, additions)) &&
-      ReadProfiles(root, additions) && ReadStorage(root, additions);
+      ReadProfiles(root, additions) && ReadStorage(root, additions) &&
+      CheckSchedule(*additions);
   additions->load.clear();
+  additions->weather_years.clear();
   return read;
 }
 
@@ -261,14 +285,26 @@ bool Reader::Read(std::string_view text, System* system) {
   }
   return ReadUnits(root, system) && CheckFleetSize(root, *system) &&
          ReadLoad(root, system) && ReadProfiles(root, system) &&
-         ReadStorage(root, system);
+         ReadStorage(root, system) && CheckSchedule(*system);
+}
+
+bool Reader::CheckSchedule(const System& system) {
+  int64_t line = 0;
+  std::string what;
+  return CheckMaintenance(system, &line, &what) || Fail(line, what);
 }
 
 bool Reader::ReadSeriesFile(const toml::node& file_key,
                             const toml::node* column,
+                            const toml::node* year_column,
                             std::vector<double>* values,
+                            std::vector<WeatherYear>* years,
                             std::string* shown_path) {
   std::string column_name;
+  if (year_column != nullptr && column == nullptr) {
+    return Fail(LineOf(*year_column),
+                "year_column needs column, the name of the values' column");
+  }
   if (column != nullptr) {
     if (!Text(*column, "column", &column_name)) return false;
     if (column_name.empty()) {
@@ -294,11 +330,68 @@ bool Reader::ReadSeriesFile(const toml::node& file_key,
     error_->file = *shown_path;
     return false;
   }
+  if (year_column != nullptr &&
+      !ReadYears(text, *year_column, *shown_path, years)) {
+    return false;
+  }
   const int64_t hours = static_cast<int64_t>(values->size());
   if (hours < kHoursPerDayOfSeries || hours % kHoursPerDayOfSeries != 0) {
     return Fail(LineOf(file_key),
                 "'" + *shown_path + "' holds " + Hours(hours) +
                     "; it must hold whole days of 24 hours, one at least");
+  }
+  return true;
+}
+
+bool Reader::ReadYears(std::string_view text, const toml::node& year_column,
+                       const std::string& shown_path,
+                       std::vector<WeatherYear>* years) {
+  std::string name;
+  if (!Text(year_column, "year_column", &name)) return false;
+  if (name.empty()) {
+    return Fail(LineOf(year_column), "year_column must name a column");
+  }
+  std::vector<YearRun> runs;
+  if (!ParseYearColumn(text, name, &runs, error_)) {
+    error_->file = shown_path;
+    return false;
+  }
+  years->clear();
+  for (const YearRun& run : runs) {
+    if (run.rows % kHoursPerDayOfSeries != 0) {
+      return FailIn(shown_path, run.line,
+                    "column '" + name + "': weather year '" + run.name +
+                        "' holds " + Hours(run.rows) +
+                        "; a weather year must be whole days of 24 hours");
+    }
+    years->push_back({run.name, run.first_row, run.rows});
+  }
+  return true;
+}
+
+bool Reader::SameYears(const std::vector<WeatherYear>& years,
+                       const System& system, const toml::node& year_column,
+                       const std::string& shown_path) {
+  if (system.weather_years.empty()) {
+    return Fail(LineOf(year_column),
+                "the load has no weather years; give [load] a year_column "
+                "too");
+  }
+  if (years.size() != system.weather_years.size()) {
+    return Fail(LineOf(year_column),
+                "'" + shown_path + "' holds " + std::to_string(years.size()) +
+                    " weather years; the load holds " +
+                    std::to_string(system.weather_years.size()));
+  }
+  for (size_t w = 0; w < years.size(); ++w) {
+    const WeatherYear& load = system.weather_years[w];
+    if (years[w].name != load.name || years[w].hours != load.hours) {
+      return Fail(LineOf(year_column),
+                  "'" + shown_path + "': weather year " +
+                      std::to_string(w + 1) + " is '" + years[w].name +
+                      "' of " + Hours(years[w].hours) + "; the load's is '" +
+                      load.name + "' of " + Hours(load.hours));
+    }
   }
   return true;
 }
@@ -314,7 +407,8 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
   }
   if (!OnlyKeys(
           *load,
-          {"file", "model", "D1", "D2", "D3", "D4", "uncertainty", "column"},
+          {"file", "model", "D1", "D2", "D3", "D4", "uncertainty", "column",
+           "year_column"},
           " in [load]")) {
     return false;
   }
@@ -329,10 +423,12 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
                     std::string(file == nullptr ? "neither" : "both"));
   }
   if (model != nullptr) {
-    if (const toml::node* column = load->get("column")) {
-      return Fail(LineOf(*column),
-                  "column belongs to a load file, not to a "
-                  "load model");
+    for (const char* key : {"column", "year_column"}) {
+      if (const toml::node* stray = load->get(key)) {
+        return Fail(LineOf(*stray), std::string(key) +
+                                        " belongs to a load file, not to a "
+                                        "load model");
+      }
     }
     return ReadDailyProfile(*load, system);
   }
@@ -343,7 +439,8 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
     }
   }
   std::string shown;
-  return ReadSeriesFile(*file, load->get("column"), &system->load, &shown);
+  return ReadSeriesFile(*file, load->get("column"), load->get("year_column"),
+                        &system->load, &system->weather_years, &shown);
 }
 
 bool Reader::ReadDailyProfile(const toml::table& load, System* system) {
@@ -406,7 +503,7 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   if (!OnlyKeys(unit,
                 {"name", "count", "capacity_mw", "forced_outage_rate",
                  "mean_time_to_failure_hours", "mean_repair_hours",
-                 "mean_repair_days", "derates"},
+                 "mean_repair_days", "derates", "maintenance"},
                 where)) {
     return false;
   }
@@ -435,7 +532,46 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   return ReadOutage(unit, where, /*optional=*/false, &group->forced_outage_rate,
                     &group->mean_time_to_failure_hours,
                     &group->mean_repair_hours) &&
-         ReadDerates(unit, where, group);
+         ReadDerates(unit, where, group) && ReadMaintenance(unit, where, group);
+}
+
+bool Reader::ReadMaintenance(const toml::table& unit, const std::string& where,
+                             UnitGroup* group) {
+  const toml::node* node = unit.get("maintenance");
+  if (node == nullptr) return true;
+  const toml::array* entries = node->as_array();
+  if (entries == nullptr || !entries->is_array_of_tables()) {
+    return Fail(LineOf(*node),
+                "maintenance must be a list of tables such as { first_day = "
+                "91, days = 28 }, not " +
+                    TypeName(*node));
+  }
+  int index = 0;
+  for (const toml::node& item : *entries) {
+    const toml::table& table = *item.as_table();
+    const std::string at = " in maintenance " + std::to_string(++index) + where;
+    if (!OnlyKeys(table, {"first_day", "days", "count"}, at)) return false;
+    Maintenance entry;
+    entry.line = LineOf(table);
+    const toml::node* days = table.get("days");
+    if (days == nullptr) return Fail(LineOf(table), "no days" + at);
+    if (!Whole(*days, "days", 1, kMaxInstalledMw, "", &entry.days)) {
+      return false;
+    }
+    if (const toml::node* first = table.get("first_day")) {
+      if (!Whole(*first, "first_day", 1, kMaxInstalledMw, "",
+                 &entry.first_day)) {
+        return false;
+      }
+    }
+    if (const toml::node* count = table.get("count")) {
+      if (!Whole(*count, "count", 0, group->count, "", &entry.count)) {
+        return false;
+      }
+    }
+    group->maintenance.push_back(entry);
+  }
+  return true;
 }
 
 bool Reader::ReadUncertainty(const toml::node& node, System* system) {
@@ -720,7 +856,9 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
   for (const toml::node& entry : *profiles) {
     const toml::table& table = *entry.as_table();
     const std::string where = " in [[profiles]] " + std::to_string(++index);
-    if (!OnlyKeys(table, {"name", "file", "column"}, where)) return false;
+    if (!OnlyKeys(table, {"name", "file", "column", "year_column"}, where)) {
+      return false;
+    }
     Profile profile;
     profile.name = "profile " + std::to_string(index);
     if (const toml::node* name = table.get("name")) {
@@ -729,7 +867,12 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
     const toml::node* file = table.get("file");
     if (file == nullptr) return Fail(LineOf(table), "no file" + where);
     std::string shown;
-    if (!ReadSeriesFile(*file, table.get("column"), &profile.mw, &shown)) {
+    std::vector<WeatherYear> years;
+    const toml::node* year_column = table.get("year_column");
+    if (!ReadSeriesFile(*file, table.get("column"), year_column, &profile.mw,
+                        &years, &shown) ||
+        (year_column != nullptr &&
+         !SameYears(years, *system, *year_column, shown))) {
       return false;
     }
     if (profile.mw.size() != system->load.size()) {
@@ -769,7 +912,7 @@ bool ParseSystem(std::string_view text, const std::string& path, System* system,
   return Reader(path, error).Read(text, system);
 }
 
-bool ReadAdditionsFile(const std::string& path, int64_t hours,
+bool ReadAdditionsFile(const std::string& path, const System& base,
                        System* additions, InputError* error) {
   *additions = System();
   std::string text;
@@ -778,7 +921,7 @@ bool ReadAdditionsFile(const std::string& path, int64_t hours,
     *error = {path, 0, "cannot read: " + reason};
     return false;
   }
-  return Reader(path, error).ReadAdditions(text, hours, additions);
+  return Reader(path, error).ReadAdditions(text, base, additions);
 }
 
 bool ReadSystemFile(const std::string& path, System* system,

@@ -17,10 +17,11 @@ namespace adequacy {
 // any of them cannot be read or is not a valid system.
 bool ReadSystemFile(const std::string& path, System* system, InputError* error);
 
-// A file of units and profiles to add to a system of `hours` hours: the
-// system file's [[units]] and [[profiles]] (one of them at least), and an
-// optional name; paths relative to it.
-bool ReadAdditionsFile(const std::string& path, int64_t hours,
+// A file of units, profiles and devices to add to `base`: the system
+// file's [[units]], [[profiles]] and [[storage]] (one of them at least),
+// and an optional name; paths relative to it.  Profiles hold the base's
+// hours and weather years, and maintenance fits them.
+bool ReadAdditionsFile(const std::string& path, const System& base,
                        System* additions, InputError* error);
 
 // The same for the file's text already read.

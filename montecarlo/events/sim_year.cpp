@@ -134,8 +134,8 @@ void StatesHourlySpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
 
 }  // namespace
 
-YearLoad::YearLoad(const std::vector<double>& net)
-    : net_mw(net), day_peak(net.size(), 0) {
+YearLoad::YearLoad(std::span<const double> net)
+    : net_mw(net.begin(), net.end()), day_peak(net.size(), 0) {
   for (size_t start = 0; start < net.size(); start += kHoursInDay) {
     size_t peak = start;
     for (size_t hour = start + 1; hour < start + kHoursInDay; ++hour) {
@@ -143,27 +143,46 @@ YearLoad::YearLoad(const std::vector<double>& net)
     }
     day_peak[peak] = 1;
   }
-  peak_.push_back(net);
-  for (size_t span = 2; span <= net.size(); span *= 2) {
+  const size_t blocks = net.size() / kBlock;
+  std::vector<double> level(blocks);
+  for (size_t b = 0; b < blocks; ++b) {
+    level[b] = *std::max_element(net.begin() + static_cast<int64_t>(b) * kBlock,
+                                 net.begin() + static_cast<int64_t>(b + 1) * kBlock);
+  }
+  peak_.push_back(std::move(level));
+  for (size_t span = 2; span <= blocks; span *= 2) {
     const std::vector<double>& half = peak_.back();
-    std::vector<double> level(net.size());
-    for (size_t hour = 0; hour < net.size(); ++hour) {
-      const size_t second = std::min(hour + span / 2, net.size() - 1);
-      level[hour] = std::max(half[hour], half[second]);
+    std::vector<double> next(blocks);
+    for (size_t b = 0; b < blocks; ++b) {
+      next[b] = std::max(half[b], half[std::min(b + span / 2, blocks - 1)]);
     }
-    peak_.push_back(std::move(level));
+    peak_.push_back(std::move(next));
   }
 }
 
+double YearLoad::ScanPeak(int64_t first, int64_t end) const {
+  double peak = -std::numeric_limits<double>::infinity();
+  for (int64_t hour = first; hour < end; ++hour) {
+    peak = std::max(peak, net_mw[static_cast<size_t>(hour)]);
+  }
+  return peak;
+}
+
 double YearLoad::PeakOf(int64_t first, int64_t end) const {
-  if (end <= first) return -std::numeric_limits<double>::infinity();
-  // Two ranges of a power-of-two length that together cover the hours.
-  const int k = std::max(
-      0,
-      static_cast<int>(std::bit_width(static_cast<uint64_t>(end - first))) - 1);
+  if (end - first <= 2 * kBlock) return ScanPeak(first, end);
+  // The whole blocks within, read as two ranges of a power-of-two length
+  // that together cover them, and the hours at either side.
+  const int64_t low = (first + kBlock - 1) / kBlock;
+  const int64_t high = end / kBlock;
+  const int k = static_cast<int>(
+                    std::bit_width(static_cast<uint64_t>(high - low))) -
+                1;
   const std::vector<double>& level = peak_[static_cast<size_t>(k)];
-  return std::max(level[static_cast<size_t>(first)],
-                  level[static_cast<size_t>(end - (int64_t{1} << k))]);
+  const double blocks =
+      std::max(level[static_cast<size_t>(low)],
+               level[static_cast<size_t>(high - (int64_t{1} << k))]);
+  return std::max({blocks, ScanPeak(first, low * kBlock),
+                   ScanPeak(high * kBlock, end)});
 }
 
 YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
@@ -185,16 +204,23 @@ YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
 
 void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
                              YearOutcome* stored) {
+  size_t weather_year = 0;
   if (!outcomes_.loads.empty()) {
-    // The year's load outcome, from a stream of its own.
-    UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
-    const double u = draws.Uniform();
+    // The weather years in turn, and the year's load outcome, drawn from a
+    // stream of its own.
+    const size_t outcomes = outcomes_.probabilities.size();
+    const size_t years = outcomes_.loads.size() / outcomes;
+    weather_year = static_cast<size_t>(year) % years;
     size_t k = 0;
-    double below = outcomes_.probabilities[0];
-    while (k + 1 < outcomes_.loads.size() && !(u < below)) {
-      below += outcomes_.probabilities[++k];
+    if (outcomes > 1) {
+      UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
+      const double u = draws.Uniform();
+      double below = outcomes_.probabilities[0];
+      while (k + 1 < outcomes && !(u < below)) {
+        below += outcomes_.probabilities[++k];
+      }
     }
-    load_ = outcomes_.loads[k];
+    load_ = outcomes_.loads[weather_year * outcomes + k];
   }
   if (method_ == YearMethod::kEvents) {
     DrawSojourns(seed, year);
@@ -203,6 +229,10 @@ void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
   }
   if (!devices_.empty()) DrawOutages(seed, year, method_);
   Tally(out, devices_.empty() ? nullptr : stored);
+  const int64_t first_hour =
+      outcomes_.first_hours.empty() ? 0 : outcomes_.first_hours[weather_year];
+  out->first_hour = first_hour;
+  if (stored) stored->first_hour = first_hour;
 }
 
 void YearSimulator::DrawOutages(uint64_t seed, int64_t year,
@@ -240,15 +270,14 @@ void YearSimulator::DrawSojourns(uint64_t seed, int64_t year) {
     if (!unit.outages.empty()) {
       StatesSojournSpans(&draws, unit, hours,
                          [&](int64_t first, int64_t end, int32_t lost) {
-                           Change(first, -lost);
-                           Change(end, lost);
+                           Lose(unit, first, end, lost);
                          });
-      continue;
+    } else {
+      SojournSpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
+        Lose(unit, first, end, unit.capacity_mw);
+      });
     }
-    SojournSpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
-      Change(first, -unit.capacity_mw);
-      Change(end, unit.capacity_mw);
-    });
+    Maintain(unit, hours);
   }
 }
 
@@ -260,15 +289,40 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
     if (!unit.outages.empty()) {
       StatesHourlySpans(&draws, unit, hours,
                         [&](int64_t first, int64_t end, int32_t lost) {
-                          Change(first, -lost);
-                          Change(end, lost);
+                          Lose(unit, first, end, lost);
                         });
-      continue;
+    } else {
+      HourlySpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
+        Lose(unit, first, end, unit.capacity_mw);
+      });
     }
-    HourlySpans(&draws, unit, hours, [&](int64_t first, int64_t end) {
-      Change(first, -unit.capacity_mw);
-      Change(end, unit.capacity_mw);
-    });
+    Maintain(unit, hours);
+  }
+}
+
+void YearSimulator::Lose(const UnitRates& unit, int64_t first, int64_t end,
+                         int32_t lost) {
+  // The hours on maintenance are lost whole, by Maintain.
+  for (const HourSpan& gap : unit.maintenance) {
+    if (gap.end <= first) continue;
+    if (gap.first >= end) break;
+    if (gap.first > first) {
+      Change(first, -lost);
+      Change(gap.first, lost);
+    }
+    first = std::max(first, gap.end);
+  }
+  if (first < end) {
+    Change(first, -lost);
+    Change(end, lost);
+  }
+}
+
+void YearSimulator::Maintain(const UnitRates& unit, int64_t hours) {
+  for (const HourSpan& gap : unit.maintenance) {
+    if (gap.first >= hours) break;
+    Change(gap.first, -unit.capacity_mw);
+    Change(std::min(gap.end, hours), unit.capacity_mw);
   }
 }
 

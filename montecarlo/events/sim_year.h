@@ -8,6 +8,7 @@
 #define ADEQUACY_MONTECARLO_EVENTS_SIM_YEAR_H_
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "montecarlo/events/storage_dispatch.h"
@@ -24,13 +25,17 @@ struct YearLoad {
   std::vector<double> net_mw;
   std::vector<uint8_t> day_peak;
 
-  explicit YearLoad(const std::vector<double>& net);
+  explicit YearLoad(std::span<const double> net);
   int64_t hours() const { return static_cast<int64_t>(net_mw.size()); }
-  // The largest net load of hours [first, end), first < end.
+  // The largest net load of hours [first, end); -infinity where empty.
   double PeakOf(int64_t first, int64_t end) const;
 
  private:
-  // peak_[k][h]: the largest net load of hours [h, h + 2^k).
+  // Hours a block: short ranges are scanned, longer ones read the blocks'
+  // peaks, which keeps the memory near the net load's own.
+  static constexpr int64_t kBlock = 8;
+  double ScanPeak(int64_t first, int64_t end) const;
+  // peak_[k][b]: the largest net load of blocks [b, b + 2^k).
   std::vector<std::vector<double>> peak_;
 };
 
@@ -42,12 +47,18 @@ enum class YearMethod { kEvents, kHourly };
 inline constexpr uint32_t kDeviceDraws = 1u << 30;
 inline constexpr uint32_t kOutcomeDraws = 1u << 29;
 
-// The outcomes of an uncertain load, each a year's load with its
-// probability; none where the load is known.  The loads must outlive the
-// simulators, and have the same hours.
+// The loads of the years a simulation walks: for each weather year, the
+// load of each outcome of an uncertain load (loads[w * outcomes + k]),
+// with the outcomes' probabilities; simulated year i has weather year
+// i mod W and draws its outcome.  `first_hours` places each weather year
+// in the series, for what is kept by hour.  Empty for the one load given.
+// The loads must outlive the simulators, and no year may be longer than
+// the load given.
 struct LoadOutcomes {
   std::vector<const YearLoad*> loads;
   std::vector<double> probabilities;
+  std::vector<int64_t> first_hours;
+  int64_t series_hours = 0;
 };
 
 // Simulates years of one fleet, and its storage, against one load; one per
@@ -75,6 +86,10 @@ class YearSimulator {
 
   void DrawSojourns(uint64_t seed, int64_t year);
   void StepHours(uint64_t seed, int64_t year);
+  // A unit's loss of `lost` MW over hours [first, end), less its hours on
+  // maintenance; and those hours, the whole unit lost.
+  void Lose(const UnitRates& unit, int64_t first, int64_t end, int32_t lost);
+  void Maintain(const UnitRates& unit, int64_t hours);
   // The hours each device is out, as a unit's chain gives them.
   void DrawOutages(uint64_t seed, int64_t year, YearMethod method);
   // The year's outcome from the row of differences, which it leaves zero.

@@ -39,7 +39,8 @@ SystemSimulation::SystemSimulation(const std::vector<UnitRates>& units,
 
 void SystemSimulation::KeepHours() {
   by_hour_ = true;
-  sample_ = PairedSample(load_.hours(), storage_, true);
+  sample_ = PairedSample(load_.hours(), storage_, true,
+                         load_outcomes_.series_hours);
 }
 
 void SystemSimulation::Extend(int64_t end) {
@@ -51,7 +52,8 @@ void SystemSimulation::Extend(int64_t end) {
         static_cast<int>((round_end - first + kBatchYears - 1) / kBatchYears);
     pool_.ParallelFor(batches, [&](int batch, int thread) {
       PairedSample& out = batches_[static_cast<size_t>(batch)];
-      out = PairedSample(load_.hours(), storage_, by_hour_);
+      out = PairedSample(load_.hours(), storage_, by_hour_,
+                         load_outcomes_.series_hours);
       const int64_t from = first + batch * kBatchYears;
       const int64_t to = std::min(round_end, from + kBatchYears);
       const auto t = static_cast<size_t>(thread);

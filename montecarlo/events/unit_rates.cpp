@@ -1,5 +1,6 @@
 #include "montecarlo/events/unit_rates.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -60,6 +61,27 @@ bool StatesRatesOf(const UnitGroup& group, UnitRates* rates,
   return true;
 }
 
+// Gives each maintenance entry of `group` to its first units free for
+// it, among `units`, the group's units.
+void AssignMaintenance(const UnitGroup& group, UnitRates* units) {
+  std::vector<Maintenance> entries = group.maintenance;
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Maintenance& a, const Maintenance& b) {
+                     return a.first_day < b.first_day;
+                   });
+  for (const Maintenance& entry : entries) {
+    const HourSpan span{(entry.first_day - 1) * 24,
+                        (entry.first_day - 1 + entry.days) * 24};
+    int64_t left = entry.count;
+    for (int64_t u = 0; u < group.count && left > 0; ++u) {
+      std::vector<HourSpan>& taken = units[u].maintenance;
+      if (!taken.empty() && taken.back().end > span.first) continue;
+      taken.push_back(span);
+      --left;
+    }
+  }
+}
+
 }  // namespace
 
 bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
@@ -70,15 +92,16 @@ bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
     rates.capacity_mw = group.capacity_mw;
     if (!group.derates.empty()) {
       if (!StatesRatesOf(group, &rates, error)) return false;
-      units->insert(units->end(), static_cast<size_t>(group.count), rates);
-      continue;
-    }
-    if (!ChainRatesOf(group.name, group.forced_outage_rate,
-                      group.mean_time_to_failure_hours, group.mean_repair_hours,
-                      &rates, error)) {
+    } else if (!ChainRatesOf(group.name, group.forced_outage_rate,
+                             group.mean_time_to_failure_hours,
+                             group.mean_repair_hours, &rates, error)) {
       return false;
     }
+    const size_t first = units->size();
     units->insert(units->end(), static_cast<size_t>(group.count), rates);
+    if (!group.maintenance.empty()) {
+      AssignMaintenance(group, units->data() + first);
+    }
   }
   return true;
 }

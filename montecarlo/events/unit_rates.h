@@ -24,6 +24,12 @@ struct OutageRates {
   double log_stay = 0.0;  // log(1 - mu).
 };
 
+// Hours [first, end) of a weather year.
+struct HourSpan {
+  int64_t first = 0;
+  int64_t end = 0;
+};
+
 struct UnitRates {
   int32_t capacity_mw = 0;
   double fail = 0.0;        // lambda: P(an up unit fails in an hour).
@@ -35,11 +41,17 @@ struct UnitRates {
   // A unit with derates: its outage states, the full outage first, and
   // fail, down_share and log_stay_up of leaving up for any of them.
   std::vector<OutageRates> outages;
+  // The hours of every weather year the unit is on planned maintenance,
+  // in order and apart: it then gives nothing, whatever its chain's state.
+  std::vector<HourSpan> maintenance;
 };
 
 // mu = 1 / repair hours; lambda = 1 / mean time to failure where given,
 // else mu q / (1 - q).  Both must be at most 1 (an hour is the step).
-// The units one by one; false, with the reason, where a rate passes 1.
+// The units one by one, each entry of a group's maintenance given to the
+// first units free for it (the entries taken by first day, so that the
+// group's units suffice wherever the entries never take more than it
+// has); false, with the reason, where a rate passes 1.
 bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
                  std::string* error);
 

@@ -21,9 +21,10 @@ constexpr double kCollinear = 1e-10;
 
 }  // namespace
 
-PairedSample::PairedSample(int64_t hours, bool storage, bool by_hour)
+PairedSample::PairedSample(int64_t hours, bool storage, bool by_hour,
+                           int64_t series_hours)
     : storage_(storage),
-      sample_(hours, by_hour),
+      sample_(hours, by_hour, series_hours),
       without_(storage ? hours : 0) {}
 
 void PairedSample::Add(const YearOutcome& without, const YearOutcome& with) {

@@ -33,7 +33,8 @@ class PairedSample {
  public:
   // `by_hour` keeps each hour's unserved MW and short years of the years
   // as simulated.
-  PairedSample(int64_t hours, bool storage, bool by_hour = false);
+  PairedSample(int64_t hours, bool storage, bool by_hour = false,
+               int64_t series_hours = 0);
 
   // A year without storage and the same year with it (the same outcome
   // where the system has none).

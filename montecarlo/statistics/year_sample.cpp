@@ -12,6 +12,7 @@ void YearOutcome::Clear() {
   deficit_hours = peak_deficits = deficit_days = 0;
   last_deficit_day = -1;
   unserved_mwh = 0.0;
+  first_hour = 0;
   event_hours.clear();
   event_mwh.clear();
   short_hours.clear();
@@ -20,11 +21,15 @@ void YearOutcome::Clear() {
   std::fill(empty_hours.begin(), empty_hours.end(), 0);
 }
 
-YearSample::YearSample(int64_t hours, bool by_hour)
+YearSample::YearSample(int64_t hours, bool by_hour, int64_t series_hours)
     : events_by_hours_(static_cast<size_t>(hours) + 1, 0),
       years_by_deficit_hours_(static_cast<size_t>(hours) + 1, 0),
-      unserved_by_hour_(by_hour ? static_cast<size_t>(hours) : 0, 0.0),
-      short_years_by_hour_(by_hour ? static_cast<size_t>(hours) : 0, 0) {}
+      unserved_by_hour_(
+          by_hour ? static_cast<size_t>(std::max(hours, series_hours)) : 0,
+          0.0),
+      short_years_by_hour_(
+          by_hour ? static_cast<size_t>(std::max(hours, series_hours)) : 0,
+          0) {}
 
 void YearSample::Add(const YearOutcome& year) {
   const std::array<double, kSampleFigures> figures = {
@@ -46,7 +51,7 @@ void YearSample::Add(const YearOutcome& year) {
   deficit_hours_ += year.deficit_hours;
   if (!unserved_by_hour_.empty()) {
     for (size_t i = 0; i < year.short_hours.size(); ++i) {
-      const auto h = static_cast<size_t>(year.short_hours[i]);
+      const auto h = static_cast<size_t>(year.first_hour + year.short_hours[i]);
       unserved_by_hour_[h] += year.short_mw[i];
       ++short_years_by_hour_[h];
     }

@@ -22,6 +22,9 @@ struct YearOutcome {
   int32_t deficit_days = 0;   // Days with a deficit at any hour.
   int32_t last_deficit_day = -1;
   double unserved_mwh = 0.0;
+  // The series' hour of the year's first, where the series has weather
+  // years: what is kept by hour is kept there.
+  int64_t first_hour = 0;
   // Each event's hours and unserved energy, in order.
   std::vector<int32_t> event_hours;
   std::vector<double> event_mwh;
@@ -77,8 +80,10 @@ struct SampleInterval {
 class YearSample {
  public:
   // `hours`, the length of a year, bounds the event and year counts;
-  // `by_hour` keeps each hour's unserved MW and short years too.
-  explicit YearSample(int64_t hours, bool by_hour = false);
+  // `by_hour` keeps each hour's unserved MW and short years too, over
+  // `series_hours` hours where the series is longer than a year.
+  explicit YearSample(int64_t hours, bool by_hour = false,
+                      int64_t series_hours = 0);
 
   void Add(const YearOutcome& year);
   // Adds another sample's years after this one's.
