@@ -58,8 +58,7 @@ Assessment Assess(const FleetByDay& fleets, std::span<const double> load,
   return result;
 }
 
-void AddWeighted(const Assessment& one, double weight, size_t first_hour,
-                 Assessment* sum) {
+void AddWeighted(const Assessment& one, double weight, Assessment* sum) {
   sum->lolh += weight * one.lolh;
   sum->lole += weight * one.lole;
   sum->allr += weight * one.allr;
@@ -67,8 +66,8 @@ void AddWeighted(const Assessment& one, double weight, size_t first_hour,
   sum->energy += weight * one.energy;
   sum->peak_load += weight * one.peak_load;
   for (size_t h = 0; h < one.hours.size(); ++h) {
-    sum->hours[first_hour + h].lolp += weight * one.hours[h].lolp;
-    sum->hours[first_hour + h].unserved_mwh += weight * one.hours[h].unserved_mwh;
+    sum->hours[h].lolp += weight * one.hours[h].lolp;
+    sum->hours[h].unserved_mwh += weight * one.hours[h].unserved_mwh;
   }
 }
 
@@ -93,7 +92,7 @@ Assessment AssessOutcomes(const CapacityTable& table,
   if (keep_hours) sum.hours.resize(net_loads[0].size());
   for (size_t k = 0; k < loads.size(); ++k) {
     AddWeighted(Assess(table, loads[k], net_loads[k], keep_hours),
-                probabilities[k], 0, &sum);
+                probabilities[k], &sum);
   }
   FinishWeighted(table.installed_mw(), &sum);
   return sum;

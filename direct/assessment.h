@@ -50,9 +50,8 @@ Assessment Assess(const FleetByDay& fleets, std::span<const double> load,
                   std::span<const double> net_load, bool keep_hours);
 
 // Adds `weight` times `one` to `sum`: each index, each hour's risk (where
-// kept, at `first_hour` on), energy and the peak load.
-void AddWeighted(const Assessment& one, double weight, size_t first_hour,
-                 Assessment* sum);
+// kept), energy and the peak load.
+void AddWeighted(const Assessment& one, double weight, Assessment* sum);
 // Sets ppm and the reserve margin of `sum` from its sums.
 void FinishWeighted(int64_t installed_mw, Assessment* sum);
 

@@ -140,9 +140,9 @@ bool PlaceMaintenance(const ScenarioLoads& outcomes, System* system,
     }
     if (best < 0) {
       *line = entry.line;
-      *error = "no " + std::to_string(entry.days) + " days of the " +
-               std::to_string(days) + " have " +
-               std::to_string(entry.count) + " units of '" +
+      *error = "no " + std::to_string(entry.days) + " days in a row of the " +
+               std::to_string(days) + " have " + std::to_string(entry.count) +
+               (entry.count == 1 ? " unit" : " units") + " of '" +
                system->units[g].name + "' free for this maintenance";
       return false;
     }

@@ -1,5 +1,7 @@
 #include "direct/study.h"
 
+#include <algorithm>
+
 #include "system/schedule.h"
 
 namespace adequacy {
@@ -37,13 +39,13 @@ Assessment DirectStudy::AssessSeries(std::span<const double> load,
   if (keep_hours) sum.hours.resize(net.size());
   const double weight = 1.0 / static_cast<double>(years_.size());
   for (const WeatherYear& year : years_) {
-    const auto first = static_cast<size_t>(year.first_hour);
     Assessment one = year_of(year);
-    AddWeighted(one, weight, first, &sum);
-    if (by_year) {
-      one.hours.clear();
-      by_year->push_back(std::move(one));
-    }
+    // An hour's risk is its own weather year's: the hour is in no other.
+    std::copy(one.hours.begin(), one.hours.end(),
+              sum.hours.begin() + year.first_hour);
+    one.hours.clear();
+    AddWeighted(one, weight, &sum);
+    if (by_year) by_year->push_back(std::move(one));
   }
   FinishWeighted(table().installed_mw(), &sum);
   return sum;
@@ -64,10 +66,10 @@ Assessment DirectStudy::AssessOutcomes(const ScenarioLoads& outcomes,
     const double p = outcomes.probabilities[k];
     AddWeighted(AssessSeries(outcomes.loads[k], outcomes.net_loads[k],
                              keep_hours, by_year ? &years : nullptr),
-                p, 0, &sum);
+                p, &sum);
     for (size_t w = 0; by_year && w < years.size(); ++w) {
       years[w].hours.clear();
-      AddWeighted(years[w], p, 0, &(*by_year)[w]);
+      AddWeighted(years[w], p, &(*by_year)[w]);
     }
   }
   FinishWeighted(table().installed_mw(), &sum);

@@ -25,7 +25,7 @@ class DirectStudy {
 
   // The indices of one load and its net load over the whole series (the
   // weather years one after another); each year's in `by_year` where
-  // given.
+  // given.  Each hour's risk, where kept, is that of its own year.
   Assessment AssessSeries(std::span<const double> load,
                           std::span<const double> net, bool keep_hours,
                           std::vector<Assessment>* by_year = nullptr) const;

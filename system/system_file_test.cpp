@@ -364,6 +364,128 @@ TEST_F(SystemFileTest, CsvColumns) {
   }
 }
 
+// Maintenance entries, fixed or to be placed, and each fault with its line
+// (the unit's table starts on line 3, its maintenance on line 8).
+TEST_F(SystemFileTest, MaintenanceAndItsFaults) {
+  const std::string head = "[load]\nfile = \"day.csv\"\n" + std::string(kUnit);
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(head + "maintenance = [{ first_day = 1, days = 1 }, "
+                           "{ days = 1, count = 2 }, { days = 1, count = 0 }]\n",
+                    &system, &error))
+      << error.what;
+  const std::vector<Maintenance>& entries = system.units[0].maintenance;
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].first_day, 1);
+  EXPECT_EQ(entries[0].count, 1);
+  EXPECT_EQ(entries[1].first_day, 0);  // To be placed.
+  EXPECT_EQ(entries[1].count, 2);
+  EXPECT_EQ(entries[2].count, 0);
+  EXPECT_EQ(entries[1].line, 8);
+  const struct {
+    std::string entries;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {"{ first_day = 2, days = 1 }", 8,
+       "from day 2 for 1 days runs past day 1, the last of the series"},
+      {"{ first_day = 1, days = 1, count = 2 }, { first_day = 1, days = 1 }", 8,
+       "takes 3 units out on day 1; the group has 2"},
+      {"{ days = 1, count = 3 }", 8, "count must be from 0 to 2, not 3"},
+      {"{ first_day = 1 }", 8, "no days in maintenance 1 in [[units]] 1"},
+      {"{ days = 0 }", 8, "days must be from 1 to"},
+      {"{ days = 1, last_day = 3 }", 8, "unknown key 'last_day'"},
+      {"3", 8, "maintenance must be a list of tables"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    const std::string text = head + "maintenance = [" + c.entries + "]\n";
+    EXPECT_FALSE(Parse(c.entries == "3" ? head + "maintenance = 3\n" : text,
+                       &bad, &error))
+        << c.entries;
+    EXPECT_EQ(error.line, c.line) << c.entries << ": " << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos)
+        << c.entries << "\n"
+        << error.what;
+  }
+}
+
+// Weather years from a column of a CSV table, shared by the load and a
+// profile, and each fault with its file and line.
+TEST_F(SystemFileTest, WeatherYearsAndTheirFaults) {
+  const auto table = [](const std::vector<std::pair<std::string, int>>& years) {
+    std::string text = "time,year,demand,wind\n";
+    for (const auto& [year, hours] : years) {
+      for (int hour = 0; hour < hours; ++hour) {
+        text += year + "-" + std::to_string(hour) + "," + year + "," +
+                std::to_string(100 + hour % 24) + ",3\n";
+      }
+    }
+    return text;
+  };
+  Write("years.csv", table({{"1990", 48}, {"1991", 24}}));
+  Write("other.csv", table({{"1990", 24}, {"1991", 48}}));
+  Write("ragged.csv", table({{"1990", 30}, {"1991", 18}}));
+  Write("again.csv", table({{"1990", 24}, {"1991", 24}, {"1990", 24}}));
+  const std::string load =
+      "[load]\nfile = \"years.csv\"\ncolumn = \"demand\"\n"
+      "year_column = \"year\"\n";
+  const std::string wind =
+      "[[profiles]]\nfile = \"years.csv\"\ncolumn = \"wind\"\n"
+      "year_column = \"year\"\n";
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(load + kUnit + wind, &system, &error)) << error.what;
+  ASSERT_EQ(system.weather_years.size(), 2u);
+  EXPECT_EQ(system.weather_years[1].name, "1991");
+  EXPECT_EQ(system.weather_years[1].first_hour, 48);
+  EXPECT_EQ(system.weather_years[1].hours, 24);
+  EXPECT_EQ(system.load.size(), 72u);
+  // A profile without the column needs the hours alone.
+  ASSERT_TRUE(Parse(load + kUnit + "[[profiles]]\nfile = \"years.csv\"\n"
+                                   "column = \"wind\"\n",
+                    &system, &error))
+      << error.what;
+  const auto replace = [](std::string text, const std::string& from,
+                          const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+  };
+  const struct {
+    std::string text;
+    std::string file;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {replace(load, "years.csv", "ragged.csv") + kUnit, "ragged.csv", 2,
+       "column 'year': weather year '1990' holds 30 hours; a weather year "
+       "must be whole days"},
+      {replace(load, "years.csv", "again.csv") + kUnit, "again.csv", 50,
+       "column 'year': weather year '1990' comes again after other years"},
+      {replace(load, "\"year\"", "\"yr\"") + kUnit, "years.csv", 1,
+       "no column 'yr' in the header row"},
+      {"[load]\nfile = \"years.csv\"\nyear_column = \"year\"\n" +
+           std::string(kUnit),
+       "system.toml", 3, "year_column needs column"},
+      {load + kUnit + replace(wind, "years.csv", "other.csv"), "system.toml",
+       13,
+       "weather year 1 is '1990' of 24 hours; the load's is '1990' of 48 "
+       "hours"},
+      {"[load]\nfile = \"day.csv\"\n" + std::string(kUnit) + wind,
+       "system.toml", 11, "the load has no weather years"},
+      {load + kUnit + "maintenance = [{ first_day = 2, days = 1 }]\n",
+       "system.toml", 10,
+       "runs past day 1, the last of the shortest weather year"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    EXPECT_FALSE(Parse(c.text, &bad, &error)) << c.text;
+    EXPECT_EQ(error.file, dir_ + "/" + c.file) << c.text;
+    EXPECT_EQ(error.line, c.line) << c.text << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
+                                                          << error.what;
+  }
+}
+
 // Storage devices: the ratings as given or derived, the defaults, and each
 // fault with its line (the device's table starts on line 8).
 TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "direct/assessment.h"
+#include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/unit_draws.h"
 #include "system/load_change.h"
 
@@ -238,6 +240,44 @@ TEST(SystemSimulationTest, UncertainLoadsDrawAnOutcomeAYear) {
     SystemSimulation run(units, plain, 31, 2, method, {}, {}, each);
     run.RunTo(6000);
     ExpectExactWithin(run, exact, std::to_string(static_cast<int>(method)));
+  }
+}
+
+// Derates, maintenance, an uncertain load and two weather years of
+// different lengths at once: both engines hold the exact values, and the
+// hours kept by hour sit in the series where their weather year does.
+TEST(SystemSimulationTest, EveryFeatureAtOnceHoldsTheExactValues) {
+  System system = SmallSystem();
+  system.units[0].derates = {{60, 0.1, 0.0, 8.0}};
+  // One big unit out for days 2 and 3, two small ones for day 5.
+  system.units[0].maintenance = {{2, 2, 1}};
+  system.units[1].maintenance = {{5, 1, 2}};
+  system.uncertainty = NormalScenarios(0.04);
+  // A second weather year of six days, its evenings heavier.
+  const size_t first = system.load.size();
+  for (size_t hour = 0; hour < 24 * 6; ++hour) {
+    system.load.push_back(system.load[hour] + (hour % 24 >= 17 ? 15.0 : 0.0));
+  }
+  system.weather_years = {{"a", 0, static_cast<int64_t>(first)},
+                          {"b", static_cast<int64_t>(first), 24 * 6}};
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &error)) << error;
+  const ScenarioLoads outcomes = LoadsOfScenarios(system, LoadChange());
+  const DirectStudy study(system);
+  const Assessment exact = study.AssessOutcomes(outcomes, false);
+  const SeriesLoads loads(system, outcomes);
+  EXPECT_EQ(loads.longest().hours(), static_cast<int64_t>(first));
+  for (YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+    SystemSimulation run(units, loads.longest(), 41, 2, method, {}, {},
+                         loads.outcomes());
+    run.KeepHours();
+    run.RunTo(6000);
+    ExpectExactWithin(run, exact, std::to_string(static_cast<int>(method)));
+    // The second weather year's deficits are kept at its own hours.
+    const std::vector<int64_t>& years = run.sample().short_years_by_hour();
+    ASSERT_EQ(years.size(), system.load.size());
+    EXPECT_GT(years[first + 17], 0);
   }
 }
 
