@@ -123,5 +123,51 @@ TEST(CarryingTest, TargetsThatCannotBeReached) {
   EXPECT_GT(lole.evaluations(), 0);
 }
 
+// Over weather years and maintenance the searches answer for the study's
+// index: three copies of a year carry what the year alone does, and a
+// unit on maintenance all year is a unit fewer.
+TEST(CarryingTest, WeatherYearsAndMaintenanceAnswerForTheStudy) {
+  System one;
+  one.units = {{"a", 10, 1, 0.05, 0.0, 5.0},
+               {"b", 6, 7, 0.06, 0.0, 5.0},
+               {"c", 4, 50, 0.08, 0.0, 5.0},
+               {"d", 2, 100, 0.08, 0.0, 5.0}};
+  one.load = Loads();
+  System three = one;
+  const auto hours = static_cast<int64_t>(one.load.size());
+  for (int copy = 1; copy < 3; ++copy) {
+    three.load.insert(three.load.end(), one.load.begin(), one.load.end());
+  }
+  three.weather_years = {
+      {"1", 0, hours}, {"2", hours, hours}, {"3", 2 * hours, hours}};
+  System out = one;
+  out.units[3].maintenance = {{1, 14, 1}};
+  System fewer = one;
+  fewer.units[3].count = 1;
+  const DirectStudy one_study(one);
+  const DirectStudy three_study(three);
+  const DirectStudy out_study(out);
+  const DirectStudy fewer_study(fewer);
+  for (RiskIndex index : {RiskIndex::kLole, RiskIndex::kEue}) {
+    CarryingSearch alone(one_study, one.load, one.load, index);
+    CarryingSearch copies(three_study, three.load, three.load, index);
+    const double value = alone.IndexAt(1.0, 0.0);
+    EXPECT_NEAR(copies.IndexAt(1.0, 0.0), value, 1e-13 * value);
+    EXPECT_NEAR(copies.LargestAdded(value / 3, 0.01).at,
+                alone.LargestAdded(value / 3, 0.01).at, 0.02);
+    CarryingSearch maintained(out_study, out.load, out.load, index);
+    CarryingSearch without(fewer_study, fewer.load, fewer.load, index);
+    EXPECT_NEAR(maintained.LargestAdded(value, 0.01).at,
+                without.LargestAdded(value, 0.01).at, 0.02);
+    // A unit never out in place of the one on maintenance: less than its
+    // 100 MW, which were sometimes out, and the same as for the fleet
+    // without it.
+    const Answer firm = maintained.FirmCapacityFor(value);
+    EXPECT_EQ(firm.at, without.FirmCapacityFor(value).at);
+    EXPECT_GT(firm.at, 50.0);
+    EXPECT_LT(firm.at, 100.0);
+  }
+}
+
 }  // namespace
 }  // namespace adequacy

@@ -5,8 +5,10 @@
 #define ADEQUACY_REPORT_ASSESSMENT_JSON_H_
 
 #include <string>
+#include <vector>
 
 #include "direct/assessment.h"
+#include "report/json_writer.h"
 #include "report/simulation_text.h"
 #include "system/load_change.h"
 #include "system/system.h"

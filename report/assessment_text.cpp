@@ -80,11 +80,12 @@ std::string MaintenanceText(const System& system) {
     }
   }
   if (entries == 0) return "";
-  return Line("  planned maintenance, %d %s", entries,
-              placed == 0 ? "entries as given"
-                          : (std::to_string(placed) +
-                             " placed where they add the least LOLE")
-                                .c_str()) +
+  const std::string how =
+      placed == 0 ? "as given"
+                  : std::to_string(placed) + " placed at the least LOLE, "
+                                             "largest first";
+  return Line("  planned maintenance, %d %s, %s", entries,
+              entries == 1 ? "entry" : "entries", how.c_str()) +
          text;
 }
 

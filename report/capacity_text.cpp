@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "report/assessment_json.h"
+#include "report/assessment_text.h"
 #include "report/json_writer.h"
 
 namespace adequacy {
@@ -26,6 +28,8 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
   text += "  " + std::string(name) +
           " of the system as it stands: " + Format("%.6g", a.base_index) + " " +
           unit + "\n";
+  // The schedule every answer keeps.
+  text += MaintenanceText(system);
   text += "\nLoad-carrying capability at " + std::string(name) + " = " +
           Format("%.6g", a.target.value) + " " + unit + "\n";
   text += "  peak load   " + Format("%12.2f", a.peak_load_mw) +
@@ -86,6 +90,7 @@ std::string CapacityJson(const System& system, const CapacityAnswers& a,
   json.TextMember("file", system.file);
   json.Member(IndexName(a.target.index), a.base_index);
   json.EndObject();
+  WriteMaintenance(json, system);
   json.Name("target");
   json.BeginObject();
   json.TextMember("index", IndexName(a.target.index));

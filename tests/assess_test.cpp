@@ -116,6 +116,57 @@ TEST_F(AssessTest, JsonAndHourlyCsvReadBack) {
             0);
 }
 
+// Weather years: each year's indices, their mean, the hourly risk of each
+// year where the year is, and the simulated years spread over them; and a
+// schedule of maintenance placed by the program, listed where it went.
+TEST_F(AssessTest, WeatherYearsAndPlacedMaintenanceReadBack) {
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  const ProgramRun run =
+      Assess("'" + kExamples + "/weather/system.toml' --by-year --years 600 " +
+             "--json '" + Path("r.json") + "' --hourly '" + Path("h.csv") +
+             "'");
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_NE(run.out.find("in 3 weather years"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n  1991 "), std::string::npos) << run.out;
+  const ProgramRun placed =
+      Assess("'" + kExamples + "/rts79/maintenance.toml' --json '" +
+             Path("m.json") + "'");
+  ASSERT_EQ(placed.exit_status, 0) << placed.err;
+  Write("check.py",
+        "import csv, json, sys\n"
+        "d = json.load(open(sys.argv[1]))\n"
+        "r = d['direct']\n"
+        "years = r['by_year']\n"
+        "assert [y['year'] for y in years] == ['1990', '1991', '1992']\n"
+        "assert [y['hours'] for y in years] == [8736, 8736, 8760]\n"
+        "assert d['system']['weather_years'][2]['hours'] == 8760\n"
+        "for k in ('LOLH', 'LOLE', 'EUE', 'ALLR'):\n"
+        "    mean = sum(y[k] for y in years) / 3\n"
+        "    assert abs(mean - r[k]) <= 1e-12 * r[k], (k, mean, r[k])\n"
+        "rows = list(csv.DictReader(open(sys.argv[2])))\n"
+        "assert len(rows) == 26232 and list(rows[0])[:2] == ['hour', "
+        "'weather_year']\n"
+        "for y in years:\n"
+        "    mine = [x for x in rows if x['weather_year'] == y['year']]\n"
+        "    assert len(mine) == y['hours']\n"
+        "    lolh = sum(float(x['lolp']) for x in mine)\n"
+        "    assert abs(lolh - y['LOLH']) < 1e-9, (lolh, y['LOLH'])\n"
+        "    # 200 simulated years had each weather year.\n"
+        "    shares = {float(x['simulated_lolp']) * 200 for x in mine}\n"
+        "    assert all(abs(s - round(s)) < 1e-9 for s in shares)\n"
+        "m = json.load(open(sys.argv[3]))\n"
+        "entries = m['maintenance']\n"
+        "assert len(entries) == 32 and all(e['placed'] for e in entries)\n"
+        "assert all(e['days'] == 28 and e['count'] == 1 for e in entries)\n"
+        "assert all(1 <= e['first_day'] <= 364 - 27 for e in entries)\n"
+        "assert m['direct']['LOLE'] > 1.36886\n");
+  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
+                         Path("r.json") + "' '" + Path("h.csv") + "' '" +
+                         Path("m.json") + "'")
+                            .c_str()),
+            0);
+}
+
 // The what-ifs move the load as said: scaled by 1.1 the RTS peak is 3135
 // MW; a profile equal to the load leaves no risk; `--json -` puts the
 // document on standard output in place of the report.
