@@ -7,15 +7,20 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "direct/assessment.h"
+#include "direct/placement.h"
+#include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/storage_dispatch.h"
 #include "montecarlo/events/system_simulation.h"
 #include "system/load_change.h"
 #include "system/system_file.h"
+#include "system/text_file.h"
 
 extern char** environ;
 
@@ -179,6 +184,116 @@ void PrintStorage() {
       credit.seconds, credit.peak_megabytes, credit.ok ? "" : " (failed)");
 }
 
+// Years a second of `method` on every core over the weather years and
+// outcomes of `loads`.
+double SeriesYearsPerSecond(const std::vector<UnitRates>& units,
+                            const SeriesLoads& loads, YearMethod method,
+                            int64_t years) {
+  SystemSimulation simulation(units, loads.longest(), kDefaultSeed,
+                              AvailableProcessors(), method, {}, {},
+                              loads.outcomes());
+  const auto start = std::chrono::steady_clock::now();
+  simulation.RunTo(years);
+  return static_cast<double>(simulation.sample().years()) / Seconds(start);
+}
+
+// Writes `years` weather years of `hours` hours each, the RTS-79's load
+// shape repeated, as a CSV table with a weather_year column (or one year
+// of them all without it), beside a system file of the RTS-79's units.
+bool WriteWeatherSystem(const std::string& dir, int years, int64_t hours,
+                        bool year_column) {
+  System rts;
+  InputError error;
+  std::string units;
+  if (!ReadSystemFile(kExamples + "/rts79/system.toml", &rts, &error) ||
+      !ReadTextFile(kExamples + "/rts79/system.toml", &units, &error.what)) {
+    return false;
+  }
+  std::filesystem::create_directories(dir);
+  std::FILE* csv = std::fopen((dir + "/series.csv").c_str(), "w");
+  if (!csv) return false;
+  std::fprintf(csv, "weather_year,demand\n");
+  for (int year = 0; year < years; ++year) {
+    const double level = 0.97 + 0.06 * (year % 7) / 6.0;
+    for (int64_t hour = 0; hour < hours; ++hour) {
+      std::fprintf(csv, "%d,%.1f\n", 1980 + year,
+                   rts.load[static_cast<size_t>(hour) % rts.load.size()] *
+                       level);
+    }
+  }
+  std::fclose(csv);
+  std::FILE* toml = std::fopen((dir + "/system.toml").c_str(), "w");
+  if (!toml) return false;
+  std::fprintf(toml, "[load]\nfile = \"series.csv\"\ncolumn = \"demand\"\n%s\n%s",
+               year_column ? "year_column = \"weather_year\"" : "",
+               units.substr(units.find("[[units]]")).c_str());
+  std::fclose(toml);
+  return true;
+}
+
+// The single-area model with everything on: the RTS-79 with its 350 and
+// 400 MW units derated, every unit given four weeks of maintenance and
+// its load uncertain by 2.5 % (maintenance.toml), and weather years.
+void PrintModel() {
+  System system;
+  InputError error;
+  if (!ReadSystemFile(kExamples + "/rts79/maintenance.toml", &system,
+                      &error)) {
+    std::printf("  maintenance.toml: cannot be read\n");
+    return;
+  }
+  for (size_t g = 7; g < system.units.size(); ++g) {
+    system.units[g].derates = {{system.units[g].capacity_mw / 2, 0.05, 0.0,
+                                20.0}};
+  }
+  const ScenarioLoads outcomes = LoadsOfScenarios(system, LoadChange());
+  int64_t line = 0;
+  std::string fault;
+  auto start = std::chrono::steady_clock::now();
+  const bool placed = PlaceMaintenance(outcomes, &system, &line, &fault);
+  const double place_seconds = Seconds(start);
+  start = std::chrono::steady_clock::now();
+  const DirectStudy study(system);
+  const Assessment exact = study.AssessOutcomes(outcomes, false);
+  const double direct_seconds = Seconds(start);
+  std::printf(
+      "  RTS-79, derates on its 350 and 400 MW units, 32 entries of 28 days "
+      "placed in %.3f s%s; with the schedule fixed and 7 load outcomes, the "
+      "direct solution in %.4f s (LOLE %.5g)\n",
+      place_seconds, placed ? "" : " (failed)", direct_seconds, exact.lole);
+  std::vector<UnitRates> units;
+  if (!UnitRatesOf(system, &units, &fault)) return;
+  const SeriesLoads loads(system, outcomes);
+  const double events =
+      SeriesYearsPerSecond(units, loads, YearMethod::kEvents, 50000);
+  const double hourly =
+      SeriesYearsPerSecond(units, loads, YearMethod::kHourly, 500);
+  std::printf(
+      "    event engine %.0f years/s, hourly loop %.0f years/s, ratio %.0f\n",
+      events, hourly, events / hourly);
+  const std::string dir = "/tmp/adequacy-bench-weather";
+  if (WriteWeatherSystem(dir, 40, 8760, true)) {
+    const Timed direct = TimeProgram({"assess", dir + "/system.toml"});
+    const Timed simulated = TimeProgram(
+        {"assess", dir + "/system.toml", "--years", "4000", "--json", "-"});
+    std::printf(
+        "  40 weather years of 8760 hours, the program: direct %.2f s wall, "
+        "peak %.1f MB%s; with 4000 simulated years %.2f s, peak %.1f MB%s\n",
+        direct.seconds, direct.peak_megabytes, direct.ok ? "" : " (failed)",
+        simulated.seconds, simulated.peak_megabytes,
+        simulated.ok ? "" : " (failed)");
+  }
+  if (WriteWeatherSystem(dir, 1, 1'000'008, false)) {
+    const Timed one = TimeProgram(
+        {"assess", dir + "/system.toml", "--years", "100", "--json", "-"});
+    std::printf(
+        "  one series of 1,000,008 hours, 100 simulated years: %.2f s wall, "
+        "peak %.1f MB%s\n",
+        one.seconds, one.peak_megabytes, one.ok ? "" : " (failed)");
+  }
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 
 void PrintSystemSimulationBench() {
@@ -200,6 +315,7 @@ void PrintSystemSimulationBench() {
       "%.1f MB%s\n",
       builtin.seconds, builtin.peak_megabytes, builtin.ok ? "" : " (failed)");
   PrintStorage();
+  PrintModel();
 }
 
 }  // namespace adequacy

@@ -13,6 +13,15 @@ constexpr size_t kHoursInDay = 24;
 
 namespace {
 
+// The least float at or above `x`.
+float UpperFloat(double x) {
+  float f = static_cast<float>(x);
+  if (static_cast<double>(f) < x) {
+    f = std::nextafter(f, std::numeric_limits<float>::infinity());
+  }
+  return f;
+}
+
 // The hours [first, end) a chain is down in a year of `hours` hours, each
 // span given to `span`, in order.  From its sojourns, one draw a change of
 // state: the state before the year's first hour as in the long run, each
@@ -143,46 +152,34 @@ YearLoad::YearLoad(std::span<const double> net)
     }
     day_peak[peak] = 1;
   }
-  const size_t blocks = net.size() / kBlock;
-  std::vector<double> level(blocks);
-  for (size_t b = 0; b < blocks; ++b) {
-    level[b] = *std::max_element(net.begin() + static_cast<int64_t>(b) * kBlock,
-                                 net.begin() + static_cast<int64_t>(b + 1) * kBlock);
+  // Each level in single precision, rounded up: a bound the filters can
+  // trust (a run whose bound is within the capacity has no deficit), in
+  // half the memory.
+  std::vector<float> level(net.size());
+  for (size_t hour = 0; hour < net.size(); ++hour) {
+    level[hour] = UpperFloat(net[hour]);
   }
   peak_.push_back(std::move(level));
-  for (size_t span = 2; span <= blocks; span *= 2) {
-    const std::vector<double>& half = peak_.back();
-    std::vector<double> next(blocks);
-    for (size_t b = 0; b < blocks; ++b) {
-      next[b] = std::max(half[b], half[std::min(b + span / 2, blocks - 1)]);
+  for (size_t span = 2; span <= net.size(); span *= 2) {
+    const std::vector<float>& half = peak_.back();
+    std::vector<float> next(net.size());
+    for (size_t hour = 0; hour < net.size(); ++hour) {
+      const size_t second = std::min(hour + span / 2, net.size() - 1);
+      next[hour] = std::max(half[hour], half[second]);
     }
     peak_.push_back(std::move(next));
   }
 }
 
-double YearLoad::ScanPeak(int64_t first, int64_t end) const {
-  double peak = -std::numeric_limits<double>::infinity();
-  for (int64_t hour = first; hour < end; ++hour) {
-    peak = std::max(peak, net_mw[static_cast<size_t>(hour)]);
-  }
-  return peak;
-}
-
 double YearLoad::PeakOf(int64_t first, int64_t end) const {
-  if (end - first <= 2 * kBlock) return ScanPeak(first, end);
-  // The whole blocks within, read as two ranges of a power-of-two length
-  // that together cover them, and the hours at either side.
-  const int64_t low = (first + kBlock - 1) / kBlock;
-  const int64_t high = end / kBlock;
-  const int k = static_cast<int>(
-                    std::bit_width(static_cast<uint64_t>(high - low))) -
-                1;
-  const std::vector<double>& level = peak_[static_cast<size_t>(k)];
-  const double blocks =
-      std::max(level[static_cast<size_t>(low)],
-               level[static_cast<size_t>(high - (int64_t{1} << k))]);
-  return std::max({blocks, ScanPeak(first, low * kBlock),
-                   ScanPeak(high * kBlock, end)});
+  if (end <= first) return -std::numeric_limits<double>::infinity();
+  // Two ranges of a power-of-two length that together cover the hours.
+  const int k = std::max(
+      0,
+      static_cast<int>(std::bit_width(static_cast<uint64_t>(end - first))) - 1);
+  const std::vector<float>& level = peak_[static_cast<size_t>(k)];
+  return std::max(level[static_cast<size_t>(first)],
+                  level[static_cast<size_t>(end - (int64_t{1} << k))]);
 }
 
 YearSimulator::YearSimulator(const std::vector<UnitRates>& units,

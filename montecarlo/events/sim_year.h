@@ -27,16 +27,14 @@ struct YearLoad {
 
   explicit YearLoad(std::span<const double> net);
   int64_t hours() const { return static_cast<int64_t>(net_mw.size()); }
-  // The largest net load of hours [first, end); -infinity where empty.
+  // At least the largest net load of hours [first, end), and above it by
+  // no more than a float's rounding; -infinity where empty.
   double PeakOf(int64_t first, int64_t end) const;
 
  private:
-  // Hours a block: short ranges are scanned, longer ones read the blocks'
-  // peaks, which keeps the memory near the net load's own.
-  static constexpr int64_t kBlock = 8;
-  double ScanPeak(int64_t first, int64_t end) const;
-  // peak_[k][b]: the largest net load of blocks [b, b + 2^k).
-  std::vector<std::vector<double>> peak_;
+  // peak_[k][h]: the largest net load of hours [h, h + 2^k), rounded up to
+  // a float.
+  std::vector<std::vector<float>> peak_;
 };
 
 enum class YearMethod { kEvents, kHourly };

@@ -281,6 +281,28 @@ TEST(SystemSimulationTest, EveryFeatureAtOnceHoldsTheExactValues) {
   }
 }
 
+// The peak of every range of hours bounds its largest load from above,
+// within a float's rounding: never below it, which would skip a deficit.
+TEST(YearLoadTest, PeakOfEveryRangeBoundsItsLargestLoad) {
+  std::vector<double> net;
+  uint32_t state = 12345;
+  for (int hour = 0; hour < 24 * 9; ++hour) {
+    state = state * 1664525u + 1013904223u;
+    net.push_back(static_cast<double>(state >> 12) / 7.0 - 3e5);
+  }
+  const YearLoad load(net);
+  for (int64_t first = 0; first < load.hours(); ++first) {
+    double peak = -INFINITY;
+    EXPECT_EQ(load.PeakOf(first, first), peak);
+    for (int64_t end = first + 1; end <= load.hours(); ++end) {
+      peak = std::max(peak, net[static_cast<size_t>(end - 1)]);
+      const double bound = load.PeakOf(first, end);
+      ASSERT_GE(bound, peak) << first << " " << end;
+      ASSERT_LE(bound - peak, 1.2e-7 * std::fabs(peak)) << first << " " << end;
+    }
+  }
+}
+
 // To a precision: both relative errors at most it, or the bound said.
 TEST(SystemSimulationTest, PrecisionOrTheBound) {
   const System system = SmallSystem();

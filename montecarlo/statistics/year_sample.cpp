@@ -1,6 +1,7 @@
 #include "montecarlo/statistics/year_sample.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <limits>
 
@@ -21,10 +22,19 @@ void YearOutcome::Clear() {
   std::fill(empty_hours.begin(), empty_hours.end(), 0);
 }
 
+namespace {
+
+// One more in `counts` at `at`, grown to hold it: the counts of a long
+// series would otherwise take two words an hour in every batch.
+void Count(std::vector<int64_t>* counts, size_t at) {
+  if (at >= counts->size()) counts->resize(at + 1, 0);
+  ++(*counts)[at];
+}
+
+}  // namespace
+
 YearSample::YearSample(int64_t hours, bool by_hour, int64_t series_hours)
-    : events_by_hours_(static_cast<size_t>(hours) + 1, 0),
-      years_by_deficit_hours_(static_cast<size_t>(hours) + 1, 0),
-      unserved_by_hour_(
+    : unserved_by_hour_(
           by_hour ? static_cast<size_t>(std::max(hours, series_hours)) : 0,
           0.0),
       short_years_by_hour_(
@@ -47,7 +57,7 @@ void YearSample::Add(const YearOutcome& year) {
     m.mean += delta / n;
     m.m2 += delta * (figures[f] - m.mean);
   }
-  ++years_by_deficit_hours_[static_cast<size_t>(year.deficit_hours)];
+  Count(&years_by_deficit_hours_, static_cast<size_t>(year.deficit_hours));
   deficit_hours_ += year.deficit_hours;
   if (!unserved_by_hour_.empty()) {
     for (size_t i = 0; i < year.short_hours.size(); ++i) {
@@ -59,7 +69,7 @@ void YearSample::Add(const YearOutcome& year) {
   AddDevices(year.discharged_mwh, year.empty_hours);
   for (size_t e = 0; e < year.event_hours.size(); ++e) {
     ++events_;
-    ++events_by_hours_[static_cast<size_t>(year.event_hours[e])];
+    Count(&events_by_hours_, static_cast<size_t>(year.event_hours[e]));
     event_hours_ += year.event_hours[e];
     event_mwh_ += year.event_mwh[e];
     largest_event_mwh_ = std::max(largest_event_mwh_, year.event_mwh[e]);
@@ -90,9 +100,11 @@ void YearSample::Merge(const YearSample& other) {
   event_hours_ += other.event_hours_;
   event_mwh_ += other.event_mwh_;
   largest_event_mwh_ = std::max(largest_event_mwh_, other.largest_event_mwh_);
-  for (size_t i = 0; i < events_by_hours_.size(); ++i) {
-    events_by_hours_[i] += other.events_by_hours_[i];
-    years_by_deficit_hours_[i] += other.years_by_deficit_hours_[i];
+  for (auto [mine, theirs] :
+       {std::pair{&events_by_hours_, &other.events_by_hours_},
+        std::pair{&years_by_deficit_hours_, &other.years_by_deficit_hours_}}) {
+    if (mine->size() < theirs->size()) mine->resize(theirs->size(), 0);
+    for (size_t i = 0; i < theirs->size(); ++i) (*mine)[i] += (*theirs)[i];
   }
 }
 

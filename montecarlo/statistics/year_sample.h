@@ -79,8 +79,7 @@ struct SampleInterval {
 
 class YearSample {
  public:
-  // `hours`, the length of a year, bounds the event and year counts;
-  // `by_hour` keeps each hour's unserved MW and short years too, over
+  // `hours` is the length of a year; `by_hour` keeps each hour's unserved MW and short years too, over
   // `series_hours` hours where the series is longer than a year.
   explicit YearSample(int64_t hours, bool by_hour = false,
                       int64_t series_hours = 0);
@@ -99,7 +98,7 @@ class YearSample {
 
   int64_t events() const { return events_; }
   // Events by their hours, and years by their deficit hours, indexed by
-  // hours (0 to the year's length).
+  // hours, up to the largest seen.
   const std::vector<int64_t>& events_by_hours() const {
     return events_by_hours_;
   }
