@@ -263,14 +263,22 @@ void PrintModel() {
       place_seconds, placed ? "" : " (failed)", direct_seconds, exact.lole);
   std::vector<UnitRates> units;
   if (!UnitRatesOf(system, &units, &fault)) return;
-  const SeriesLoads loads(system, outcomes);
-  const double events =
-      SeriesYearsPerSecond(units, loads, YearMethod::kEvents, 50000);
-  const double hourly =
-      SeriesYearsPerSecond(units, loads, YearMethod::kHourly, 500);
-  std::printf(
-      "    event engine %.0f years/s, hourly loop %.0f years/s, ratio %.0f\n",
-      events, hourly, events / hourly);
+  System known = system;
+  known.uncertainty.clear();
+  for (const System* each : {&known, &system}) {
+    const ScenarioLoads its = LoadsOfScenarios(*each, LoadChange());
+    const SeriesLoads loads(*each, its);
+    const double events =
+        SeriesYearsPerSecond(units, loads, YearMethod::kEvents, 50000);
+    const double hourly =
+        SeriesYearsPerSecond(units, loads, YearMethod::kHourly, 500);
+    std::printf(
+        "    %s: event engine %.0f years/s, hourly loop %.0f years/s, ratio "
+        "%.0f\n",
+        each == &known ? "derates and maintenance, the load known"
+                       : "and the load uncertain (7 outcomes)",
+        events, hourly, events / hourly);
+  }
   const std::string dir = "/tmp/adequacy-bench-weather";
   if (WriteWeatherSystem(dir, 40, 8760, true)) {
     const Timed direct = TimeProgram({"assess", dir + "/system.toml"});
