@@ -3,10 +3,14 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "direct/assessment.h"
+#include "direct/placement.h"
+#include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/system_simulation.h"
 #include "montecarlo/statistics/standard_error.h"
 #include "system/load_change.h"
@@ -71,6 +75,24 @@ std::vector<System> MadeSystems() {
   systems[3].units = {{"e", 8, 100, 0.04, 0.0, 600.0},
                       {"f", 10, 20, 0.1, 0.0, 5.0}};
   systems[3].load = Days(91, 600.0, 890.0);
+  // Everything at once: derates, maintenance fixed and placed, an
+  // uncertain load, and three weather years of their own lengths.
+  System& all = systems.emplace_back();
+  all.name = "all four";
+  all.units = {{"g", 4, 100, 0.05, 0.0, 30.0, {{50, 0.08, 0.0, 12.0}}},
+               {"h", 6, 40, 0.06, 0.0, 15.0, {{25, 0.0, 300.0, 10.0}}}};
+  all.units[0].maintenance = {{10, 14, 1}, {0, 21, 1}};
+  all.units[1].maintenance = {{0, 14, 2}, {40, 7, 1}};
+  all.uncertainty = NormalScenarios(0.03);
+  for (const auto& [days, peak] : {std::pair{70, 520.0}, {63, 545.0},
+                                   {77, 505.0}}) {
+    const std::vector<double> year = Days(days, 330.0, peak);
+    all.weather_years.push_back(
+        {std::to_string(all.weather_years.size() + 1),
+         static_cast<int64_t>(all.load.size()),
+         static_cast<int64_t>(year.size())});
+    all.load.insert(all.load.end(), year.begin(), year.end());
+  }
   return systems;
 }
 
@@ -81,17 +103,22 @@ bool ReadExample(const std::string& name, System* system) {
       system, &error);
 }
 
-Tally CalibrateOne(const System& system, int64_t years) {
+Tally CalibrateOne(System system, int64_t years) {
   std::vector<UnitRates> units;
   std::string fault;
   Tally tally;
-  if (!UnitRatesOf(system, &units, &fault)) return tally;
-  const std::vector<double> net = NetLoad(system.load, system.profiles);
-  const CapacityTable table(system.unit_kinds());
-  const Assessment exact = Assess(table, system.load, net, false);
-  const YearLoad load(net);
+  const ScenarioLoads outcomes = LoadsOfScenarios(system, LoadChange());
+  int64_t line = 0;
+  if (!PlaceMaintenance(outcomes, &system, &line, &fault) ||
+      !UnitRatesOf(system, &units, &fault)) {
+    return tally;
+  }
+  const Assessment exact = DirectStudy(system).AssessOutcomes(outcomes, false);
+  const SeriesLoads loads(system, outcomes);
   for (int run = 0; run < kRuns; ++run) {
-    SystemSimulation simulation(units, load, 1000 + run, AvailableProcessors());
+    SystemSimulation simulation(units, loads.longest(), 1000 + run,
+                                AvailableProcessors(), YearMethod::kEvents, {},
+                                {}, loads.outcomes());
     simulation.RunTo(years);
     const YearSample& s = simulation.sample();
     const SampleInterval lolh = s.Interval(SampleFigure::kDeficitHours);
