@@ -214,6 +214,56 @@ TEST(SystemSimulationTest, DeratedStatesHoldTheirSharesAndTheExactValues) {
               1e-15);
 }
 
+// The chain of a derated unit spends each state's share of the hours: one
+// unit against a load just above its capacity is short in every hour by
+// what the state withholds, so each year's hours tell its states apart.
+// The years are independent, so each share's mean over them is tested
+// against the file's within four standard errors, by both engines.
+TEST(SystemSimulationTest, DerateStatesKeepTheirFileShares) {
+  System one;
+  one.units = {{"derated", 1, 100, 0.05, 0.0, 20.0,
+                {{50, 0.2, 0.0, 10.0}, {80, 0.0, 200.0, 5.0}}}};
+  one.load.assign(24 * 28, 100.5);
+  double up = 0.0;
+  const std::vector<OutageState> states = OutageStates(one.units[0], &up);
+  const double shares[] = {up, states[0].share, states[1].share,
+                           states[2].share};
+  const double available[] = {100, 0, 50, 80};
+  std::vector<UnitRates> units;
+  std::string error;
+  ASSERT_TRUE(UnitRatesOf(one, &units, &error)) << error;
+  const YearLoad load(one.load);
+  for (YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+    YearSimulator simulator(units, load, method);
+    constexpr int kYears = 3000;
+    double sum[4] = {};
+    double squares[4] = {};
+    YearOutcome year;
+    for (int64_t y = 0; y < kYears; ++y) {
+      simulator.Simulate(77, y, &year);
+      ASSERT_EQ(year.short_mw.size(), one.load.size());
+      double hours[4] = {};
+      for (double mw : year.short_mw) {
+        for (int s = 0; s < 4; ++s) {
+          if (std::fabs(100.5 - mw - available[s]) < 1e-9) ++hours[s];
+        }
+      }
+      for (int s = 0; s < 4; ++s) {
+        const double share = hours[s] / static_cast<double>(one.load.size());
+        sum[s] += share;
+        squares[s] += share * share;
+      }
+    }
+    for (int s = 0; s < 4; ++s) {
+      const double mean = sum[s] / kYears;
+      const double spread =
+          std::sqrt((squares[s] - kYears * mean * mean) / (kYears - 1));
+      EXPECT_NEAR(mean, shares[s], 4 * spread / std::sqrt(kYears))
+          << "state " << s << ", method " << static_cast<int>(method);
+    }
+  }
+}
+
 // An uncertain load: each year draws one outcome, and the indices hold the
 // weighted exact values, by both engines; the units draw as without it.
 TEST(SystemSimulationTest, UncertainLoadsDrawAnOutcomeAYear) {

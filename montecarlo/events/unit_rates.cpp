@@ -70,6 +70,7 @@ void AssignMaintenance(const UnitGroup& group, UnitRates* units) {
                      return a.first_day < b.first_day;
                    });
   for (const Maintenance& entry : entries) {
+    if (entry.first_day < 1) continue;  // Not placed: no days of its own.
     const HourSpan span{(entry.first_day - 1) * 24,
                         (entry.first_day - 1 + entry.days) * 24};
     int64_t left = entry.count;
