@@ -130,9 +130,7 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
   if (options.add_path.empty()) return true;
   InputError error;
   System additions;
-  if (!ReadAdditionsFile(options.add_path,
-                         *system, &additions,
-                         &error)) {
+  if (!ReadAdditionsFile(options.add_path, *system, &additions, &error)) {
     WriteText(stderr, InputErrorText(error.file, error.line, error.what));
     return false;
   }
@@ -187,7 +185,8 @@ int Assess(const AssessOptions& options) {
   // Each weather year, and each outcome of an uncertain load, that the
   // simulated years take in turn and draw.
   std::unique_ptr<SeriesLoads> loads;
-  if (options.simulate()) loads = std::make_unique<SeriesLoads>(system, outcomes);
+  if (options.simulate())
+    loads = std::make_unique<SeriesLoads>(system, outcomes);
   std::unique_ptr<SystemSimulation> simulation;
   SimulationSummary run;
   if (options.simulate()) {
@@ -206,21 +205,20 @@ int Assess(const AssessOptions& options) {
   // Every output is made before any is written, and each is written
   // whole or not at all, so that a failure leaves the files of the last
   // run as they were.
-  const std::string json =
-      options.json_path.empty()
-          ? ""
-          : AssessmentJson(system, options.change, result, kVersion, simulated,
-                           &by_year);
+  const std::string json = options.json_path.empty()
+                               ? ""
+                               : AssessmentJson(system, options.change, result,
+                                                kVersion, simulated, &by_year);
   const std::string csv =
       !hourly ? ""
               : HourlyCsv(load, net, result.hours, system.weather_years,
                           simulated ? simulated->sample : nullptr);
   const bool report = options.json_path != kStandardOutput &&
                       options.hourly_path != kStandardOutput;
-  std::string text =
-      report ? AssessmentText(system, options.change, result,
-                              options.by_year ? &by_year : nullptr)
-             : "";
+  std::string text = report
+                         ? AssessmentText(system, options.change, result,
+                                          options.by_year ? &by_year : nullptr)
+                         : "";
   if (report && simulated) text += SimulationText(*simulated, result);
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
     return kCommandFailed;

@@ -12,9 +12,9 @@
 #include "app/simulation_options.h"
 #include "app/version.h"
 #include "capacity/carrying.h"
+#include "capacity/simulated_credit.h"
 #include "direct/placement.h"
 #include "direct/study.h"
-#include "capacity/simulated_credit.h"
 #include "model/capacity_table.h"
 #include "montecarlo/engine/worker_pool.h"
 #include "montecarlo/events/system_simulation.h"
@@ -214,9 +214,7 @@ int Capacity(const CapacityOptions& options) {
   int evaluations = base.evaluations();
   if (!options.add_path.empty()) {
     System additions;
-    if (!ReadAdditionsFile(options.add_path,
-                           system, &additions,
-                           &error)) {
+    if (!ReadAdditionsFile(options.add_path, system, &additions, &error)) {
       WriteText(stderr, InputErrorText(error.file, error.line, error.what));
       return kCommandFailed;
     }

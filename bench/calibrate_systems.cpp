@@ -84,13 +84,12 @@ std::vector<System> MadeSystems() {
   all.units[0].maintenance = {{10, 14, 1}, {0, 21, 1}};
   all.units[1].maintenance = {{0, 14, 2}, {40, 7, 1}};
   all.uncertainty = NormalScenarios(0.03);
-  for (const auto& [days, peak] : {std::pair{70, 520.0}, {63, 545.0},
-                                   {77, 505.0}}) {
+  for (const auto& [days, peak] :
+       {std::pair{70, 520.0}, {63, 545.0}, {77, 505.0}}) {
     const std::vector<double> year = Days(days, 330.0, peak);
-    all.weather_years.push_back(
-        {std::to_string(all.weather_years.size() + 1),
-         static_cast<int64_t>(all.load.size()),
-         static_cast<int64_t>(year.size())});
+    all.weather_years.push_back({std::to_string(all.weather_years.size() + 1),
+                                 static_cast<int64_t>(all.load.size()),
+                                 static_cast<int64_t>(year.size())});
     all.load.insert(all.load.end(), year.begin(), year.end());
   }
   return systems;

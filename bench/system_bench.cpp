@@ -123,8 +123,7 @@ void PrintStorage() {
   std::string fault;
   double added = 0.0;
   if (!ReadSystemFile(kExamples + "/rts79/system.toml", &system, &error) ||
-      !ReadAdditionsFile(kExamples + "/rts79/battery.toml",
-                         system, &battery,
+      !ReadAdditionsFile(kExamples + "/rts79/battery.toml", system, &battery,
                          &error) ||
       !Combine(system, battery, &combined, &added) ||
       !UnitRatesOf(combined, &units, &fault) ||
@@ -216,15 +215,16 @@ bool WriteWeatherSystem(const std::string& dir, int years, int64_t hours,
   for (int year = 0; year < years; ++year) {
     const double level = 0.97 + 0.06 * (year % 7) / 6.0;
     for (int64_t hour = 0; hour < hours; ++hour) {
-      std::fprintf(csv, "%d,%.1f\n", 1980 + year,
-                   rts.load[static_cast<size_t>(hour) % rts.load.size()] *
-                       level);
+      std::fprintf(
+          csv, "%d,%.1f\n", 1980 + year,
+          rts.load[static_cast<size_t>(hour) % rts.load.size()] * level);
     }
   }
   std::fclose(csv);
   std::FILE* toml = std::fopen((dir + "/system.toml").c_str(), "w");
   if (!toml) return false;
-  std::fprintf(toml, "[load]\nfile = \"series.csv\"\ncolumn = \"demand\"\n%s\n%s",
+  std::fprintf(toml,
+               "[load]\nfile = \"series.csv\"\ncolumn = \"demand\"\n%s\n%s",
                year_column ? "year_column = \"weather_year\"" : "",
                units.substr(units.find("[[units]]")).c_str());
   std::fclose(toml);
@@ -237,14 +237,13 @@ bool WriteWeatherSystem(const std::string& dir, int years, int64_t hours,
 void PrintModel() {
   System system;
   InputError error;
-  if (!ReadSystemFile(kExamples + "/rts79/maintenance.toml", &system,
-                      &error)) {
+  if (!ReadSystemFile(kExamples + "/rts79/maintenance.toml", &system, &error)) {
     std::printf("  maintenance.toml: cannot be read\n");
     return;
   }
   for (size_t g = 7; g < system.units.size(); ++g) {
-    system.units[g].derates = {{system.units[g].capacity_mw / 2, 0.05, 0.0,
-                                20.0}};
+    system.units[g].derates = {
+        {system.units[g].capacity_mw / 2, 0.05, 0.0, 20.0}};
   }
   const ScenarioLoads outcomes = LoadsOfScenarios(system, LoadChange());
   int64_t line = 0;

@@ -67,7 +67,7 @@ class CarryingSearch {
 
  private:
   const CapacityTable& table_;  // The whole fleet's.
-  const DirectStudy* study_;      // Null for the table alone.
+  const DirectStudy* study_;    // Null for the table alone.
   const std::vector<double>& load_;
   std::vector<double> generation_;  // Load less net load, each hour.
   RiskIndex index_;

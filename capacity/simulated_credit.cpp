@@ -31,9 +31,8 @@ constexpr int kMostSteps = 100;
 
 }  // namespace
 
-SimulatedCredit::SimulatedCredit(const System& system,
-                                 const DirectStudy& study, RiskIndex index,
-                                 uint64_t seed, int threads)
+SimulatedCredit::SimulatedCredit(const System& system, const DirectStudy& study,
+                                 RiskIndex index, uint64_t seed, int threads)
     : system_(system),
       study_(study),
       index_(index),

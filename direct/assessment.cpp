@@ -27,8 +27,8 @@ Assessment Assess(const FleetByDay& fleets, std::span<const double> load,
   size_t day_peak = 0;
   for (size_t hour = 0; hour < net_load.size(); ++hour) {
     if (hour % kHoursInDay == 0 && !fleets.fleet_of_day.empty()) {
-      const auto day = static_cast<size_t>(
-          fleets.fleet_of_day[hour / kHoursInDay]);
+      const auto day =
+          static_cast<size_t>(fleets.fleet_of_day[hour / kHoursInDay]);
       table = fleets.tables[day];
     }
     const HourRisk risk = {table->LossOfLoadProbability(net_load[hour]),

@@ -24,8 +24,7 @@ class DayPeaks {
       for (const WeatherYear& year : years) {
         weights_.push_back(outcomes.probabilities[k] /
                            static_cast<double>(years.size()));
-        const double* net =
-            outcomes.net_loads[k].data() + year.first_hour;
+        const double* net = outcomes.net_loads[k].data() + year.first_hour;
         for (size_t day = 0; day < days_; ++day) {
           const double* first = net + day * kHoursInDay;
           peaks_.push_back(*std::max_element(first, first + kHoursInDay));
@@ -38,8 +37,8 @@ class DayPeaks {
   double Lole(const CapacityTable& table, size_t day) const {
     double lole = 0.0;
     for (size_t c = 0; c < weights_.size(); ++c) {
-      lole += weights_[c] *
-              table.LossOfLoadProbability(peaks_[c * days_ + day]);
+      lole +=
+          weights_[c] * table.LossOfLoadProbability(peaks_[c * days_ + day]);
     }
     return lole;
   }

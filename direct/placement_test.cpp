@@ -101,8 +101,9 @@ TEST(PlacementTest, TiesGoEarliestAndNoRoomIsTold) {
   EXPECT_FALSE(PlaceMaintenance(LoadsOfScenarios(full, LoadChange()), &full,
                                 &line, &error));
   EXPECT_EQ(line, 9);
-  EXPECT_NE(error.find("no 2 days in a row of the 21 have 1 unit of 'peaker' free"),
-            std::string::npos)
+  EXPECT_NE(
+      error.find("no 2 days in a row of the 21 have 1 unit of 'peaker' free"),
+      std::string::npos)
       << error;
 }
 

@@ -87,12 +87,12 @@ TEST(DirectStudyTest, MaintenanceTakesUnitsOutOnItsDays) {
       DirectStudy(some).AssessSeries(some.load, some.load, true);
   System one_out = plain;
   one_out.units[0].count = 1;
-  const Assessment out = Assess(CapacityTable(one_out.unit_kinds()),
-                                plain.load, plain.load, true);
+  const Assessment out =
+      Assess(CapacityTable(one_out.unit_kinds()), plain.load, plain.load, true);
   for (size_t hour = 0; hour < plain.load.size(); ++hour) {
     const bool on = hour >= 3 * 24 && hour < 5 * 24;
-    EXPECT_TRUE(Same(result.hours[hour].lolp,
-                     (on ? out : all).hours[hour].lolp))
+    EXPECT_TRUE(
+        Same(result.hours[hour].lolp, (on ? out : all).hours[hour].lolp))
         << hour;
   }
   EXPECT_GT(result.lole, all.lole);
@@ -112,11 +112,11 @@ TEST(DirectStudyTest, WeatherYearsAreEquallyLikely) {
   }
   three.weather_years = {
       {"x", 0, hours}, {"y", hours, hours}, {"z", 2 * hours, hours}};
-  const Assessment alone = DirectStudy(one).AssessSeries(one.load, one.load,
-                                                         false);
+  const Assessment alone =
+      DirectStudy(one).AssessSeries(one.load, one.load, false);
   std::vector<Assessment> by_year;
-  const Assessment mean = DirectStudy(three).AssessSeries(
-      three.load, three.load, true, &by_year);
+  const Assessment mean =
+      DirectStudy(three).AssessSeries(three.load, three.load, true, &by_year);
   EXPECT_NEAR(mean.lolh, alone.lolh, 1e-14 * alone.lolh);
   EXPECT_NEAR(mean.lole, alone.lole, 1e-14 * alone.lole);
   EXPECT_NEAR(mean.eue, alone.eue, 1e-14 * alone.eue);

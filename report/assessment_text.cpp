@@ -47,16 +47,16 @@ std::string ProfileNames(const System& system) {
 
 std::string ByYearText(const std::vector<WeatherYear>& years,
                        const std::vector<Assessment>& by_year) {
-  std::string text = Line("\n  %-12s %12s %12s %12s %12s %12s", "weather year",
-                          "LOLH h/yr", "LOLE d/yr", "EUE MWh/yr", "energy MWh",
-                          "peak MW");
+  std::string text =
+      Line("\n  %-12s %12s %12s %12s %12s %12s", "weather year", "LOLH h/yr",
+           "LOLE d/yr", "EUE MWh/yr", "energy MWh", "peak MW");
   for (size_t w = 0; w < by_year.size() && w < years.size(); ++w) {
     const Assessment& year = by_year[w];
-    text += Line("  %-12s %12s %12s %12s %12s %12s", years[w].name.c_str(),
-                 Significant(year.lolh).c_str(), Significant(year.lole).c_str(),
-                 Significant(year.eue).c_str(),
-                 Significant(year.energy).c_str(),
-                 Significant(year.peak_load).c_str());
+    text +=
+        Line("  %-12s %12s %12s %12s %12s %12s", years[w].name.c_str(),
+             Significant(year.lolh).c_str(), Significant(year.lole).c_str(),
+             Significant(year.eue).c_str(), Significant(year.energy).c_str(),
+             Significant(year.peak_load).c_str());
   }
   return text;
 }
@@ -80,10 +80,10 @@ std::string MaintenanceText(const System& system) {
     }
   }
   if (entries == 0) return "";
-  const std::string how =
-      placed == 0 ? "as given"
-                  : std::to_string(placed) + " placed at the least LOLE, "
-                                             "largest first";
+  const std::string how = placed == 0 ? "as given"
+                                      : std::to_string(placed) +
+                                            " placed at the least LOLE, "
+                                            "largest first";
   return Line("  planned maintenance, %d %s, %s", entries,
               entries == 1 ? "entry" : "entries", how.c_str()) +
          text;
@@ -100,9 +100,10 @@ std::string AssessmentText(const System& system, const LoadChange& change,
   text += Line("  %zu hours (%zu days), peak load %s MW", hours, hours / 24,
                Significant(result.peak_load).c_str());
   if (!system.weather_years.empty()) {
-    text += Line("  in %zu weather years, equally likely: the indices are a "
-                 "year's, their mean",
-                 system.weather_years.size());
+    text += Line(
+        "  in %zu weather years, equally likely: the indices are a "
+        "year's, their mean",
+        system.weather_years.size());
   }
   if (std::isfinite(result.reserve_margin)) {
     text += Line("  reserve margin %.2f %%", result.reserve_margin);

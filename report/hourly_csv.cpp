@@ -37,8 +37,9 @@ std::string HourlyCsv(const std::vector<double>& load,
       }
       // The simulated years that had this weather year.
       const auto w = static_cast<int64_t>(year);
-      share = static_cast<double>(simulated_years / weather_years +
-                                  (w < simulated_years % weather_years ? 1 : 0));
+      share =
+          static_cast<double>(simulated_years / weather_years +
+                              (w < simulated_years % weather_years ? 1 : 0));
       text += years[year].name;
       text += ',';
     }
@@ -58,7 +59,6 @@ std::string HourlyCsv(const std::vector<double>& load,
   }
   return text;
 }
-
 
 std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "direct/assessment.h"
-#include "system/system.h"
 #include "montecarlo/statistics/year_sample.h"
+#include "system/system.h"
 
 namespace adequacy {
 

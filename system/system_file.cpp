@@ -405,11 +405,10 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
   if (load == nullptr) {
     return Fail(LineOf(*node), "load must be a table, not " + TypeName(*node));
   }
-  if (!OnlyKeys(
-          *load,
-          {"file", "model", "D1", "D2", "D3", "D4", "uncertainty", "column",
-           "year_column"},
-          " in [load]")) {
+  if (!OnlyKeys(*load,
+                {"file", "model", "D1", "D2", "D3", "D4", "uncertainty",
+                 "column", "year_column"},
+                " in [load]")) {
     return false;
   }
   if (const toml::node* uncertainty = load->get("uncertainty")) {

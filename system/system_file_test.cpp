@@ -370,8 +370,9 @@ TEST_F(SystemFileTest, MaintenanceAndItsFaults) {
   const std::string head = "[load]\nfile = \"day.csv\"\n" + std::string(kUnit);
   System system;
   InputError error;
-  ASSERT_TRUE(Parse(head + "maintenance = [{ first_day = 1, days = 1 }, "
-                           "{ days = 1, count = 2 }, { days = 1, count = 0 }]\n",
+  ASSERT_TRUE(Parse(head +
+                        "maintenance = [{ first_day = 1, days = 1 }, "
+                        "{ days = 1, count = 2 }, { days = 1, count = 0 }]\n",
                     &system, &error))
       << error.what;
   const std::vector<Maintenance>& entries = system.units[0].maintenance;
@@ -404,9 +405,8 @@ TEST_F(SystemFileTest, MaintenanceAndItsFaults) {
                        &bad, &error))
         << c.entries;
     EXPECT_EQ(error.line, c.line) << c.entries << ": " << error.what;
-    EXPECT_NE(error.what.find(c.what), std::string::npos)
-        << c.entries << "\n"
-        << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.entries << "\n"
+                                                          << error.what;
   }
 }
 
@@ -442,8 +442,9 @@ TEST_F(SystemFileTest, WeatherYearsAndTheirFaults) {
   EXPECT_EQ(system.weather_years[1].hours, 24);
   EXPECT_EQ(system.load.size(), 72u);
   // A profile without the column needs the hours alone.
-  ASSERT_TRUE(Parse(load + kUnit + "[[profiles]]\nfile = \"years.csv\"\n"
-                                   "column = \"wind\"\n",
+  ASSERT_TRUE(Parse(load + kUnit +
+                        "[[profiles]]\nfile = \"years.csv\"\n"
+                        "column = \"wind\"\n",
                     &system, &error))
       << error.what;
   const auto replace = [](std::string text, const std::string& from,

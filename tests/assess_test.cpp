@@ -121,10 +121,9 @@ TEST_F(AssessTest, JsonAndHourlyCsvReadBack) {
 // schedule of maintenance placed by the program, listed where it went.
 TEST_F(AssessTest, WeatherYearsAndPlacedMaintenanceReadBack) {
   if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
-  const ProgramRun run =
-      Assess("'" + kExamples + "/weather/system.toml' --by-year --years 600 " +
-             "--json '" + Path("r.json") + "' --hourly '" + Path("h.csv") +
-             "'");
+  const ProgramRun run = Assess(
+      "'" + kExamples + "/weather/system.toml' --by-year --years 600 " +
+      "--json '" + Path("r.json") + "' --hourly '" + Path("h.csv") + "'");
   ASSERT_EQ(run.exit_status, 0) << run.err;
   EXPECT_NE(run.out.find("in 3 weather years"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\n  1991 "), std::string::npos) << run.out;
@@ -160,11 +159,11 @@ TEST_F(AssessTest, WeatherYearsAndPlacedMaintenanceReadBack) {
         "assert all(e['days'] == 28 and e['count'] == 1 for e in entries)\n"
         "assert all(1 <= e['first_day'] <= 364 - 27 for e in entries)\n"
         "assert m['direct']['LOLE'] > 1.36886\n");
-  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
-                         Path("r.json") + "' '" + Path("h.csv") + "' '" +
-                         Path("m.json") + "'")
-                            .c_str()),
-            0);
+  EXPECT_EQ(
+      std::system(("python3 '" + Path("check.py") + "' '" + Path("r.json") +
+                   "' '" + Path("h.csv") + "' '" + Path("m.json") + "'")
+                      .c_str()),
+      0);
 }
 
 // The what-ifs move the load as said: scaled by 1.1 the RTS peak is 3135

@@ -12,8 +12,8 @@ SeriesLoads::SeriesLoads(const System& system, const ScenarioLoads& outcomes) {
       longest_ = loads_.size();
     }
     for (const std::vector<double>& net : outcomes.net_loads) {
-      loads_.push_back(std::make_unique<YearLoad>(
-          std::span<const double>(net).subspan(
+      loads_.push_back(
+          std::make_unique<YearLoad>(std::span<const double>(net).subspan(
               static_cast<size_t>(year.first_hour),
               static_cast<size_t>(year.hours))));
     }

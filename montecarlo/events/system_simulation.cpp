@@ -39,8 +39,8 @@ SystemSimulation::SystemSimulation(const std::vector<UnitRates>& units,
 
 void SystemSimulation::KeepHours() {
   by_hour_ = true;
-  sample_ = PairedSample(load_.hours(), storage_, true,
-                         load_outcomes_.series_hours);
+  sample_ =
+      PairedSample(load_.hours(), storage_, true, load_outcomes_.series_hours);
 }
 
 void SystemSimulation::Extend(int64_t end) {

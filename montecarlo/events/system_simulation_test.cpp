@@ -221,7 +221,12 @@ TEST(SystemSimulationTest, DeratedStatesHoldTheirSharesAndTheExactValues) {
 // against the file's within four standard errors, by both engines.
 TEST(SystemSimulationTest, DerateStatesKeepTheirFileShares) {
   System one;
-  one.units = {{"derated", 1, 100, 0.05, 0.0, 20.0,
+  one.units = {{"derated",
+                1,
+                100,
+                0.05,
+                0.0,
+                20.0,
                 {{50, 0.2, 0.0, 10.0}, {80, 0.0, 200.0, 5.0}}}};
   one.load.assign(24 * 28, 100.5);
   double up = 0.0;

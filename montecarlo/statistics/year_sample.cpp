@@ -1,9 +1,9 @@
 #include "montecarlo/statistics/year_sample.h"
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "montecarlo/statistics/standard_error.h"
 
@@ -38,8 +38,8 @@ YearSample::YearSample(int64_t hours, bool by_hour, int64_t series_hours)
           by_hour ? static_cast<size_t>(std::max(hours, series_hours)) : 0,
           0.0),
       short_years_by_hour_(
-          by_hour ? static_cast<size_t>(std::max(hours, series_hours)) : 0,
-          0) {}
+          by_hour ? static_cast<size_t>(std::max(hours, series_hours)) : 0, 0) {
+}
 
 void YearSample::Add(const YearOutcome& year) {
   const std::array<double, kSampleFigures> figures = {

@@ -79,8 +79,9 @@ struct SampleInterval {
 
 class YearSample {
  public:
-  // `hours` is the length of a year; `by_hour` keeps each hour's unserved MW and short years too, over
-  // `series_hours` hours where the series is longer than a year.
+  // `hours` is the length of a year; `by_hour` keeps each hour's unserved MW
+  // and short years too, over `series_hours` hours where the series is longer
+  // than a year.
   explicit YearSample(int64_t hours, bool by_hour = false,
                       int64_t series_hours = 0);
 
