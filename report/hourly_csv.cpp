@@ -37,9 +37,9 @@ std::string HourlyCsv(const std::vector<double>& load,
       }
       // The simulated years that had this weather year.
       const auto w = static_cast<int64_t>(year);
-      share =
-          static_cast<double>(simulated_years / weather_years +
-                              (w < simulated_years % weather_years ? 1 : 0));
+      const int64_t had = simulated_years / weather_years +
+                          (w < simulated_years % weather_years ? 1 : 0);
+      share = static_cast<double>(had);
       text += years[year].name;
       text += ',';
     }
