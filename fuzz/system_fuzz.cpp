@@ -12,7 +12,10 @@
 #include <string_view>
 
 #include "direct/assessment.h"
+#include "direct/placement.h"
+#include "direct/study.h"
 #include "system/load_change.h"
+#include "system/schedule.h"
 #include "system/series_csv.h"
 #include "system/system_file.h"
 #include "system/toml_text.h"
@@ -104,11 +107,26 @@ void CheckSystem(std::string_view text) {
   // Large fleets are within the limits but slow; the small ones are
   // assessed whole.
   if (system.installed_mw() > 100000) return;
-  const adequacy::CapacityTable table(system.unit_kinds());
-  const std::vector<double> net =
-      adequacy::NetLoad(system.load, system.profiles);
+  // Maintenance the program places lands within the shortest year, with
+  // no group short of units, and the whole study is then sound.
+  const adequacy::ScenarioLoads outcomes =
+      adequacy::LoadsOfScenarios(system, adequacy::LoadChange());
+  int64_t line = 0;
+  std::string fault;
+  if (!adequacy::PlaceMaintenance(outcomes, &system, &line, &fault)) {
+    if (fault.empty()) std::abort();
+    return;
+  }
+  for (const adequacy::UnitGroup& group : system.units) {
+    for (const adequacy::Maintenance& entry : group.maintenance) {
+      if (entry.first_day < 1 || entry.count < 0 || entry.count > group.count) {
+        std::abort();
+      }
+    }
+  }
+  if (!adequacy::CheckMaintenance(system, &line, &fault)) std::abort();
   const adequacy::Assessment result =
-      adequacy::Assess(table, system.load, net, false);
+      adequacy::DirectStudy(system).AssessOutcomes(outcomes, false);
   if (!(result.lolh >= 0.0 && result.eue >= 0.0 && result.allr >= 0.0 &&
         result.allr <= 1.0)) {
     std::abort();
@@ -124,6 +142,19 @@ void CheckSeries(std::string_view text) {
   }
   for (double mw : values) {
     if (!(mw >= 0.0) || !std::isfinite(mw)) std::abort();
+  }
+  // The same text as a table with a year column: runs one after another.
+  std::vector<adequacy::YearRun> runs;
+  if (adequacy::ParseYearColumn(text, "year", &runs, &error)) {
+    int64_t row = 0;
+    for (const adequacy::YearRun& run : runs) {
+      if (run.first_row != row || run.rows < 1 || run.name.empty()) {
+        std::abort();
+      }
+      row += run.rows;
+    }
+  } else if (error.what.empty()) {
+    std::abort();
   }
 }
 
