@@ -60,6 +60,7 @@ struct UnitGroup {
   double mean_repair_hours = 0.0;
   std::vector<Derate> derates;
   std::vector<Maintenance> maintenance;
+  size_t area = 0;  // Its area, in a system with areas.
 };
 
 // One outage state of a unit: the MW it gives, its long-run share of hours,
@@ -82,6 +83,7 @@ std::vector<OutageState> OutageStates(const UnitGroup& group, double* up_share);
 struct Profile {
   std::string name;
   std::vector<double> mw;
+  size_t area = 0;  // Its area, in a system with areas.
 };
 
 // `count` identical energy-limited devices (batteries, pumped hydro): each
@@ -120,6 +122,25 @@ struct WeatherYear {
   int64_t hours = 0;
 };
 
+// An area of a system with areas: its own load, MW each hour.
+struct Area {
+  std::string name;
+  std::vector<double> load;
+};
+
+// A tie between two areas: the MW it carries each way, and its outage
+// rate and repair time where it can fail (an interface that is out
+// carries nothing).
+struct Interface {
+  size_t first = 0;
+  size_t second = 0;
+  double forward_mw = 0.0;   // From the first area to the second.
+  double backward_mw = 0.0;  // From the second to the first.
+  double forced_outage_rate = 0.0;
+  double mean_time_to_failure_hours = 0.0;  // 0 where the rate was given.
+  double mean_repair_hours = 0.0;           // 0 for a tie never out.
+};
+
 struct System {
   std::string name;
   std::string file;  // The system file, as it was named.
@@ -132,6 +153,11 @@ struct System {
   // The weather years of the series, in file order: empty for a series
   // that is one year.
   std::vector<WeatherYear> weather_years;
+  // The areas and the ties between them: empty for a system of one area.
+  // With areas, `load` is the sum of the areas' loads, what all the units
+  // would serve as one.
+  std::vector<Area> areas;
+  std::vector<Interface> interfaces;
 
   // The scenarios of the load: `uncertainty`, or the load as it is.
   std::vector<LoadScenario> scenarios() const;

@@ -117,6 +117,17 @@ class Reader {
                  const toml::node& year_column, const std::string& shown_path);
   bool ReadMaintenance(const toml::table& unit, const std::string& where,
                        UnitGroup* group);
+  // [[areas]], each with its load; the system's load is then their sum.
+  bool ReadAreas(const toml::table& root, System* system);
+  // The area `table` names with its `area` key: required with areas,
+  // refused without.
+  bool AreaOf(const toml::table& table, const std::string& where,
+              size_t* area);
+  bool ReadInterfaces(const toml::table& root, System* system);
+  bool ReadInterface(const toml::table& table, const std::string& where,
+                     System* system);
+  // What is not yet assessed with areas, refused with its line.
+  bool CheckAreaFeatures(const toml::table& root, const System& system);
   bool ReadUnits(const toml::table& root, System* system);
   bool ReadUnit(const toml::table& unit, int index, UnitGroup* group);
   // The outage keys of a unit or a device; `optional` for a device, which
@@ -142,6 +153,7 @@ class Reader {
 
   std::string path_;
   InputError* error_;
+  std::vector<std::string> area_names_;  // Of [[areas]], in order.
 };
 
 bool Reader::OnlyKeys(const toml::table& table,
@@ -263,6 +275,11 @@ bool Reader::ReadAdditions(std::string_view text, const System& base,
   // weather years, and its maintenance fits them.
   additions->load.assign(base.load.size(), 0.0);
   additions->weather_years = base.weather_years;
+  for (const Area& area : base.areas) area_names_.push_back(area.name);
+  if (!base.areas.empty() && root.get("storage") != nullptr) {
+    return Fail(LineOf(*root.get("storage")),
+                "[[storage]] with [[areas]] is not assessed yet");
+  }
   const bool read =
       (root.get("units") == nullptr || ReadUnits(root, additions)) &&
       ReadProfiles(root, additions) && ReadStorage(root, additions) &&
@@ -275,7 +292,10 @@ bool Reader::ReadAdditions(std::string_view text, const System& base,
 bool Reader::Read(std::string_view text, System* system) {
   toml::table root;
   if (!Parse(text, &root)) return false;
-  if (!OnlyKeys(root, {"name", "load", "units", "profiles", "storage"}, "")) {
+  if (!OnlyKeys(root,
+                {"name", "load", "units", "profiles", "storage", "areas",
+                 "interfaces"},
+                "")) {
     return false;
   }
   system->file = path_;
@@ -283,9 +303,226 @@ bool Reader::Read(std::string_view text, System* system) {
   if (const toml::node* name = root.get("name")) {
     if (!Text(*name, "name", &system->name)) return false;
   }
+  if (root.get("areas") != nullptr) {
+    return ReadAreas(root, system) && ReadUnits(root, system) &&
+           CheckFleetSize(root, *system) && ReadProfiles(root, system) &&
+           ReadInterfaces(root, system) && CheckAreaFeatures(root, *system);
+  }
+  if (const toml::node* stray = root.get("interfaces")) {
+    return Fail(LineOf(*stray), "[[interfaces]] need [[areas]] to join");
+  }
   return ReadUnits(root, system) && CheckFleetSize(root, *system) &&
          ReadLoad(root, system) && ReadProfiles(root, system) &&
          ReadStorage(root, system) && CheckSchedule(*system);
+}
+
+bool Reader::ReadAreas(const toml::table& root, System* system) {
+  if (const toml::node* load = root.get("load")) {
+    return Fail(LineOf(*load),
+                "[load] and [[areas]] cannot both be given: with areas, each "
+                "area has its own load");
+  }
+  const toml::node* node = root.get("areas");
+  const toml::array* areas = node->as_array();
+  if (areas == nullptr || !areas->is_array_of_tables() || areas->empty()) {
+    return Fail(LineOf(*node),
+                "areas must be [[areas]] tables, not " + TypeName(*node));
+  }
+  int index = 0;
+  for (const toml::node& entry : *areas) {
+    const toml::table& table = *entry.as_table();
+    const std::string where = " in [[areas]] " + std::to_string(++index);
+    if (!OnlyKeys(table, {"name", "load"}, where)) return false;
+    Area area;
+    const toml::node* name = table.get("name");
+    if (name == nullptr) return Fail(LineOf(table), "no name" + where);
+    if (!Text(*name, "name", &area.name)) return false;
+    if (area.name.empty()) return Fail(LineOf(*name), "an area needs a name");
+    for (const std::string& known : area_names_) {
+      if (known == area.name) {
+        return Fail(LineOf(*name), "a second area named '" + area.name + "'");
+      }
+    }
+    const toml::node* load_node = table.get("load");
+    if (load_node == nullptr) return Fail(LineOf(table), "no load" + where);
+    const toml::table* load = load_node->as_table();
+    if (load == nullptr) {
+      return Fail(LineOf(*load_node),
+                  "load must be a table such as { file = \"north.csv\" }, "
+                  "not " +
+                      TypeName(*load_node));
+    }
+    if (!OnlyKeys(*load, {"file", "column"}, " in the load" + where)) {
+      return false;
+    }
+    const toml::node* file = load->get("file");
+    if (file == nullptr) return Fail(LineOf(*load), "no file in the load" + where);
+    std::string shown;
+    if (!ReadSeriesFile(*file, load->get("column"), nullptr, &area.load,
+                        nullptr, &shown)) {
+      return false;
+    }
+    if (!system->areas.empty() &&
+        area.load.size() != system->areas[0].load.size()) {
+      return Fail(LineOf(*file),
+                  "'" + shown + "' holds " +
+                      Hours(static_cast<int64_t>(area.load.size())) +
+                      "; the load of area '" + system->areas[0].name +
+                      "' holds " +
+                      Hours(static_cast<int64_t>(system->areas[0].load.size())));
+    }
+    area_names_.push_back(area.name);
+    system->areas.push_back(std::move(area));
+  }
+  system->load.assign(system->areas[0].load.size(), 0.0);
+  for (const Area& area : system->areas) {
+    for (size_t hour = 0; hour < area.load.size(); ++hour) {
+      system->load[hour] += area.load[hour];
+    }
+  }
+  return true;
+}
+
+bool Reader::AreaOf(const toml::table& table, const std::string& where,
+                    size_t* area) {
+  const toml::node* node = table.get("area");
+  if (area_names_.empty()) {
+    if (node == nullptr) return true;
+    return Fail(LineOf(*node), "area" + where +
+                                   " names an area, and the system has no "
+                                   "[[areas]]");
+  }
+  if (node == nullptr) {
+    return Fail(LineOf(table), "no area" + where + ": with [[areas]], each "
+                                                   "names its area");
+  }
+  std::string name;
+  if (!Text(*node, "area", &name)) return false;
+  for (size_t a = 0; a < area_names_.size(); ++a) {
+    if (area_names_[a] == name) {
+      *area = a;
+      return true;
+    }
+  }
+  std::string names;
+  for (const std::string& known : area_names_) {
+    names += (names.empty() ? "" : ", ") + known;
+  }
+  return Fail(LineOf(*node),
+              "unknown area '" + name + "'; the areas are " + names);
+}
+
+bool Reader::ReadInterfaces(const toml::table& root, System* system) {
+  const toml::node* node = root.get("interfaces");
+  if (node == nullptr) return true;
+  const toml::array* ties = node->as_array();
+  if (ties == nullptr || !ties->is_array_of_tables()) {
+    return Fail(LineOf(*node), "interfaces must be [[interfaces]] tables, not " +
+                                   TypeName(*node));
+  }
+  int index = 0;
+  for (const toml::node& entry : *ties) {
+    if (!ReadInterface(*entry.as_table(),
+                       " in [[interfaces]] " + std::to_string(++index),
+                       system)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Reader::ReadInterface(const toml::table& table, const std::string& where,
+                           System* system) {
+  if (!OnlyKeys(table,
+                {"between", "limit_mw", "forward_mw", "backward_mw",
+                 "forced_outage_rate", "mean_time_to_failure_hours",
+                 "mean_repair_hours", "mean_repair_days"},
+                where)) {
+    return false;
+  }
+  const toml::node* between = table.get("between");
+  const toml::array* pair = between ? between->as_array() : nullptr;
+  if (pair == nullptr || pair->size() != 2 || !pair->get(0)->is_string() ||
+      !pair->get(1)->is_string()) {
+    return Fail(between ? LineOf(*between) : LineOf(table),
+                "between" + where +
+                    " must name two areas, as between = [\"north\", "
+                    "\"south\"]");
+  }
+  Interface tie;
+  size_t* const ends[] = {&tie.first, &tie.second};
+  for (size_t i = 0; i < 2; ++i) {
+    const std::string name = **pair->get(i)->as_string();
+    bool found = false;
+    for (size_t a = 0; a < area_names_.size(); ++a) {
+      if (area_names_[a] == name) {
+        *ends[i] = a;
+        found = true;
+      }
+    }
+    if (!found) {
+      return Fail(LineOf(*between), "unknown area '" + name + "'" + where);
+    }
+  }
+  if (tie.first == tie.second) {
+    return Fail(LineOf(*between), "an interface from area '" +
+                                      area_names_[tie.first] + "' to itself");
+  }
+  for (const Interface& other : system->interfaces) {
+    if ((other.first == tie.first && other.second == tie.second) ||
+        (other.first == tie.second && other.second == tie.first)) {
+      return Fail(LineOf(*between),
+                  "a second interface between '" + area_names_[tie.first] +
+                      "' and '" + area_names_[tie.second] +
+                      "'; give one with both limits");
+    }
+  }
+  const toml::node* limit = table.get("limit_mw");
+  const toml::node* forward = table.get("forward_mw");
+  const toml::node* backward = table.get("backward_mw");
+  if ((limit != nullptr) == (forward != nullptr || backward != nullptr) ||
+      (limit == nullptr && (forward == nullptr || backward == nullptr))) {
+    return Fail(LineOf(table), "give limit_mw, or forward_mw and backward_mw" +
+                                   where);
+  }
+  const auto at_least_zero = [&](const toml::node& node, std::string_view key,
+                                 double* out) {
+    if (!Number(node, key, out)) return false;
+    if (!(*out >= 0.0) || !std::isfinite(*out)) {
+      return Fail(LineOf(node), std::string(key) +
+                                    " must be a finite number of MW, 0 or "
+                                    "more, not " +
+                                    Shown(*out));
+    }
+    return true;
+  };
+  if (limit != nullptr) {
+    if (!at_least_zero(*limit, "limit_mw", &tie.forward_mw)) return false;
+    tie.backward_mw = tie.forward_mw;
+  } else if (!at_least_zero(*forward, "forward_mw", &tie.forward_mw) ||
+             !at_least_zero(*backward, "backward_mw", &tie.backward_mw)) {
+    return false;
+  }
+  if (!ReadOutage(table, where, /*optional=*/true, &tie.forced_outage_rate,
+                  &tie.mean_time_to_failure_hours, &tie.mean_repair_hours)) {
+    return false;
+  }
+  system->interfaces.push_back(tie);
+  return true;
+}
+
+bool Reader::CheckAreaFeatures(const toml::table& root, const System& system) {
+  if (const toml::node* storage = root.get("storage")) {
+    return Fail(LineOf(*storage),
+                "[[storage]] with [[areas]] is not assessed yet");
+  }
+  for (const UnitGroup& group : system.units) {
+    if (!group.maintenance.empty()) {
+      return Fail(group.maintenance[0].line,
+                  "maintenance with [[areas]] is not assessed yet");
+    }
+  }
+  return true;
 }
 
 bool Reader::CheckSchedule(const System& system) {
@@ -502,10 +739,11 @@ bool Reader::ReadUnit(const toml::table& unit, int index, UnitGroup* group) {
   if (!OnlyKeys(unit,
                 {"name", "count", "capacity_mw", "forced_outage_rate",
                  "mean_time_to_failure_hours", "mean_repair_hours",
-                 "mean_repair_days", "derates", "maintenance"},
+                 "mean_repair_days", "derates", "maintenance", "area"},
                 where)) {
     return false;
   }
+  if (!AreaOf(unit, where, &group->area)) return false;
   group->name = "units " + std::to_string(index);
   if (const toml::node* name = unit.get("name")) {
     if (!Text(*name, "name", &group->name)) return false;
@@ -855,7 +1093,8 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
   for (const toml::node& entry : *profiles) {
     const toml::table& table = *entry.as_table();
     const std::string where = " in [[profiles]] " + std::to_string(++index);
-    if (!OnlyKeys(table, {"name", "file", "column", "year_column"}, where)) {
+    if (!OnlyKeys(table, {"name", "file", "column", "year_column", "area"},
+                  where)) {
       return false;
     }
     Profile profile;
@@ -863,6 +1102,7 @@ bool Reader::ReadProfiles(const toml::table& root, System* system) {
     if (const toml::node* name = table.get("name")) {
       if (!Text(*name, "name", &profile.name)) return false;
     }
+    if (!AreaOf(table, where, &profile.area)) return false;
     const toml::node* file = table.get("file");
     if (file == nullptr) return Fail(LineOf(table), "no file" + where);
     std::string shown;

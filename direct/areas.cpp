@@ -1,0 +1,196 @@
+#include "direct/areas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "direct/assessment.h"
+#include "system/load_change.h"
+
+namespace adequacy {
+namespace {
+
+constexpr size_t kHoursInDay = 24;
+
+// Area `to`'s risk in an hour, its neighbour `from` sending up to `limit`
+// MW of its margin: nothing while that margin is 0 or less, all of it up
+// to the limit, then the limit.
+void OneSide(const CapacityTable& to, const CapacityTable& from, double net_to,
+             double net_from, double limit, double* lolp, double* unserved) {
+  if (!(limit > 0.0)) {
+    *lolp = to.LossOfLoadProbability(net_to);
+    *unserved = to.ExpectedUnserved(net_to);
+    return;
+  }
+  const auto installed = static_cast<double>(from.installed_mw());
+  // States up to `low` send nothing; from `high` on, the whole limit.
+  const auto low =
+      static_cast<int64_t>(std::clamp(std::floor(net_from), -1.0, installed));
+  const auto high = std::max(
+      low + 1, static_cast<int64_t>(std::clamp(std::ceil(net_from + limit),
+                                               0.0, installed + 1.0)));
+  const double p_low = from.AtMost(low);
+  const double p_high = 1.0 - from.AtMost(high - 1);
+  double p = p_low * to.LossOfLoadProbability(net_to) +
+             p_high * to.LossOfLoadProbability(net_to - limit);
+  double e = p_low * to.ExpectedUnserved(net_to) +
+             p_high * to.ExpectedUnserved(net_to - limit);
+  double below = from.AtMost(std::max<int64_t>(low, -1));
+  for (int64_t a = std::max<int64_t>(low + 1, 0); a < high; ++a) {
+    const double at_most = from.AtMost(a);
+    const double p_a = at_most - below;
+    below = at_most;
+    const double sent = static_cast<double>(a) - net_from;
+    p += p_a * to.LossOfLoadProbability(net_to - sent);
+    e += p_a * to.ExpectedUnserved(net_to - sent);
+  }
+  *lolp = p;
+  *unserved = e;
+}
+
+void Finish(AreaIndices* indices) {
+  indices->ppm =
+      indices->energy > 0.0 ? indices->eue / indices->energy * 1e6 : 0.0;
+}
+
+// The first hour of the largest of `net` in each day.
+std::vector<size_t> DayPeaks(const std::vector<double>& net) {
+  std::vector<size_t> peaks;
+  for (size_t start = 0; start < net.size(); start += kHoursInDay) {
+    size_t peak = start;
+    for (size_t hour = start + 1; hour < start + kHoursInDay; ++hour) {
+      if (net[hour] > net[peak]) peak = hour;
+    }
+    peaks.push_back(peak);
+  }
+  return peaks;
+}
+
+AreaIndices IndicesOf(const Assessment& result) {
+  return {result.lolh, result.lole, result.eue, result.energy, result.ppm};
+}
+
+}  // namespace
+
+TwoAreaHour TwoAreaRisk(const CapacityTable& first,
+                        const CapacityTable& second, const double net[2],
+                        const double into[2]) {
+  TwoAreaHour hour;
+  OneSide(first, second, net[0], net[1], into[0], &hour.lolp[0],
+          &hour.unserved[0]);
+  OneSide(second, first, net[1], net[0], into[1], &hour.lolp[1],
+          &hour.unserved[1]);
+  // Both are short only when neither has a surplus to send.
+  const double both = first.LossOfLoadProbability(net[0]) *
+                      second.LossOfLoadProbability(net[1]);
+  hour.system_lolp = hour.lolp[0] + hour.lolp[1] - both;
+  return hour;
+}
+
+std::vector<UnitKind> AreaKinds(const System& system, size_t area) {
+  const std::vector<UnitKind> all = system.unit_kinds();
+  std::vector<UnitKind> kinds;
+  for (size_t g = 0; g < all.size(); ++g) {
+    if (system.units[g].area == area) kinds.push_back(all[g]);
+  }
+  return kinds;
+}
+
+std::vector<std::vector<double>> AreaNetLoads(const System& system) {
+  std::vector<std::vector<double>> nets;
+  for (const Area& area : system.areas) nets.push_back(area.load);
+  for (const Profile& profile : system.profiles) {
+    std::vector<double>& net = nets[profile.area];
+    for (size_t hour = 0; hour < net.size(); ++hour) {
+      net[hour] -= profile.mw[hour];
+    }
+  }
+  return nets;
+}
+
+AreasAssessment AssessAreas(const System& system) {
+  AreasAssessment out;
+  const size_t count = system.areas.size();
+  std::vector<CapacityTable> tables;
+  for (size_t a = 0; a < count; ++a) tables.emplace_back(AreaKinds(system, a));
+  const std::vector<std::vector<double>> nets = AreaNetLoads(system);
+  std::vector<Assessment> alone;
+  for (size_t a = 0; a < count; ++a) {
+    alone.push_back(Assess(tables[a], system.areas[a].load, nets[a], false));
+    out.island_areas.push_back(IndicesOf(alone.back()));
+    out.islands.eue += alone.back().eue;
+    out.islands.energy += alone.back().energy;
+  }
+  // The islands' system: short where any area is, each on its own.
+  const std::vector<double> total = NetLoad(system.load, system.profiles);
+  const std::vector<size_t> peaks = DayPeaks(total);
+  const auto any_short = [&](size_t hour) {
+    double none = 1.0;
+    for (size_t a = 0; a < count; ++a) {
+      none *= 1.0 - tables[a].LossOfLoadProbability(nets[a][hour]);
+    }
+    return 1.0 - none;
+  };
+  for (size_t hour = 0; hour < total.size(); ++hour) {
+    out.islands.lolh += any_short(hour);
+  }
+  for (size_t peak : peaks) out.islands.lole += any_short(peak);
+  Finish(&out.islands);
+  out.copper_plate = IndicesOf(Assess(CapacityTable(system.unit_kinds()),
+                                      system.load, total, false));
+  if (count == 1) {
+    out.exact = true;
+    out.areas = out.island_areas;
+    out.system = out.islands;
+    return out;
+  }
+  if (count != 2) return out;
+  out.exact = true;
+  // The tie between the two, if any: into[a] is what it carries into a.
+  double into[2] = {0.0, 0.0};
+  double out_share = 0.0;
+  for (const Interface& tie : system.interfaces) {
+    into[tie.second] = tie.forward_mw;
+    into[tie.first] = tie.backward_mw;
+    out_share = tie.forced_outage_rate;
+  }
+  out.areas.assign(2, AreaIndices());
+  const double none[2] = {0.0, 0.0};
+  const auto risk = [&](size_t hour) {
+    const double net[2] = {nets[0][hour], nets[1][hour]};
+    TwoAreaHour with = TwoAreaRisk(tables[0], tables[1], net, into);
+    if (out_share > 0.0) {
+      // An interface out carries nothing, whatever the units do.
+      const TwoAreaHour cut = TwoAreaRisk(tables[0], tables[1], net, none);
+      for (int a = 0; a < 2; ++a) {
+        with.lolp[a] = (1.0 - out_share) * with.lolp[a] + out_share * cut.lolp[a];
+        with.unserved[a] = (1.0 - out_share) * with.unserved[a] +
+                           out_share * cut.unserved[a];
+      }
+      with.system_lolp = (1.0 - out_share) * with.system_lolp +
+                         out_share * cut.system_lolp;
+    }
+    return with;
+  };
+  for (size_t hour = 0; hour < total.size(); ++hour) {
+    const TwoAreaHour h = risk(hour);
+    for (size_t a = 0; a < 2; ++a) {
+      out.areas[a].lolh += h.lolp[a];
+      out.areas[a].eue += h.unserved[a];
+    }
+    out.system.lolh += h.system_lolp;
+  }
+  for (size_t a = 0; a < 2; ++a) {
+    for (size_t peak : DayPeaks(nets[a])) {
+      out.areas[a].lole += risk(peak).lolp[a];
+    }
+    out.areas[a].energy = alone[a].energy;
+    Finish(&out.areas[a]);
+    out.system.eue += out.areas[a].eue;
+    out.system.energy += out.areas[a].energy;
+  }
+  for (size_t peak : peaks) out.system.lole += risk(peak).system_lolp;
+  Finish(&out.system);
+  return out;
+}
+
+}  // namespace adequacy

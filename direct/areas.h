@@ -1,0 +1,67 @@
+// The direct solution of a system with areas joined by interfaces.
+//
+// Each area serves its own net load first; an area with a surplus sends it
+// through a tie, within the tie's limit that way, to an area short.  For
+// two areas the two margins of an hour are independent, so each area's
+// risk follows from the two availability tables with no enumeration of
+// joint states: north is short when its margin and what south can send,
+// min(limit, max(south's margin, 0)), fall below zero, a sum over south's
+// margins between 0 and the limit and two cumulative reads beyond.  Both
+// are short only when neither has a surplus.  A tie that can fail is out
+// with its outage rate, independent of the units.  For any number of
+// areas two bounds are exact: every tie at 0 (islands, the most risk) and
+// one copper plate (every unit against the summed net load, the least).
+#ifndef ADEQUACY_DIRECT_AREAS_H_
+#define ADEQUACY_DIRECT_AREAS_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "model/capacity_table.h"
+#include "system/system.h"
+
+namespace adequacy {
+
+struct AreaIndices {
+  double lolh = 0.0;    // Expected hours short, h/yr.
+  double lole = 0.0;    // Expected days short at the day's peak hour.
+  double eue = 0.0;     // Expected unserved energy, MWh/yr.
+  double energy = 0.0;  // Energy demanded, MWh.
+  double ppm = 0.0;     // EUE per million MWh demanded.
+};
+
+struct AreasAssessment {
+  bool exact = false;              // Two areas: each area's and the system's.
+  std::vector<AreaIndices> areas;  // Each area's, where exact.
+  AreaIndices system;              // Where exact.
+  AreaIndices islands;             // Every tie at 0.
+  AreaIndices copper_plate;        // Every unit against the summed load.
+  std::vector<AreaIndices> island_areas;  // Each area alone.
+};
+
+// One hour of two areas: each one's loss-of-load probability and expected
+// unserved MW, and the probability that some area is short.
+struct TwoAreaHour {
+  double lolp[2] = {0.0, 0.0};
+  double unserved[2] = {0.0, 0.0};
+  double system_lolp = 0.0;
+};
+
+// The hour's risks of two areas with tables `first` and `second` and net
+// loads `net[2]`, a tie carrying up to `into[a]` MW into area a.
+TwoAreaHour TwoAreaRisk(const CapacityTable& first,
+                        const CapacityTable& second, const double net[2],
+                        const double into[2]);
+
+// The units of area `area` as the availability table takes them.
+std::vector<UnitKind> AreaKinds(const System& system, size_t area);
+
+// Each area's net load: its load less its profiles.
+std::vector<std::vector<double>> AreaNetLoads(const System& system);
+
+// The direct solution of `system`, which has areas.
+AreasAssessment AssessAreas(const System& system);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_DIRECT_AREAS_H_
