@@ -15,6 +15,7 @@
 #include "app/simulation_options.h"
 #include "app/terminal.h"
 #include "app/version.h"
+#include "direct/areas.h"
 #include "direct/assessment.h"
 #include "direct/placement.h"
 #include "direct/study.h"
@@ -22,6 +23,7 @@
 #include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/system_simulation.h"
 #include "montecarlo/events/unit_rates.h"
+#include "report/areas_text.h"
 #include "report/assessment_json.h"
 #include "report/assessment_text.h"
 #include "report/hourly_csv.h"
@@ -146,9 +148,46 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
   return true;
 }
 
+// A system with areas: the direct solution, exact for two areas and
+// bounded for any number.
+int AssessAreasOf(const AssessOptions& options, System* system) {
+  if (options.simulate() || !options.hourly_path.empty()) {
+    WriteText(stderr,
+              InputErrorText(system->file, 0,
+                             "a system with [[areas]] has its direct solution "
+                             "only, as yet: --years, --precision and --hourly "
+                             "are for one area"));
+    return kCommandFailed;
+  }
+  if (options.change.added_mw != 0.0) {
+    WriteText(stderr, AssessMisuseText("--load-add is for one area: with "
+                                       "[[areas]], scale their loads with "
+                                       "--load-scale"));
+    return kCommandMisused;
+  }
+  for (Area& area : system->areas) {
+    area.load = ChangedLoad(area.load, options.change);
+  }
+  system->load = ChangedLoad(system->load, options.change);
+  const AreasAssessment result = AssessAreas(*system);
+  const std::string json =
+      options.json_path.empty()
+          ? ""
+          : AreasJson(*system, options.change, result, kVersion);
+  if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
+    return kCommandFailed;
+  }
+  if (options.json_path == kStandardOutput) return kCommandDone;
+  return WriteOutput(kStandardOutput,
+                     AreasText(*system, options.change, result))
+             ? kCommandDone
+             : kCommandFailed;
+}
+
 int Assess(const AssessOptions& options) {
   System system;
   if (!ReadSystemAndAdditions(options, &system)) return kCommandFailed;
+  if (!system.areas.empty()) return AssessAreasOf(options, &system);
   const std::vector<double> load = ChangedLoad(system.load, options.change);
   // Each outcome of an uncertain load, the load as it is where it is known.
   const ScenarioLoads outcomes = LoadsOfScenarios(system, options.change);

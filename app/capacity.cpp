@@ -192,6 +192,13 @@ int Capacity(const CapacityOptions& options) {
     WriteText(stderr, InputErrorText(system.file, 0, kBaseStorageText));
     return kCommandFailed;
   }
+  if (!system.areas.empty()) {
+    WriteText(stderr, InputErrorText(system.file, 0,
+                                     "capacity for a system with [[areas]] "
+                                     "is not built yet; assess gives its "
+                                     "direct solution"));
+    return kCommandFailed;
+  }
   InputError error;
   if (!Place(&system)) return kCommandFailed;
   const std::vector<double> net = NetLoad(system.load, system.profiles);

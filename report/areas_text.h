@@ -1,0 +1,23 @@
+// The report and JSON of `adequacy assess` for a system with areas: one
+// row an area and one for the system, the bounds of any number of areas,
+// and the interfaces.
+#ifndef ADEQUACY_REPORT_AREAS_TEXT_H_
+#define ADEQUACY_REPORT_AREAS_TEXT_H_
+
+#include <string>
+
+#include "direct/areas.h"
+#include "system/load_change.h"
+#include "system/system.h"
+
+namespace adequacy {
+
+std::string AreasText(const System& system, const LoadChange& change,
+                      const AreasAssessment& result);
+
+std::string AreasJson(const System& system, const LoadChange& change,
+                      const AreasAssessment& result, const char* version);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_REPORT_AREAS_TEXT_H_
