@@ -26,8 +26,8 @@ void OneSide(const CapacityTable& to, const CapacityTable& from, double net_to,
   const auto low =
       static_cast<int64_t>(std::clamp(std::floor(net_from), -1.0, installed));
   const auto high = std::max(
-      low + 1, static_cast<int64_t>(std::clamp(std::ceil(net_from + limit),
-                                               0.0, installed + 1.0)));
+      low + 1, static_cast<int64_t>(std::clamp(std::ceil(net_from + limit), 0.0,
+                                               installed + 1.0)));
   const double p_low = from.AtMost(low);
   const double p_high = 1.0 - from.AtMost(high - 1);
   double p = p_low * to.LossOfLoadProbability(net_to) +
@@ -71,9 +71,8 @@ AreaIndices IndicesOf(const Assessment& result) {
 
 }  // namespace
 
-TwoAreaHour TwoAreaRisk(const CapacityTable& first,
-                        const CapacityTable& second, const double net[2],
-                        const double into[2]) {
+TwoAreaHour TwoAreaRisk(const CapacityTable& first, const CapacityTable& second,
+                        const double net[2], const double into[2]) {
   TwoAreaHour hour;
   OneSide(first, second, net[0], net[1], into[0], &hour.lolp[0],
           &hour.unserved[0]);
@@ -135,8 +134,8 @@ AreasAssessment AssessAreas(const System& system) {
   }
   for (size_t peak : peaks) out.islands.lole += any_short(peak);
   Finish(&out.islands);
-  out.copper_plate = IndicesOf(Assess(CapacityTable(system.unit_kinds()),
-                                      system.load, total, false));
+  out.copper_plate = IndicesOf(
+      Assess(CapacityTable(system.unit_kinds()), system.load, total, false));
   if (count == 1) {
     out.exact = true;
     out.areas = out.island_areas;
@@ -162,12 +161,13 @@ AreasAssessment AssessAreas(const System& system) {
       // An interface out carries nothing, whatever the units do.
       const TwoAreaHour cut = TwoAreaRisk(tables[0], tables[1], net, none);
       for (int a = 0; a < 2; ++a) {
-        with.lolp[a] = (1.0 - out_share) * with.lolp[a] + out_share * cut.lolp[a];
-        with.unserved[a] = (1.0 - out_share) * with.unserved[a] +
-                           out_share * cut.unserved[a];
+        with.lolp[a] =
+            (1.0 - out_share) * with.lolp[a] + out_share * cut.lolp[a];
+        with.unserved[a] =
+            (1.0 - out_share) * with.unserved[a] + out_share * cut.unserved[a];
       }
-      with.system_lolp = (1.0 - out_share) * with.system_lolp +
-                         out_share * cut.system_lolp;
+      with.system_lolp =
+          (1.0 - out_share) * with.system_lolp + out_share * cut.system_lolp;
     }
     return with;
   };

@@ -49,9 +49,8 @@ struct TwoAreaHour {
 
 // The hour's risks of two areas with tables `first` and `second` and net
 // loads `net[2]`, a tie carrying up to `into[a]` MW into area a.
-TwoAreaHour TwoAreaRisk(const CapacityTable& first,
-                        const CapacityTable& second, const double net[2],
-                        const double into[2]);
+TwoAreaHour TwoAreaRisk(const CapacityTable& first, const CapacityTable& second,
+                        const double net[2], const double into[2]);
 
 // The units of area `area` as the availability table takes them.
 std::vector<UnitKind> AreaKinds(const System& system, size_t area);

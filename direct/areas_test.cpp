@@ -68,10 +68,9 @@ TEST(TwoAreasTest, EachHourIsTheEnumerationOfJointStates) {
     for (const auto& into : limits) {
       const TwoAreaHour exact = TwoAreaRisk(n, s, net, into);
       const TwoAreaHour brute = BruteForce(north, south, net, into);
-      const std::string what = std::to_string(net[0]) + "," +
-                               std::to_string(net[1]) + " limits " +
-                               std::to_string(into[0]) + "," +
-                               std::to_string(into[1]);
+      const std::string what =
+          std::to_string(net[0]) + "," + std::to_string(net[1]) + " limits " +
+          std::to_string(into[0]) + "," + std::to_string(into[1]);
       for (int a = 0; a < 2; ++a) {
         EXPECT_NEAR(exact.lolp[a], brute.lolp[a], 1e-13) << what;
         EXPECT_NEAR(exact.unserved[a], brute.unserved[a], 1e-11) << what;

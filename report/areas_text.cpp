@@ -70,8 +70,9 @@ std::string AreasText(const System& system, const LoadChange& change,
   text += result.exact ? "\nDirect solution (exact)\n"
                        : "\nDirect solution: with more than two areas only "
                          "the bounds are exact; each area alone\n";
-  text += "  area              LOLH h/yr    LOLE d/yr   EUE MWh/yr   energy "
-          "MWh        ppm\n";
+  text +=
+      "  area              LOLH h/yr    LOLE d/yr   EUE MWh/yr   energy "
+      "MWh        ppm\n";
   const auto& rows = result.exact ? result.areas : result.island_areas;
   for (size_t a = 0; a < rows.size(); ++a) {
     text += Row(system.areas[a].name, rows[a]);

@@ -121,8 +121,7 @@ class Reader {
   bool ReadAreas(const toml::table& root, System* system);
   // The area `table` names with its `area` key: required with areas,
   // refused without.
-  bool AreaOf(const toml::table& table, const std::string& where,
-              size_t* area);
+  bool AreaOf(const toml::table& table, const std::string& where, size_t* area);
   bool ReadInterfaces(const toml::table& root, System* system);
   bool ReadInterface(const toml::table& table, const std::string& where,
                      System* system);
@@ -356,7 +355,8 @@ bool Reader::ReadAreas(const toml::table& root, System* system) {
       return false;
     }
     const toml::node* file = load->get("file");
-    if (file == nullptr) return Fail(LineOf(*load), "no file in the load" + where);
+    if (file == nullptr)
+      return Fail(LineOf(*load), "no file in the load" + where);
     std::string shown;
     if (!ReadSeriesFile(*file, load->get("column"), nullptr, &area.load,
                         nullptr, &shown)) {
@@ -364,12 +364,12 @@ bool Reader::ReadAreas(const toml::table& root, System* system) {
     }
     if (!system->areas.empty() &&
         area.load.size() != system->areas[0].load.size()) {
-      return Fail(LineOf(*file),
-                  "'" + shown + "' holds " +
-                      Hours(static_cast<int64_t>(area.load.size())) +
-                      "; the load of area '" + system->areas[0].name +
-                      "' holds " +
-                      Hours(static_cast<int64_t>(system->areas[0].load.size())));
+      return Fail(
+          LineOf(*file),
+          "'" + shown + "' holds " +
+              Hours(static_cast<int64_t>(area.load.size())) +
+              "; the load of area '" + system->areas[0].name + "' holds " +
+              Hours(static_cast<int64_t>(system->areas[0].load.size())));
     }
     area_names_.push_back(area.name);
     system->areas.push_back(std::move(area));
@@ -393,8 +393,9 @@ bool Reader::AreaOf(const toml::table& table, const std::string& where,
                                    "[[areas]]");
   }
   if (node == nullptr) {
-    return Fail(LineOf(table), "no area" + where + ": with [[areas]], each "
-                                                   "names its area");
+    return Fail(LineOf(table), "no area" + where +
+                                   ": with [[areas]], each "
+                                   "names its area");
   }
   std::string name;
   if (!Text(*node, "area", &name)) return false;
@@ -417,8 +418,9 @@ bool Reader::ReadInterfaces(const toml::table& root, System* system) {
   if (node == nullptr) return true;
   const toml::array* ties = node->as_array();
   if (ties == nullptr || !ties->is_array_of_tables()) {
-    return Fail(LineOf(*node), "interfaces must be [[interfaces]] tables, not " +
-                                   TypeName(*node));
+    return Fail(
+        LineOf(*node),
+        "interfaces must be [[interfaces]] tables, not " + TypeName(*node));
   }
   int index = 0;
   for (const toml::node& entry : *ties) {
@@ -471,10 +473,10 @@ bool Reader::ReadInterface(const toml::table& table, const std::string& where,
   for (const Interface& other : system->interfaces) {
     if ((other.first == tie.first && other.second == tie.second) ||
         (other.first == tie.second && other.second == tie.first)) {
-      return Fail(LineOf(*between),
-                  "a second interface between '" + area_names_[tie.first] +
-                      "' and '" + area_names_[tie.second] +
-                      "'; give one with both limits");
+      return Fail(LineOf(*between), "a second interface between '" +
+                                        area_names_[tie.first] + "' and '" +
+                                        area_names_[tie.second] +
+                                        "'; give one with both limits");
     }
   }
   const toml::node* limit = table.get("limit_mw");
@@ -482,8 +484,8 @@ bool Reader::ReadInterface(const toml::table& table, const std::string& where,
   const toml::node* backward = table.get("backward_mw");
   if ((limit != nullptr) == (forward != nullptr || backward != nullptr) ||
       (limit == nullptr && (forward == nullptr || backward == nullptr))) {
-    return Fail(LineOf(table), "give limit_mw, or forward_mw and backward_mw" +
-                                   where);
+    return Fail(LineOf(table),
+                "give limit_mw, or forward_mw and backward_mw" + where);
   }
   const auto at_least_zero = [&](const toml::node& node, std::string_view key,
                                  double* out) {

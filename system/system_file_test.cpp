@@ -487,6 +487,104 @@ TEST_F(SystemFileTest, WeatherYearsAndTheirFaults) {
   }
 }
 
+// Areas: each with its load, units and profiles naming theirs, the ties
+// between them; and each fault with its line.
+TEST_F(SystemFileTest, AreasAndTheirFaults) {
+  const std::string areas =
+      "[[areas]]\nname = \"north\"\nload = { file = \"day.csv\" }\n"
+      "[[areas]]\nname = \"south\"\nload = { file = \"day.csv\" }\n";
+  const std::string unit =
+      "[[units]]\narea = \"south\"\ncount = 2\ncapacity_mw = 50\n"
+      "forced_outage_rate = 0.1\nmean_repair_hours = 20\n";
+  const std::string tie =
+      "[[interfaces]]\nbetween = [\"south\", \"north\"]\nforward_mw = 30\n"
+      "backward_mw = 10\n";
+  std::string two_days;
+  for (int hour = 0; hour < 48; ++hour) two_days += "10\n";
+  Write("two_days.csv", two_days);
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(areas + unit +
+                        "[[profiles]]\narea = \"north\"\nfile = "
+                        "\"wind.csv\"\n" +
+                        tie,
+                    &system, &error))
+      << error.what;
+  ASSERT_EQ(system.areas.size(), 2u);
+  EXPECT_EQ(system.units[0].area, 1u);
+  EXPECT_EQ(system.profiles[0].area, 0u);
+  ASSERT_EQ(system.interfaces.size(), 1u);
+  EXPECT_EQ(system.interfaces[0].first, 1u);
+  EXPECT_EQ(system.interfaces[0].forward_mw, 30);
+  EXPECT_EQ(system.interfaces[0].backward_mw, 10);
+  EXPECT_EQ(system.load[3], 2 * system.areas[0].load[3]);  // Their sum.
+  const auto without = [](std::string text, const std::string& part) {
+    return text.replace(text.find(part), part.size(), "");
+  };
+  const struct {
+    std::string text;
+    int64_t line;
+    std::string what;
+  } cases[] = {
+      {"[load]\nfile = \"day.csv\"\n" + areas + unit, 1,
+       "[load] and [[areas]] cannot both be given"},
+      {areas + without(unit, "area = \"south\"\n"), 7,
+       "no area in [[units]] 1"},
+      {areas + "[[units]]\narea = \"east\"\n" + unit.substr(25), 8,
+       "unknown area 'east'; the areas are north, south"},
+      {"[load]\nfile = \"day.csv\"\n" + unit, 4,
+       "names an area, and the system has no [[areas]]"},
+      {areas + unit +
+           "[[interfaces]]\nbetween = [\"north\", \"north\"]\n"
+           "limit_mw = 5\n",
+       14, "an interface from area 'north' to itself"},
+      {areas + unit + tie +
+           "[[interfaces]]\nbetween = [\"north\", "
+           "\"south\"]\nlimit_mw = 5\n",
+       18, "a second interface between 'north' and 'south'"},
+      {areas + unit + "[[interfaces]]\nbetween = [\"north\"]\n", 14,
+       "must name two areas"},
+      {areas + unit +
+           "[[interfaces]]\nbetween = [\"north\", \"south\"]\n"
+           "limit_mw = 5\nforward_mw = 3\n",
+       13, "give limit_mw, or forward_mw and backward_mw"},
+      {areas + unit +
+           "[[interfaces]]\nbetween = [\"north\", \"south\"]\n"
+           "limit_mw = -5\n",
+       15, "limit_mw must be a finite number of MW, 0 or more"},
+      {"[[areas]]\nname = \"north\"\nload = \"day.csv\"\n" + unit, 3,
+       "load must be a table such as"},
+      {"[[areas]]\nname = \"north\"\nload = { file = \"day.csv\" }\n"
+       "[[areas]]\nname = \"south\"\nload = { file = \"wind.csv\" }\n" +
+           unit,
+       6, ""},
+      {areas + unit + "[[storage]]\npower_mw = 5\nenergy_mwh = 8\n", 13,
+       "[[storage]] with [[areas]] is not assessed yet"},
+      {"[[areas]]\nname = \"north\"\nload = { file = \"day.csv\" }\n"
+       "[[areas]]\nname = \"south\"\nload = { file = \"two_days.csv\" "
+       "}\n" +
+           unit,
+       6, "holds 48 hours; the load of area 'north' holds 24 hours"},
+      {"[[interfaces]]\nbetween = [\"a\", \"b\"]\nlimit_mw = 1\n"
+       "[load]\nfile = \"day.csv\"\n" +
+           std::string(kUnit),
+       1, "[[interfaces]] need [[areas]]"},
+  };
+  for (const auto& c : cases) {
+    System bad;
+    const bool read = Parse(c.text, &bad, &error);
+    if (c.what.empty()) {
+      // Two areas whose loads have the same hours, of different files.
+      EXPECT_TRUE(read) << error.what;
+      continue;
+    }
+    EXPECT_FALSE(read) << c.text;
+    EXPECT_EQ(error.line, c.line) << c.text << error.what;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << "\n"
+                                                          << error.what;
+  }
+}
+
 // Storage devices: the ratings as given or derived, the defaults, and each
 // fault with its line (the device's table starts on line 8).
 TEST_F(SystemFileTest, StorageDevicesAndTheirFaults) {

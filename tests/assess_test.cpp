@@ -166,6 +166,58 @@ TEST_F(AssessTest, WeatherYearsAndPlacedMaintenanceReadBack) {
       0);
 }
 
+// Two RTS-79 areas: each area's indices, the system's between its bounds;
+// with no tie each area is the RTS-79 alone, to its published digits; the
+// simulation of areas is refused, with its reason and nothing written.
+TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  std::ifstream in(kExamples + "/two_areas/system.toml");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string cut = text.str();
+  cut.replace(cut.find("limit_mw = 300"), 14, "limit_mw = 0");
+  for (size_t at = cut.find("\"../rts79"); at != std::string::npos;
+       at = cut.find("\"../rts79")) {
+    cut.replace(at + 1, 2, kExamples);
+  }
+  Write("cut.toml", cut);
+  const ProgramRun tied =
+      Assess("'" + kExamples + "/two_areas/system.toml' --json '" +
+             Path("tied.json") + "'");
+  ASSERT_EQ(tied.exit_status, 0) << tied.err;
+  EXPECT_NE(tied.out.find("\n  north "), std::string::npos) << tied.out;
+  const ProgramRun alone =
+      Assess("'" + Path("cut.toml") + "' --json '" + Path("cut.json") + "'");
+  ASSERT_EQ(alone.exit_status, 0) << alone.err;
+  Write("check.py",
+        "import json, sys\n"
+        "t = json.load(open(sys.argv[1]))['direct']\n"
+        "c = json.load(open(sys.argv[2]))['direct']\n"
+        "n, s = t['areas']['north'], t['areas']['south']\n"
+        "assert t['exact'] and n['LOLE'] == s['LOLE']\n"
+        "assert t['copper_plate']['LOLE'] < t['LOLE'] < t['islands']['LOLE']\n"
+        "assert abs(t['EUE'] - n['EUE'] - s['EUE']) < 1e-9\n"
+        "assert n['LOLE'] < 1.36886\n"
+        "for a in ('north', 'south'):\n"
+        "    assert abs(c['areas'][a]['LOLE'] - 1.36886) < 5e-6\n"
+        "    assert abs(c['areas'][a]['LOLH'] - 9.39418) < 5e-6\n"
+        "assert abs(c['LOLE'] - c['islands']['LOLE']) < 1e-12\n");
+  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
+                         Path("tied.json") + "' '" + Path("cut.json") + "'")
+                            .c_str()),
+            0);
+  const ProgramRun simulated = Assess("'" + kExamples +
+                                      "/two_areas/system.toml' --years 100 "
+                                      "--json '" +
+                                      Path("no.json") + "'");
+  EXPECT_EQ(simulated.exit_status, 1);
+  EXPECT_NE(simulated.err.find("--years, --precision and --hourly are for "
+                               "one area"),
+            std::string::npos)
+      << simulated.err;
+  EXPECT_FALSE(fs::exists(Path("no.json")));
+}
+
 // The what-ifs move the load as said: scaled by 1.1 the RTS peak is 3135
 // MW; a profile equal to the load leaves no risk; `--json -` puts the
 // document on standard output in place of the report.
