@@ -11,6 +11,7 @@
 #include "app/command_output.h"
 #include "app/simulation_options.h"
 #include "app/version.h"
+#include "capacity/area_search.h"
 #include "capacity/carrying.h"
 #include "capacity/simulated_credit.h"
 #include "direct/placement.h"
@@ -31,6 +32,7 @@ struct CapacityOptions {
   std::string system_path;
   std::string add_path;
   std::string json_path;
+  std::string area;  // The area asked about, in a system with areas.
   Target target;
   bool target_given = false;
   double tolerance = 0.01;
@@ -57,6 +59,7 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   app.add_option("system", options->system_path);
   const CLI::Option* given = app.add_option("--target", target);
   app.add_option("--add", options->add_path);
+  app.add_option("--area", options->area);
   app.add_option("--tolerance", options->tolerance);
   const CLI::Option* json = app.add_option("--json", options->json_path);
   SimulationFlags simulation;
@@ -185,6 +188,92 @@ bool Place(System* system) {
   return false;
 }
 
+// The capability and credit of one area of two, exact.
+int AreaCapacity(const CapacityOptions& options, System* system) {
+  if (system->areas.empty()) {
+    return Misused("--area names an area, and the system has no [[areas]]");
+  }
+  size_t area = system->areas.size();
+  std::string names;
+  for (size_t a = 0; a < system->areas.size(); ++a) {
+    if (system->areas[a].name == options.area) area = a;
+    names += (a == 0 ? "" : ", ") + system->areas[a].name;
+  }
+  if (area == system->areas.size()) {
+    return Misused(options.area.empty()
+                       ? "a system with [[areas]] needs --area NAME, one of " +
+                             names
+                       : "unknown area '" + options.area + "'; the areas are " +
+                             names);
+  }
+  if (system->areas.size() != 2) {
+    WriteText(stderr, InputErrorText(system->file, 0,
+                                     "capacity is exact for two areas; for " +
+                                         std::to_string(system->areas.size()) +
+                                         " it needs the simulation of areas, "
+                                         "not built yet"));
+    return kCommandFailed;
+  }
+  AreaSearch base(*system, area, options.target.index);
+  CapacityAnswers a;
+  a.target = options.target;
+  a.base_index = base.IndexAt(1.0, 0.0);
+  a.scale = base.LargestScale(a.target.value, options.tolerance);
+  a.added = base.LargestAdded(a.target.value, options.tolerance);
+  for (NoAnswer fault : {a.scale.fault, a.added.fault}) {
+    if (fault != NoAnswer::kNone) {
+      WriteText(stderr, InputErrorText(system->file, 0,
+                                       NoAnswerText(fault, a.target)));
+      return kCommandFailed;
+    }
+  }
+  a.peak_load_mw = base.peak_load() * a.scale.at;
+  int evaluations = base.evaluations();
+  if (!options.add_path.empty()) {
+    System additions;
+    InputError error;
+    if (!ReadAdditionsFile(options.add_path, *system, &additions, &error)) {
+      WriteText(stderr, InputErrorText(error.file, error.line, error.what));
+      return kCommandFailed;
+    }
+    System combined;
+    if (!Combine(*system, additions, &combined, &a.installed_mw)) {
+      WriteText(stderr, InputErrorText(options.add_path, 0,
+                                       "the fleet with these units is too "
+                                       "large for the availability table"));
+      return kCommandFailed;
+    }
+    AreaSearch with(combined, area, a.target.index);
+    const double value =
+        options.target_given ? options.target.value : a.base_index;
+    a.credit = true;
+    a.credit_value = value;
+    a.additions_name = additions.name;
+    a.index_with_additions = with.IndexAt(1.0, 0.0);
+    a.elcc = with.LargestAdded(value, options.tolerance);
+    a.efc = base.FirmCapacityFor(a.index_with_additions);
+    evaluations = base.evaluations() + with.evaluations();
+    if (a.elcc.fault != NoAnswer::kNone) {
+      Target goal = a.target;
+      goal.value = value;
+      WriteText(stderr, InputErrorText(options.add_path, 0,
+                                       NoAnswerText(a.elcc.fault, goal)));
+      return kCommandFailed;
+    }
+  }
+  a.evaluations = evaluations;
+  // The answers are the area's: its name goes with the system's.
+  System named = *system;
+  named.name += ", area " + system->areas[area].name;
+  if (!options.json_path.empty() &&
+      !WriteOutput(options.json_path, CapacityJson(named, a, kVersion))) {
+    return kCommandFailed;
+  }
+  if (options.json_path == kStandardOutput) return kCommandDone;
+  return WriteOutput(kStandardOutput, CapacityText(named, a)) ? kCommandDone
+                                                              : kCommandFailed;
+}
+
 int Capacity(const CapacityOptions& options) {
   System system;
   if (!ReadSystemOrTell(options.system_path, &system)) return kCommandFailed;
@@ -192,12 +281,8 @@ int Capacity(const CapacityOptions& options) {
     WriteText(stderr, InputErrorText(system.file, 0, kBaseStorageText));
     return kCommandFailed;
   }
-  if (!system.areas.empty()) {
-    WriteText(stderr, InputErrorText(system.file, 0,
-                                     "capacity for a system with [[areas]] "
-                                     "is not built yet; assess gives its "
-                                     "direct solution"));
-    return kCommandFailed;
+  if (!system.areas.empty() || !options.area.empty()) {
+    return AreaCapacity(options, &system);
   }
   InputError error;
   if (!Place(&system)) return kCommandFailed;

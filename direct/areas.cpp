@@ -106,15 +106,66 @@ std::vector<std::vector<double>> AreaNetLoads(const System& system) {
   return nets;
 }
 
+AreasStudy::AreasStudy(const System& system)
+    : copper_plate_(system.unit_kinds()) {
+  for (size_t a = 0; a < system.areas.size(); ++a) {
+    tables_.emplace_back(AreaKinds(system, a));
+  }
+}
+
+AreaIndices AreasStudy::OneArea(const System& system, size_t area,
+                                bool lole_only) const {
+  const std::vector<std::vector<double>> nets = AreaNetLoads(system);
+  const size_t other = 1 - area;
+  double limit = 0.0;
+  double out_share = 0.0;
+  for (const Interface& tie : system.interfaces) {
+    limit = tie.second == area ? tie.forward_mw : tie.backward_mw;
+    out_share = tie.forced_outage_rate;
+  }
+  const CapacityTable& to = tables_[area];
+  const CapacityTable& from = tables_[other];
+  const auto risk = [&](size_t hour, double* lolp, double* unserved) {
+    const double net_to = nets[area][hour];
+    OneSide(to, from, net_to, nets[other][hour], limit, lolp, unserved);
+    if (out_share > 0.0) {
+      *lolp = (1.0 - out_share) * *lolp +
+              out_share * to.LossOfLoadProbability(net_to);
+      *unserved = (1.0 - out_share) * *unserved +
+                  out_share * to.ExpectedUnserved(net_to);
+    }
+  };
+  AreaIndices indices;
+  double lolp = 0.0;
+  double unserved = 0.0;
+  for (size_t peak : DayPeaks(nets[area])) {
+    risk(peak, &lolp, &unserved);
+    indices.lole += lolp;
+  }
+  if (lole_only) return indices;
+  for (size_t hour = 0; hour < nets[area].size(); ++hour) {
+    risk(hour, &lolp, &unserved);
+    indices.lolh += lolp;
+    indices.eue += unserved;
+    indices.energy += system.areas[area].load[hour];
+  }
+  Finish(&indices);
+  return indices;
+}
+
 AreasAssessment AssessAreas(const System& system) {
+  return AreasStudy(system).Assess(system);
+}
+
+AreasAssessment AreasStudy::Assess(const System& system) const {
   AreasAssessment out;
   const size_t count = system.areas.size();
-  std::vector<CapacityTable> tables;
-  for (size_t a = 0; a < count; ++a) tables.emplace_back(AreaKinds(system, a));
+  const std::vector<CapacityTable>& tables = tables_;
   const std::vector<std::vector<double>> nets = AreaNetLoads(system);
   std::vector<Assessment> alone;
   for (size_t a = 0; a < count; ++a) {
-    alone.push_back(Assess(tables[a], system.areas[a].load, nets[a], false));
+    alone.push_back(
+        adequacy::Assess(tables[a], system.areas[a].load, nets[a], false));
     out.island_areas.push_back(IndicesOf(alone.back()));
     out.islands.eue += alone.back().eue;
     out.islands.energy += alone.back().energy;
@@ -135,7 +186,7 @@ AreasAssessment AssessAreas(const System& system) {
   for (size_t peak : peaks) out.islands.lole += any_short(peak);
   Finish(&out.islands);
   out.copper_plate = IndicesOf(
-      Assess(CapacityTable(system.unit_kinds()), system.load, total, false));
+      adequacy::Assess(copper_plate_, system.load, total, false));
   if (count == 1) {
     out.exact = true;
     out.areas = out.island_areas;

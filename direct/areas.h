@@ -61,6 +61,22 @@ std::vector<std::vector<double>> AreaNetLoads(const System& system);
 // The direct solution of `system`, which has areas.
 AreasAssessment AssessAreas(const System& system);
 
+// The same with each area's availability table built once, for loads
+// that change between calls (a capacity search).
+class AreasStudy {
+ public:
+  explicit AreasStudy(const System& system);
+  // `system` is the one the study was built from, or it with other loads.
+  AreasAssessment Assess(const System& system) const;
+  // Area `area`'s indices alone, of a system of two areas: with
+  // `lole_only` its LOLE alone, which looks at the day's peak hours only.
+  AreaIndices OneArea(const System& system, size_t area, bool lole_only) const;
+
+ private:
+  std::vector<CapacityTable> tables_;  // Each area's.
+  CapacityTable copper_plate_;         // Every unit's.
+};
+
 }  // namespace adequacy
 
 #endif  // ADEQUACY_DIRECT_AREAS_H_
