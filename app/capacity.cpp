@@ -200,11 +200,10 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
     names += (a == 0 ? "" : ", ") + system->areas[a].name;
   }
   if (area == system->areas.size()) {
-    return Misused(options.area.empty()
-                       ? "a system with [[areas]] needs --area NAME, one of " +
-                             names
-                       : "unknown area '" + options.area + "'; the areas are " +
-                             names);
+    return Misused(
+        options.area.empty()
+            ? "a system with [[areas]] needs --area NAME, one of " + names
+            : "unknown area '" + options.area + "'; the areas are " + names);
   }
   if (system->areas.size() != 2) {
     WriteText(stderr, InputErrorText(system->file, 0,
@@ -222,8 +221,8 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
   a.added = base.LargestAdded(a.target.value, options.tolerance);
   for (NoAnswer fault : {a.scale.fault, a.added.fault}) {
     if (fault != NoAnswer::kNone) {
-      WriteText(stderr, InputErrorText(system->file, 0,
-                                       NoAnswerText(fault, a.target)));
+      WriteText(stderr,
+                InputErrorText(system->file, 0, NoAnswerText(fault, a.target)));
       return kCommandFailed;
     }
   }

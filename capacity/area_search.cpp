@@ -48,8 +48,8 @@ double AreaSearch::IndexAt(double scale, double added) {
     load[hour] = load_[hour] * scale + added;
     system_.load[hour] = other_[hour] + load[hour];
   }
-  return IndexOf(
-      study_.OneArea(system_, area_, index_ == RiskIndex::kLole), index_);
+  return IndexOf(study_.OneArea(system_, area_, index_ == RiskIndex::kLole),
+                 index_);
 }
 
 Answer AreaSearch::LargestAdded(double value, double tolerance) {
@@ -57,8 +57,7 @@ Answer AreaSearch::LargestAdded(double value, double tolerance) {
   // No hour of the area's above zero: no risk to it; every hour beyond all
   // the units of the system: the most there is.
   double low = -most_net_;
-  double high =
-      static_cast<double>(system_.installed_mw()) - least_net_ + 1.0;
+  double high = static_cast<double>(system_.installed_mw()) - least_net_ + 1.0;
   if (IndexAt(1.0, low) > value) {
     answer.fault = NoAnswer::kEmptyLoadAbove;
     return answer;

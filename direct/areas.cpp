@@ -185,8 +185,8 @@ AreasAssessment AreasStudy::Assess(const System& system) const {
   }
   for (size_t peak : peaks) out.islands.lole += any_short(peak);
   Finish(&out.islands);
-  out.copper_plate = IndicesOf(
-      adequacy::Assess(copper_plate_, system.load, total, false));
+  out.copper_plate =
+      IndicesOf(adequacy::Assess(copper_plate_, system.load, total, false));
   if (count == 1) {
     out.exact = true;
     out.areas = out.island_areas;

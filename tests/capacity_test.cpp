@@ -41,6 +41,36 @@ TEST_F(CapacityTest, TheBuiltInSystemAtItsOwnIndex) {
   EXPECT_NE(run.out.find("\"index\": \"LOLE\""), std::string::npos);
 }
 
+// One area of two: a firm 100 MW in the north is worth 100 MW to it; a
+// nuclear unit there is worth less to the south than to the north; a
+// system with areas needs --area.
+TEST_F(CapacityTest, AnAreaOfTwo) {
+  const std::string two = "'" + kExamples + "/two_areas/system.toml'";
+  Write("firm.toml",
+        "[[units]]\narea = \"north\"\ncount = 1\ncapacity_mw = 100\n"
+        "forced_outage_rate = 0\nmean_repair_hours = 1\n");
+  const ProgramRun firm = Capacity(two + " --area north --add '" +
+                                   Path("firm.toml") + "' --json -");
+  ASSERT_EQ(firm.exit_status, 0) << firm.err;
+  EXPECT_NEAR(JsonNumber(firm.out, "elcc_mw"), 100.0, 0.01);
+  EXPECT_EQ(JsonNumber(firm.out, "efc_mw"), 100.0);
+  const std::string nuclear =
+      " --add '" + kExamples + "/two_areas/north_nuclear.toml' --json -";
+  const ProgramRun north = Capacity(two + " --area north" + nuclear);
+  const ProgramRun south = Capacity(two + " --area south" + nuclear);
+  ASSERT_EQ(north.exit_status, 0) << north.err;
+  ASSERT_EQ(south.exit_status, 0) << south.err;
+  EXPECT_NEAR(JsonNumber(north.out, "elcc_mw"), 249.06, 0.02);
+  EXPECT_GT(JsonNumber(south.out, "elcc_mw"), 0.0);
+  EXPECT_LT(JsonNumber(south.out, "elcc_mw"),
+            JsonNumber(north.out, "elcc_mw") / 2);
+  const ProgramRun none = Capacity(two);
+  EXPECT_EQ(none.exit_status, 2);
+  EXPECT_NE(none.err.find("needs --area NAME, one of north, south"),
+            std::string::npos)
+      << none.err;
+}
+
 // A 100 MW unit that is never out is worth 100 MW, both ways; a profile
 // is worth less than its peak; the text says both.
 TEST_F(CapacityTest, CreditOfAddedResources) {
