@@ -267,7 +267,7 @@ TEST_F(AssessTest, BadInputsWriteNothing) {
            "least\n"},
       {"name = \"x\"\ncolour = 5\n",
        "system.toml:2: unknown key 'colour'; the keys are name, load, units, "
-       "profiles, storage\n"},
+       "profiles, storage, areas, interfaces\n"},
       {"name = \"x\n", "system.toml:1: not valid TOML: "},
   };
   for (const auto& c : cases) {
