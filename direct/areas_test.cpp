@@ -162,5 +162,32 @@ TEST(TwoAreasTest, TheLimitsAndTheSwap) {
               0.75 * tie.areas[0].lolh + 0.25 * cut.areas[0].lolh, 1e-12);
 }
 
+// A tie added between areas already tied adds its limits to that tie,
+// each way as its own order says; the sum is the one tie of that size.
+TEST(TwoAreasTest, AnAddedTieJoinsTheTieInPlace) {
+  System added;
+  Interface reversed;
+  reversed.first = 1;
+  reversed.second = 0;
+  reversed.forward_mw = 20.0;  // South to north.
+  reversed.backward_mw = 5.0;
+  added.interfaces.push_back(reversed);
+  System combined;
+  double installed = 0.0;
+  ASSERT_TRUE(Combine(TwoAreas(30.0), added, &combined, &installed));
+  ASSERT_EQ(combined.interfaces.size(), 1u);
+  EXPECT_EQ(combined.interfaces[0].forward_mw, 35.0);   // North to south.
+  EXPECT_EQ(combined.interfaces[0].backward_mw, 50.0);  // South to north.
+  EXPECT_EQ(installed, 20.0);
+  System same = TwoAreas(0.0);
+  same.interfaces[0] = {0, 1, 35.0, 50.0};
+  const AreasAssessment a = AssessAreas(combined);
+  const AreasAssessment b = AssessAreas(same);
+  for (size_t area = 0; area < 2; ++area) {
+    EXPECT_TRUE(Same(a.areas[area].lole, b.areas[area].lole));
+    EXPECT_TRUE(Same(a.areas[area].eue, b.areas[area].eue));
+  }
+}
+
 }  // namespace
 }  // namespace adequacy

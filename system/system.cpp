@@ -116,6 +116,24 @@ bool Combine(const System& base, const System& additions, System* combined,
   for (const StorageDevice& device : additions.storage) {
     combined->storage.push_back(device);
   }
+  // A tie between areas already tied adds its limits to that tie; between
+  // others it is a new one.  Its rating is the larger of its limits.
+  for (const Interface& tie : additions.interfaces) {
+    *installed_mw += std::max(tie.forward_mw, tie.backward_mw);
+    bool joined = false;
+    for (Interface& old : combined->interfaces) {
+      if (old.first == tie.first && old.second == tie.second) {
+        old.forward_mw += tie.forward_mw;
+        old.backward_mw += tie.backward_mw;
+        joined = true;
+      } else if (old.first == tie.second && old.second == tie.first) {
+        old.forward_mw += tie.backward_mw;
+        old.backward_mw += tie.forward_mw;
+        joined = true;
+      }
+    }
+    if (!joined) combined->interfaces.push_back(tie);
+  }
   return InstalledWithinLimits(combined->unit_kinds()) >= 0;
 }
 

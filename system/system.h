@@ -170,9 +170,10 @@ struct System {
 };
 
 // `base` with the units, profiles and devices of `additions` (a file given
-// with --add) after its own; `installed_mw` is what they add (each
-// profile's largest hour).  False where the fleet is then too large for the
-// availability table.
+// with --add) after its own, and its ties (one between areas already tied
+// adds its limits to that tie); `installed_mw` is what they add (each
+// profile's largest hour, each tie's larger limit).  False where the fleet
+// is then too large for the availability table.
 bool Combine(const System& base, const System& additions, System* combined,
              double* installed_mw);
 

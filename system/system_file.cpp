@@ -257,7 +257,8 @@ bool Reader::ReadAdditions(std::string_view text, const System& base,
                            System* additions) {
   toml::table root;
   if (!Parse(text, &root)) return false;
-  if (!OnlyKeys(root, {"name", "units", "profiles", "storage"}, "")) {
+  if (!OnlyKeys(root, {"name", "units", "profiles", "storage", "interfaces"},
+                "")) {
     return false;
   }
   additions->file = path_;
@@ -266,9 +267,15 @@ bool Reader::ReadAdditions(std::string_view text, const System& base,
     if (!Text(*name, "name", &additions->name)) return false;
   }
   if (root.get("units") == nullptr && root.get("profiles") == nullptr &&
-      root.get("storage") == nullptr) {
+      root.get("storage") == nullptr && root.get("interfaces") == nullptr) {
     return Fail(0,
-                "nothing to add: give [[units]], [[profiles]] or [[storage]]");
+                "nothing to add: give [[units]], [[profiles]], [[storage]] "
+                "or [[interfaces]]");
+  }
+  if (const toml::node* ties = root.get("interfaces")) {
+    if (base.areas.empty()) {
+      return Fail(LineOf(*ties), "[[interfaces]] need [[areas]] to join");
+    }
   }
   // The profiles are as long as the load they are added to, with its
   // weather years, and its maintenance fits them.
@@ -282,7 +289,7 @@ bool Reader::ReadAdditions(std::string_view text, const System& base,
   const bool read =
       (root.get("units") == nullptr || ReadUnits(root, additions)) &&
       ReadProfiles(root, additions) && ReadStorage(root, additions) &&
-      CheckSchedule(*additions);
+      ReadInterfaces(root, additions) && CheckSchedule(*additions);
   additions->load.clear();
   additions->weather_years.clear();
   return read;
