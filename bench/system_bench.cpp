@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "capacity/area_search.h"
+#include "direct/areas.h"
 #include "direct/assessment.h"
 #include "direct/placement.h"
 #include "direct/study.h"
@@ -268,9 +270,9 @@ void PrintModel() {
     const ScenarioLoads its = LoadsOfScenarios(*each, LoadChange());
     const SeriesLoads loads(*each, its);
     const double events =
-        SeriesYearsPerSecond(units, loads, YearMethod::kEvents, 50000);
+        SeriesYearsPerSecond(units, loads, YearMethod::kEvents, 100000);
     const double hourly =
-        SeriesYearsPerSecond(units, loads, YearMethod::kHourly, 500);
+        SeriesYearsPerSecond(units, loads, YearMethod::kHourly, 1000);
     std::printf(
         "    %s: event engine %.0f years/s, hourly loop %.0f years/s, ratio "
         "%.0f\n",
@@ -301,6 +303,30 @@ void PrintModel() {
   std::filesystem::remove_all(dir);
 }
 
+// Two RTS-79 areas and a 300 MW tie, exact: the direct solution, and the
+// north's load-carrying capability.
+void PrintAreas() {
+  System system;
+  InputError error;
+  if (!ReadSystemFile(kExamples + "/two_areas/system.toml", &system, &error)) {
+    std::printf("  two_areas/system.toml: cannot be read\n");
+    return;
+  }
+  auto start = std::chrono::steady_clock::now();
+  const AreasAssessment exact = AssessAreas(system);
+  const double direct = Seconds(start);
+  start = std::chrono::steady_clock::now();
+  AreaSearch north(system, 0, RiskIndex::kLole);
+  const Answer added = north.LargestAdded(0.1, 0.01);
+  const double search = Seconds(start);
+  std::printf(
+      "  two RTS-79 areas, a 300 MW tie, exact: %.3f s (LOLE of each %.6g, "
+      "of the system %.6g); the north's load-carrying capability at LOLE "
+      "0.1, %.2f MW, in %.3f s (%d solutions)\n",
+      direct, exact.areas[0].lole, exact.system.lole, added.at, search,
+      north.evaluations());
+}
+
 }  // namespace
 
 void PrintSystemSimulationBench() {
@@ -323,6 +349,7 @@ void PrintSystemSimulationBench() {
       builtin.seconds, builtin.peak_megabytes, builtin.ok ? "" : " (failed)");
   PrintStorage();
   PrintModel();
+  PrintAreas();
 }
 
 }  // namespace adequacy
