@@ -151,12 +151,19 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
 // A system with areas: the direct solution, exact for two areas and
 // bounded for any number.
 int AssessAreasOf(const AssessOptions& options, System* system) {
-  if (options.simulate() || !options.hourly_path.empty()) {
+  if (options.simulate()) {
     WriteText(stderr,
               InputErrorText(system->file, 0,
                              "a system with [[areas]] has its direct solution "
-                             "only, as yet: --years, --precision and --hourly "
-                             "are for one area"));
+                             "only, as yet: --years and --precision are for "
+                             "one area"));
+    return kCommandFailed;
+  }
+  const bool hourly = !options.hourly_path.empty();
+  if (hourly && system->areas.size() > 2) {
+    WriteText(stderr, InputErrorText(system->file, 0,
+                                     "--hourly is for one or two areas: "
+                                     "beyond, only the bounds are exact"));
     return kCommandFailed;
   }
   if (options.change.added_mw != 0.0) {
@@ -169,15 +176,22 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
     area.load = ChangedLoad(area.load, options.change);
   }
   system->load = ChangedLoad(system->load, options.change);
-  const AreasAssessment result = AssessAreas(*system);
+  const AreasAssessment result = AssessAreas(*system, hourly);
   const std::string json =
       options.json_path.empty()
           ? ""
           : AreasJson(*system, options.change, result, kVersion);
+  const std::string csv =
+      hourly ? AreasHourlyCsv(*system, AreaNetLoads(*system), result.hours)
+             : "";
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
     return kCommandFailed;
   }
-  if (options.json_path == kStandardOutput) return kCommandDone;
+  if (hourly && !WriteOutput(options.hourly_path, csv)) return kCommandFailed;
+  if (options.json_path == kStandardOutput ||
+      options.hourly_path == kStandardOutput) {
+    return kCommandDone;
+  }
   return WriteOutput(kStandardOutput,
                      AreasText(*system, options.change, result))
              ? kCommandDone

@@ -153,11 +153,12 @@ AreaIndices AreasStudy::OneArea(const System& system, size_t area,
   return indices;
 }
 
-AreasAssessment AssessAreas(const System& system) {
-  return AreasStudy(system).Assess(system);
+AreasAssessment AssessAreas(const System& system, bool keep_hours) {
+  return AreasStudy(system).Assess(system, keep_hours);
 }
 
-AreasAssessment AreasStudy::Assess(const System& system) const {
+AreasAssessment AreasStudy::Assess(const System& system,
+                                   bool keep_hours) const {
   AreasAssessment out;
   const size_t count = system.areas.size();
   const std::vector<CapacityTable>& tables = tables_;
@@ -191,6 +192,13 @@ AreasAssessment AreasStudy::Assess(const System& system) const {
     out.exact = true;
     out.areas = out.island_areas;
     out.system = out.islands;
+    for (size_t hour = 0; keep_hours && hour < total.size(); ++hour) {
+      TwoAreaHour h;
+      h.lolp[0] = h.system_lolp =
+          tables[0].LossOfLoadProbability(nets[0][hour]);
+      h.unserved[0] = tables[0].ExpectedUnserved(nets[0][hour]);
+      out.hours.push_back(h);
+    }
     return out;
   }
   if (count != 2) return out;
@@ -224,6 +232,7 @@ AreasAssessment AreasStudy::Assess(const System& system) const {
   };
   for (size_t hour = 0; hour < total.size(); ++hour) {
     const TwoAreaHour h = risk(hour);
+    if (keep_hours) out.hours.push_back(h);
     for (size_t a = 0; a < 2; ++a) {
       out.areas[a].lolh += h.lolp[a];
       out.areas[a].eue += h.unserved[a];

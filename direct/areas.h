@@ -30,6 +30,14 @@ struct AreaIndices {
   double ppm = 0.0;     // EUE per million MWh demanded.
 };
 
+// One hour of two areas: each one's loss-of-load probability and expected
+// unserved MW, and the probability that some area is short.
+struct TwoAreaHour {
+  double lolp[2] = {0.0, 0.0};
+  double unserved[2] = {0.0, 0.0};
+  double system_lolp = 0.0;
+};
+
 struct AreasAssessment {
   bool exact = false;              // Two areas: each area's and the system's.
   std::vector<AreaIndices> areas;  // Each area's, where exact.
@@ -37,14 +45,7 @@ struct AreasAssessment {
   AreaIndices islands;             // Every tie at 0.
   AreaIndices copper_plate;        // Every unit against the summed load.
   std::vector<AreaIndices> island_areas;  // Each area alone.
-};
-
-// One hour of two areas: each one's loss-of-load probability and expected
-// unserved MW, and the probability that some area is short.
-struct TwoAreaHour {
-  double lolp[2] = {0.0, 0.0};
-  double unserved[2] = {0.0, 0.0};
-  double system_lolp = 0.0;
+  std::vector<TwoAreaHour> hours;  // Each hour's, of two areas, where asked.
 };
 
 // The hour's risks of two areas with tables `first` and `second` and net
@@ -58,8 +59,9 @@ std::vector<UnitKind> AreaKinds(const System& system, size_t area);
 // Each area's net load: its load less its profiles.
 std::vector<std::vector<double>> AreaNetLoads(const System& system);
 
-// The direct solution of `system`, which has areas.
-AreasAssessment AssessAreas(const System& system);
+// The direct solution of `system`, which has areas; with `keep_hours`,
+// each hour's risks too where there are two (or one).
+AreasAssessment AssessAreas(const System& system, bool keep_hours = false);
 
 // The same with each area's availability table built once, for loads
 // that change between calls (a capacity search).
@@ -67,7 +69,7 @@ class AreasStudy {
  public:
   explicit AreasStudy(const System& system);
   // `system` is the one the study was built from, or it with other loads.
-  AreasAssessment Assess(const System& system) const;
+  AreasAssessment Assess(const System& system, bool keep_hours = false) const;
   // Area `area`'s indices alone, of a system of two areas: with
   // `lole_only` its LOLE alone, which looks at the day's peak hours only.
   AreaIndices OneArea(const System& system, size_t area, bool lole_only) const;

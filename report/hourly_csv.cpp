@@ -73,4 +73,26 @@ std::string HourlyCsv(const std::vector<double>& load,
   return HourlyCsv(load, net_load, hours, {}, &simulated);
 }
 
+std::string AreasHourlyCsv(const System& system,
+                           const std::vector<std::vector<double>>& nets,
+                           const std::vector<TwoAreaHour>& hours) {
+  std::string text = "hour";
+  for (const Area& area : system.areas) {
+    text += "," + area.name + "_net_load_mw," + area.name + "_lolp," +
+            area.name + "_expected_unserved_mwh";
+  }
+  text += ",system_lolp\n";
+  for (size_t hour = 0; hour < hours.size(); ++hour) {
+    text += std::to_string(hour + 1);
+    text += ',';
+    for (size_t a = 0; a < nets.size() && a < 2; ++a) {
+      Append(&text, nets[a][hour], ',');
+      Append(&text, hours[hour].lolp[a], ',');
+      Append(&text, hours[hour].unserved[a], ',');
+    }
+    Append(&text, hours[hour].system_lolp, '\n');
+  }
+  return text;
+}
+
 }  // namespace adequacy

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "direct/areas.h"
 #include "direct/assessment.h"
 #include "montecarlo/statistics/year_sample.h"
 #include "system/system.h"
@@ -35,6 +36,13 @@ std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<double>& net_load,
                       const std::vector<HourRisk>& hours,
                       const YearSample& simulated);
+
+// Every hour of two areas (or one): hour, then each area's
+// NAME_net_load_mw, NAME_lolp and NAME_expected_unserved_mwh, then
+// system_lolp, the probability that some area is short.
+std::string AreasHourlyCsv(const System& system,
+                           const std::vector<std::vector<double>>& nets,
+                           const std::vector<TwoAreaHour>& hours);
 
 }  // namespace adequacy
 
