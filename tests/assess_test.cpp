@@ -183,7 +183,7 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
   Write("cut.toml", cut);
   const ProgramRun tied =
       Assess("'" + kExamples + "/two_areas/system.toml' --json '" +
-             Path("tied.json") + "'");
+             Path("tied.json") + "' --hourly '" + Path("h.csv") + "'");
   ASSERT_EQ(tied.exit_status, 0) << tied.err;
   EXPECT_NE(tied.out.find("\n  north "), std::string::npos) << tied.out;
   const ProgramRun alone =
@@ -201,18 +201,27 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
         "for a in ('north', 'south'):\n"
         "    assert abs(c['areas'][a]['LOLE'] - 1.36886) < 5e-6\n"
         "    assert abs(c['areas'][a]['LOLH'] - 9.39418) < 5e-6\n"
-        "assert abs(c['LOLE'] - c['islands']['LOLE']) < 1e-12\n");
-  EXPECT_EQ(std::system(("python3 '" + Path("check.py") + "' '" +
-                         Path("tied.json") + "' '" + Path("cut.json") + "'")
-                            .c_str()),
-            0);
+        "assert abs(c['LOLE'] - c['islands']['LOLE']) < 1e-12\n"
+        "import csv\n"
+        "rows = list(csv.DictReader(open(sys.argv[3])))\n"
+        "assert len(rows) == 8736\n"
+        "assert abs(sum(float(r['north_lolp']) for r in rows) - n['LOLH']) "
+        "< 1e-9\n"
+        "assert abs(sum(float(r['south_expected_unserved_mwh']) for r in rows)"
+        " - s['EUE']) < 1e-7\n"
+        "assert abs(sum(float(r['system_lolp']) for r in rows) - t['LOLH']) "
+        "< 1e-9\n");
+  EXPECT_EQ(
+      std::system(("python3 '" + Path("check.py") + "' '" + Path("tied.json") +
+                   "' '" + Path("cut.json") + "' '" + Path("h.csv") + "'")
+                      .c_str()),
+      0);
   const ProgramRun simulated = Assess("'" + kExamples +
                                       "/two_areas/system.toml' --years 100 "
                                       "--json '" +
                                       Path("no.json") + "'");
   EXPECT_EQ(simulated.exit_status, 1);
-  EXPECT_NE(simulated.err.find("--years, --precision and --hourly are for "
-                               "one area"),
+  EXPECT_NE(simulated.err.find("--years and --precision are for one area"),
             std::string::npos)
       << simulated.err;
   EXPECT_FALSE(fs::exists(Path("no.json")));
