@@ -297,8 +297,8 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
   }
 }
 
-void YearSimulator::Lose(const UnitRates& unit, int64_t first, int64_t end,
-                         int32_t lost) {
+void YearSimulator::LoseAround(const UnitRates& unit, int64_t first,
+                               int64_t end, int32_t lost) {
   // The hours on maintenance are lost whole, by Maintain.
   for (const HourSpan& gap : unit.maintenance) {
     if (gap.end <= first) continue;

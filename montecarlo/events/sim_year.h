@@ -85,8 +85,18 @@ class YearSimulator {
   void DrawSojourns(uint64_t seed, int64_t year);
   void StepHours(uint64_t seed, int64_t year);
   // A unit's loss of `lost` MW over hours [first, end), less its hours on
-  // maintenance; and those hours, the whole unit lost.
-  void Lose(const UnitRates& unit, int64_t first, int64_t end, int32_t lost);
+  // maintenance; and those hours, the whole unit lost.  Most units have no
+  // maintenance: their loss is two entries in the row, inline.
+  void Lose(const UnitRates& unit, int64_t first, int64_t end, int32_t lost) {
+    if (!unit.maintenance.empty()) {
+      LoseAround(unit, first, end, lost);
+      return;
+    }
+    Change(first, -lost);
+    Change(end, lost);
+  }
+  void LoseAround(const UnitRates& unit, int64_t first, int64_t end,
+                  int32_t lost);
   void Maintain(const UnitRates& unit, int64_t hours);
   // The hours each device is out, as a unit's chain gives them.
   void DrawOutages(uint64_t seed, int64_t year, YearMethod method);
