@@ -131,7 +131,7 @@ SYSTEM_SOURCES = system/system_file.cpp system/series_csv.cpp system/text_file.c
   system/toml_text.cpp \
   system/system.cpp system/load_change.cpp system/schedule.cpp \
   model/capacity_table.cpp direct/assessment.cpp direct/hourly_load.cpp \
-  direct/study.cpp direct/placement.cpp
+  direct/study.cpp direct/placement.cpp direct/areas.cpp
 
 fuzz:
 	@mkdir -p $(FUZZ_DIR)/reply $(FUZZ_DIR)/field $(FUZZ_DIR)/system

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "direct/areas.h"
 #include "direct/assessment.h"
 #include "direct/placement.h"
 #include "direct/study.h"
@@ -127,6 +128,18 @@ void CheckSystem(std::string_view text) {
   if (!adequacy::CheckMaintenance(system, &line, &fault)) std::abort();
   const adequacy::Assessment result =
       adequacy::DirectStudy(system).AssessOutcomes(outcomes, false);
+  if (!system.areas.empty()) {
+    // Areas: every index between its bounds' limits, none negative.
+    const adequacy::AreasAssessment areas = adequacy::AssessAreas(system);
+    if (!(areas.islands.lolh >= 0.0) || !(areas.copper_plate.eue >= 0.0)) {
+      std::abort();
+    }
+    for (const adequacy::AreaIndices& area : areas.areas) {
+      if (!(area.lolh >= 0.0 && area.eue >= 0.0 && area.lole >= 0.0)) {
+        std::abort();
+      }
+    }
+  }
   if (!(result.lolh >= 0.0 && result.eue >= 0.0 && result.allr >= 0.0 &&
         result.allr <= 1.0)) {
     std::abort();
