@@ -1,12 +1,9 @@
 #include "capacity/area_search.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace adequacy {
 namespace {
-
-constexpr double kLargestScale = 1e12;
 
 double IndexOf(const AreaIndices& indices, RiskIndex index) {
   switch (index) {
@@ -52,74 +49,23 @@ double AreaSearch::IndexAt(double scale, double added) {
                  index_);
 }
 
+LoadBounds AreaSearch::Bounds() const {
+  // Every hour of the area beyond all the units of the system is short,
+  // whatever its neighbour sends.
+  return {least_net_, most_net_, static_cast<double>(system_.installed_mw()),
+          peak_load_};
+}
+
 Answer AreaSearch::LargestAdded(double value, double tolerance) {
-  Answer answer;
-  // No hour of the area's above zero: no risk to it; every hour beyond all
-  // the units of the system: the most there is.
-  double low = -most_net_;
-  double high = static_cast<double>(system_.installed_mw()) - least_net_ + 1.0;
-  if (IndexAt(1.0, low) > value) {
-    answer.fault = NoAnswer::kEmptyLoadAbove;
-    return answer;
-  }
-  if (IndexAt(1.0, high) <= value) {
-    answer.fault = NoAnswer::kAnyLoad;
-    return answer;
-  }
-  while (high - low > tolerance) {
-    const double middle = low + (high - low) / 2;
-    (IndexAt(1.0, middle) <= value ? low : high) = middle;
-  }
-  answer.at = low;
-  answer.index = IndexAt(1.0, low);
-  return answer;
+  return LargestAddedOf(Index(), Bounds(), value, tolerance);
 }
 
 Answer AreaSearch::LargestScale(double value, double tolerance) {
-  Answer answer;
-  if (IndexAt(0.0, 0.0) > value) {
-    answer.fault = NoAnswer::kEmptyLoadAbove;
-    return answer;
-  }
-  double low = 0.0;
-  double high = 1.0;
-  while (IndexAt(high, 0.0) <= value) {
-    low = high;
-    high *= 2;
-    if (high > kLargestScale) {
-      answer.fault = NoAnswer::kAnyLoad;
-      return answer;
-    }
-  }
-  while ((high - low) * peak_load_ > tolerance) {
-    const double middle = low + (high - low) / 2;
-    (IndexAt(middle, 0.0) <= value ? low : high) = middle;
-  }
-  if (low == 0.0) {
-    answer.fault = NoAnswer::kNoLoad;
-    return answer;
-  }
-  answer.at = low;
-  answer.index = IndexAt(low, 0.0);
-  return answer;
+  return LargestScaleOf(Index(), Bounds(), value, tolerance);
 }
 
 Answer AreaSearch::FirmCapacityFor(double value) {
-  // A unit never out in the area, of C MW, is its load C MW lower.
-  Answer answer;
-  if (IndexAt(1.0, 0.0) <= value) {
-    answer.index = IndexAt(1.0, 0.0);
-    return answer;
-  }
-  int64_t low = 0;
-  int64_t high = static_cast<int64_t>(std::ceil(std::max(0.0, most_net_))) + 1;
-  while (high - low > 1) {
-    const int64_t middle = low + (high - low) / 2;
-    (IndexAt(1.0, -static_cast<double>(middle)) <= value ? high : low) = middle;
-  }
-  answer.at = static_cast<double>(high);
-  answer.index = IndexAt(1.0, -answer.at);
-  return answer;
+  return FirmCapacityOf(Index(), Bounds(), value);
 }
 
 }  // namespace adequacy

@@ -1,5 +1,6 @@
 // Load-carrying capability and capacity credit of one area of a system of
-// two areas, exact: the searches of CarryingSearch over the two-area
+// two areas, exact: the searches of CarryingSearch (the same functions)
+// over the two-area
 // direct solution, load added to (or the load scaled in) that area alone,
 // its own index the one kept.  The availability tables are built once.
 #ifndef ADEQUACY_CAPACITY_AREA_SEARCH_H_
@@ -33,6 +34,11 @@ class AreaSearch {
   double peak_load() const { return peak_load_; }
 
  private:
+  IndexOfLoad Index() {
+    return [this](double scale, double added) { return IndexAt(scale, added); };
+  }
+  LoadBounds Bounds() const;
+
   System system_;  // Its area's load changed for each evaluation.
   size_t area_;
   RiskIndex index_;

@@ -73,38 +73,40 @@ double CarryingSearch::IndexAt(double scale, double added) {
   return index;
 }
 
-Answer CarryingSearch::LargestAdded(double value, double tolerance) {
+Answer LargestAddedOf(const IndexOfLoad& index_at, const LoadBounds& bounds,
+                      double value, double tolerance) {
   Answer answer;
   // Every hour at or below zero: no risk; every hour beyond the fleet: the
   // most there is.
-  double low = -most_net_;
-  double high = static_cast<double>(table_.installed_mw()) - least_net_ + 1.0;
-  if (IndexAt(1.0, low) > value) {
+  double low = -bounds.most_net;
+  double high = bounds.installed_mw - bounds.least_net + 1.0;
+  if (index_at(1.0, low) > value) {
     answer.fault = NoAnswer::kEmptyLoadAbove;
     return answer;
   }
-  if (IndexAt(1.0, high) <= value) {
+  if (index_at(1.0, high) <= value) {
     answer.fault = NoAnswer::kAnyLoad;
     return answer;
   }
   while (high - low > tolerance) {
     const double middle = low + (high - low) / 2;
-    (IndexAt(1.0, middle) <= value ? low : high) = middle;
+    (index_at(1.0, middle) <= value ? low : high) = middle;
   }
   answer.at = low;
-  answer.index = IndexAt(1.0, low);
+  answer.index = index_at(1.0, low);
   return answer;
 }
 
-Answer CarryingSearch::LargestScale(double value, double tolerance) {
+Answer LargestScaleOf(const IndexOfLoad& index_at, const LoadBounds& bounds,
+                      double value, double tolerance) {
   Answer answer;
   double low = 0.0;
-  if (IndexAt(0.0, 0.0) > value) {
+  if (index_at(0.0, 0.0) > value) {
     answer.fault = NoAnswer::kEmptyLoadAbove;
     return answer;
   }
   double high = 1.0;
-  while (IndexAt(high, 0.0) <= value) {
+  while (index_at(high, 0.0) <= value) {
     low = high;
     high *= 2;
     if (high > kLargestScale) {
@@ -112,37 +114,52 @@ Answer CarryingSearch::LargestScale(double value, double tolerance) {
       return answer;
     }
   }
-  while ((high - low) * peak_load_ > tolerance) {
+  while ((high - low) * bounds.peak_load > tolerance) {
     const double middle = low + (high - low) / 2;
-    (IndexAt(middle, 0.0) <= value ? low : high) = middle;
+    (index_at(middle, 0.0) <= value ? low : high) = middle;
   }
   if (low == 0.0) {
     answer.fault = NoAnswer::kNoLoad;
     return answer;
   }
   answer.at = low;
-  answer.index = IndexAt(low, 0.0);
+  answer.index = index_at(low, 0.0);
   return answer;
 }
 
-Answer CarryingSearch::FirmCapacityFor(double value) {
+Answer FirmCapacityOf(const IndexOfLoad& index_at, const LoadBounds& bounds,
+                      double value) {
   // A unit that is never out, of C MW, is the load C MW lower.
   Answer answer;
   int64_t low = 0;
-  int64_t high = static_cast<int64_t>(std::ceil(std::max(0.0, most_net_))) + 1;
-  if (IndexAt(1.0, 0.0) <= value) {
-    answer.index = IndexAt(1.0, 0.0);
+  int64_t high =
+      static_cast<int64_t>(std::ceil(std::max(0.0, bounds.most_net))) + 1;
+  if (index_at(1.0, 0.0) <= value) {
+    answer.index = index_at(1.0, 0.0);
     return answer;
   }
   // Beyond the largest net load no hour can be short: high meets any value
   // of 0 or more.
   while (high - low > 1) {
     const int64_t middle = low + (high - low) / 2;
-    (IndexAt(1.0, -static_cast<double>(middle)) <= value ? high : low) = middle;
+    (index_at(1.0, -static_cast<double>(middle)) <= value ? high : low) =
+        middle;
   }
   answer.at = static_cast<double>(high);
-  answer.index = IndexAt(1.0, -answer.at);
+  answer.index = index_at(1.0, -answer.at);
   return answer;
+}
+
+Answer CarryingSearch::LargestAdded(double value, double tolerance) {
+  return LargestAddedOf(Index(), Bounds(), value, tolerance);
+}
+
+Answer CarryingSearch::LargestScale(double value, double tolerance) {
+  return LargestScaleOf(Index(), Bounds(), value, tolerance);
+}
+
+Answer CarryingSearch::FirmCapacityFor(double value) {
+  return FirmCapacityOf(Index(), Bounds(), value);
 }
 
 }  // namespace adequacy

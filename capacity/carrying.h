@@ -10,6 +10,7 @@
 #ifndef ADEQUACY_CAPACITY_CARRYING_H_
 #define ADEQUACY_CAPACITY_CARRYING_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,28 @@ struct Answer {
   double at = 0.0;     // The added MW, the scale or the firm MW.
   double index = 0.0;  // The index there.
 };
+
+// An index of the load, rising as load is added or scaled up: the index
+// with every hour's load scaled by `scale`, then `added` MW added.
+using IndexOfLoad = std::function<double(double scale, double added)>;
+
+// What bounds the searches: the net load's least and largest hour, the
+// MW that could serve it, and the load's peak.
+struct LoadBounds {
+  double least_net = 0.0;
+  double most_net = 0.0;
+  double installed_mw = 0.0;
+  double peak_load = 0.0;
+};
+
+// The three searches of any such index, each described at the member of
+// CarryingSearch that calls it.
+Answer LargestAddedOf(const IndexOfLoad& index_at, const LoadBounds& bounds,
+                      double value, double tolerance);
+Answer LargestScaleOf(const IndexOfLoad& index_at, const LoadBounds& bounds,
+                      double value, double tolerance);
+Answer FirmCapacityOf(const IndexOfLoad& index_at, const LoadBounds& bounds,
+                      double value);
 
 class CarryingSearch {
  public:
@@ -66,6 +89,14 @@ class CarryingSearch {
   double peak_load() const { return peak_load_; }
 
  private:
+  IndexOfLoad Index() {
+    return [this](double scale, double added) { return IndexAt(scale, added); };
+  }
+  LoadBounds Bounds() const {
+    return {least_net_, most_net_, static_cast<double>(table_.installed_mw()),
+            peak_load_};
+  }
+
   const CapacityTable& table_;  // The whole fleet's.
   const DirectStudy* study_;    // Null for the table alone.
   const std::vector<double>& load_;
