@@ -188,6 +188,81 @@ bool Place(System* system) {
   return false;
 }
 
+// The load-carrying capability of `base` at the target; false, told
+// against `file`, where a search has no answer.
+template <class Search>
+bool Carrying(const CapacityOptions& options, const std::string& file,
+              Search* base, CapacityAnswers* a) {
+  a->target = options.target;
+  a->base_index = base->IndexAt(1.0, 0.0);
+  a->scale = base->LargestScale(a->target.value, options.tolerance);
+  a->added = base->LargestAdded(a->target.value, options.tolerance);
+  for (NoAnswer fault : {a->scale.fault, a->added.fault}) {
+    if (fault != NoAnswer::kNone) {
+      WriteText(stderr,
+                InputErrorText(file, 0, NoAnswerText(fault, a->target)));
+      return false;
+    }
+  }
+  a->peak_load_mw = base->peak_load() * a->scale.at;
+  a->evaluations = base->evaluations();
+  return true;
+}
+
+// The file of --add read and joined to `system`, and the value the credit
+// keeps; false, told, where it cannot be.
+bool ReadCombined(const CapacityOptions& options, const System& system,
+                  System* additions, System* combined, CapacityAnswers* a) {
+  InputError error;
+  if (!ReadAdditionsFile(options.add_path, system, additions, &error)) {
+    WriteText(stderr, InputErrorText(error.file, error.line, error.what));
+    return false;
+  }
+  if (!Combine(system, *additions, combined, &a->installed_mw)) {
+    WriteText(stderr, InputErrorText(options.add_path, 0,
+                                     "the fleet with these units is too "
+                                     "large for the availability table"));
+    return false;
+  }
+  a->credit = true;
+  a->credit_value = options.target_given ? options.target.value : a->base_index;
+  a->additions_name = additions->name;
+  return true;
+}
+
+// The exact credit of additions: the load `with` them carries at the value
+// kept, and the firm MW that give `base` the index they give.
+template <class Search>
+void ExactCredit(const CapacityOptions& options, Search* base, Search* with,
+                 CapacityAnswers* a) {
+  a->index_with_additions = with->IndexAt(1.0, 0.0);
+  a->elcc = with->LargestAdded(a->credit_value, options.tolerance);
+  a->efc = base->FirmCapacityFor(a->index_with_additions);
+  a->evaluations = base->evaluations() + with->evaluations();
+}
+
+// False, told, where the ELCC search had no answer.
+bool ElccFound(const CapacityOptions& options, const CapacityAnswers& a) {
+  if (a.elcc.fault == NoAnswer::kNone) return true;
+  Target goal = a.target;
+  goal.value = a.credit_value;
+  WriteText(stderr, InputErrorText(options.add_path, 0,
+                                   NoAnswerText(a.elcc.fault, goal)));
+  return false;
+}
+
+// The answers, as JSON and the report the options ask for.
+int WriteAnswers(const CapacityOptions& options, const System& system,
+                 const CapacityAnswers& a) {
+  if (!options.json_path.empty() &&
+      !WriteOutput(options.json_path, CapacityJson(system, a, kVersion))) {
+    return kCommandFailed;
+  }
+  if (options.json_path == kStandardOutput) return kCommandDone;
+  return WriteOutput(kStandardOutput, CapacityText(system, a)) ? kCommandDone
+                                                               : kCommandFailed;
+}
+
 // The capability and credit of one area of two, exact.
 int AreaCapacity(const CapacityOptions& options, System* system) {
   if (system->areas.empty()) {
@@ -215,62 +290,21 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
   }
   AreaSearch base(*system, area, options.target.index);
   CapacityAnswers a;
-  a.target = options.target;
-  a.base_index = base.IndexAt(1.0, 0.0);
-  a.scale = base.LargestScale(a.target.value, options.tolerance);
-  a.added = base.LargestAdded(a.target.value, options.tolerance);
-  for (NoAnswer fault : {a.scale.fault, a.added.fault}) {
-    if (fault != NoAnswer::kNone) {
-      WriteText(stderr,
-                InputErrorText(system->file, 0, NoAnswerText(fault, a.target)));
-      return kCommandFailed;
-    }
-  }
-  a.peak_load_mw = base.peak_load() * a.scale.at;
-  int evaluations = base.evaluations();
+  if (!Carrying(options, system->file, &base, &a)) return kCommandFailed;
   if (!options.add_path.empty()) {
     System additions;
-    InputError error;
-    if (!ReadAdditionsFile(options.add_path, *system, &additions, &error)) {
-      WriteText(stderr, InputErrorText(error.file, error.line, error.what));
-      return kCommandFailed;
-    }
     System combined;
-    if (!Combine(*system, additions, &combined, &a.installed_mw)) {
-      WriteText(stderr, InputErrorText(options.add_path, 0,
-                                       "the fleet with these units is too "
-                                       "large for the availability table"));
+    if (!ReadCombined(options, *system, &additions, &combined, &a)) {
       return kCommandFailed;
     }
     AreaSearch with(combined, area, a.target.index);
-    const double value =
-        options.target_given ? options.target.value : a.base_index;
-    a.credit = true;
-    a.credit_value = value;
-    a.additions_name = additions.name;
-    a.index_with_additions = with.IndexAt(1.0, 0.0);
-    a.elcc = with.LargestAdded(value, options.tolerance);
-    a.efc = base.FirmCapacityFor(a.index_with_additions);
-    evaluations = base.evaluations() + with.evaluations();
-    if (a.elcc.fault != NoAnswer::kNone) {
-      Target goal = a.target;
-      goal.value = value;
-      WriteText(stderr, InputErrorText(options.add_path, 0,
-                                       NoAnswerText(a.elcc.fault, goal)));
-      return kCommandFailed;
-    }
+    ExactCredit(options, &base, &with, &a);
+    if (!ElccFound(options, a)) return kCommandFailed;
   }
-  a.evaluations = evaluations;
   // The answers are the area's: its name goes with the system's.
   System named = *system;
   named.name += ", area " + system->areas[area].name;
-  if (!options.json_path.empty() &&
-      !WriteOutput(options.json_path, CapacityJson(named, a, kVersion))) {
-    return kCommandFailed;
-  }
-  if (options.json_path == kStandardOutput) return kCommandDone;
-  return WriteOutput(kStandardOutput, CapacityText(named, a)) ? kCommandDone
-                                                              : kCommandFailed;
+  return WriteAnswers(options, named, a);
 }
 
 int Capacity(const CapacityOptions& options) {
@@ -283,37 +317,17 @@ int Capacity(const CapacityOptions& options) {
   if (!system.areas.empty() || !options.area.empty()) {
     return AreaCapacity(options, &system);
   }
-  InputError error;
   if (!Place(&system)) return kCommandFailed;
   const std::vector<double> net = NetLoad(system.load, system.profiles);
   const DirectStudy study(system);
   CarryingSearch base(study, system.load, net, options.target.index,
                       system.scenarios());
   CapacityAnswers a;
-  a.target = options.target;
-  a.base_index = base.IndexAt(1.0, 0.0);
-  a.scale = base.LargestScale(a.target.value, options.tolerance);
-  a.added = base.LargestAdded(a.target.value, options.tolerance);
-  for (NoAnswer fault : {a.scale.fault, a.added.fault}) {
-    if (fault != NoAnswer::kNone) {
-      WriteText(stderr,
-                InputErrorText(system.file, 0, NoAnswerText(fault, a.target)));
-      return kCommandFailed;
-    }
-  }
-  a.peak_load_mw = base.peak_load() * a.scale.at;
-  int evaluations = base.evaluations();
+  if (!Carrying(options, system.file, &base, &a)) return kCommandFailed;
   if (!options.add_path.empty()) {
     System additions;
-    if (!ReadAdditionsFile(options.add_path, system, &additions, &error)) {
-      WriteText(stderr, InputErrorText(error.file, error.line, error.what));
-      return kCommandFailed;
-    }
     System combined;
-    if (!Combine(system, additions, &combined, &a.installed_mw)) {
-      WriteText(stderr, InputErrorText(options.add_path, 0,
-                                       "the fleet with these units is too "
-                                       "large for the availability table"));
+    if (!ReadCombined(options, system, &additions, &combined, &a)) {
       return kCommandFailed;
     }
     // The base's schedule stands; the additions' entries are placed
@@ -324,13 +338,6 @@ int Capacity(const CapacityOptions& options) {
     const DirectStudy combined_study(combined);
     CarryingSearch with(combined_study, combined.load, combined_net,
                         a.target.index, combined.scenarios());
-    const double value =
-        options.target_given ? options.target.value : a.base_index;
-    a.credit = true;
-    a.credit_value = value;
-    a.additions_name = additions.name;
-    evaluations = base.evaluations();
-    a.evaluations = evaluations;
     if (!additions.storage.empty()) {
       a.added_devices = additions.storage.size();
       std::string fault;
@@ -338,29 +345,12 @@ int Capacity(const CapacityOptions& options) {
         WriteText(stderr, InputErrorText(options.add_path, 0, fault));
         return kCommandFailed;
       }
-      evaluations = a.evaluations;
     } else {
-      a.index_with_additions = with.IndexAt(1.0, 0.0);
-      a.elcc = with.LargestAdded(value, options.tolerance);
-      a.efc = base.FirmCapacityFor(a.index_with_additions);
-      evaluations = base.evaluations() + with.evaluations();
+      ExactCredit(options, &base, &with, &a);
     }
-    if (a.elcc.fault != NoAnswer::kNone) {
-      Target goal = a.target;
-      goal.value = value;
-      WriteText(stderr, InputErrorText(options.add_path, 0,
-                                       NoAnswerText(a.elcc.fault, goal)));
-      return kCommandFailed;
-    }
+    if (!ElccFound(options, a)) return kCommandFailed;
   }
-  a.evaluations = evaluations;
-  if (!options.json_path.empty() &&
-      !WriteOutput(options.json_path, CapacityJson(system, a, kVersion))) {
-    return kCommandFailed;
-  }
-  if (options.json_path == kStandardOutput) return kCommandDone;
-  return WriteOutput(kStandardOutput, CapacityText(system, a)) ? kCommandDone
-                                                               : kCommandFailed;
+  return WriteAnswers(options, system, a);
 }
 
 }  // namespace
