@@ -87,20 +87,8 @@ std::string AreasText(const System& system, const LoadChange& change,
 std::string AreasJson(const System& system, const LoadChange& change,
                       const AreasAssessment& result, const char* version) {
   JsonWriter json;
-  json.BeginObject();
-  json.IntegerMember("schema", kAssessmentSchema);
-  json.Name("program");
-  json.BeginObject();
-  json.TextMember("name", "adequacy");
-  json.TextMember("version", version);
-  json.EndObject();
-  json.Name("system");
-  json.BeginObject();
-  json.TextMember("name", system.name);
-  json.TextMember("file", system.file);
-  json.IntegerMember("units", system.unit_count());
-  json.IntegerMember("installed_mw", system.installed_mw());
-  json.IntegerMember("hours", static_cast<int64_t>(system.load.size()));
+  BeginDocument(json, kAssessmentSchema, version);
+  BeginSystem(json, system);
   json.Name("areas");
   json.BeginArray();
   for (const Area& area : system.areas) json.Text(area.name);
@@ -121,11 +109,7 @@ std::string AreasJson(const System& system, const LoadChange& change,
   }
   json.EndArray();
   json.EndObject();
-  json.Name("load");
-  json.BeginObject();
-  json.Member("scale", change.scale);
-  json.Member("added_mw", change.added_mw);
-  json.EndObject();
+  WriteLoadChange(json, change);
   json.Name("direct");
   json.BeginObject();
   json.BooleanMember("exact", result.exact);

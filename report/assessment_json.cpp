@@ -6,13 +6,7 @@ namespace adequacy {
 namespace {
 
 void WriteSystem(JsonWriter& json, const System& system) {
-  json.Name("system");
-  json.BeginObject();
-  json.TextMember("name", system.name);
-  json.TextMember("file", system.file);
-  json.IntegerMember("units", system.unit_count());
-  json.IntegerMember("installed_mw", system.installed_mw());
-  json.IntegerMember("hours", static_cast<int64_t>(system.load.size()));
+  BeginSystem(json, system);
   json.Name("profiles");
   json.BeginArray();
   for (const Profile& profile : system.profiles) json.Text(profile.name);
@@ -89,6 +83,34 @@ void WriteDirect(JsonWriter& json, const System& system,
 
 }  // namespace
 
+void BeginDocument(JsonWriter& json, int schema, const char* version) {
+  json.BeginObject();
+  json.IntegerMember("schema", schema);
+  json.Name("program");
+  json.BeginObject();
+  json.TextMember("name", "adequacy");
+  json.TextMember("version", version);
+  json.EndObject();
+}
+
+void BeginSystem(JsonWriter& json, const System& system) {
+  json.Name("system");
+  json.BeginObject();
+  json.TextMember("name", system.name);
+  json.TextMember("file", system.file);
+  json.IntegerMember("units", system.unit_count());
+  json.IntegerMember("installed_mw", system.installed_mw());
+  json.IntegerMember("hours", static_cast<int64_t>(system.load.size()));
+}
+
+void WriteLoadChange(JsonWriter& json, const LoadChange& change) {
+  json.Name("load");
+  json.BeginObject();
+  json.Member("scale", change.scale);
+  json.Member("added_mw", change.added_mw);
+  json.EndObject();
+}
+
 void WriteMaintenance(JsonWriter& json, const System& system) {
   json.Name("maintenance");
   json.BeginArray();
@@ -111,20 +133,10 @@ std::string AssessmentJson(const System& system, const LoadChange& change,
                            const SimulationSummary* run,
                            const std::vector<Assessment>* by_year) {
   JsonWriter json;
-  json.BeginObject();
-  json.IntegerMember("schema", kAssessmentSchema);
-  json.Name("program");
-  json.BeginObject();
-  json.TextMember("name", "adequacy");
-  json.TextMember("version", version);
-  json.EndObject();
+  BeginDocument(json, kAssessmentSchema, version);
   WriteSystem(json, system);
   WriteMaintenance(json, system);
-  json.Name("load");
-  json.BeginObject();
-  json.Member("scale", change.scale);
-  json.Member("added_mw", change.added_mw);
-  json.EndObject();
+  WriteLoadChange(json, change);
   WriteDirect(json, system, result, by_year);
   if (run) WriteSimulationJson(json, *run);
   json.EndObject();

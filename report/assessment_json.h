@@ -24,6 +24,14 @@ std::string AssessmentJson(const System& system, const LoadChange& change,
                            const SimulationSummary* run = nullptr,
                            const std::vector<Assessment>* by_year = nullptr);
 
+// The document's opening: `schema` and `program`, the object left open.
+void BeginDocument(JsonWriter& json, int schema, const char* version);
+// `system` opened with its name, file, units, installed MW and hours, for
+// the caller to add to and close.
+void BeginSystem(JsonWriter& json, const System& system);
+// `load`: the what-if's scale and added MW.
+void WriteLoadChange(JsonWriter& json, const LoadChange& change);
+
 // `maintenance`: every entry, with where it went and whether the program
 // placed it.
 void WriteMaintenance(JsonWriter& json, const System& system);

@@ -77,13 +77,7 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
 std::string CapacityJson(const System& system, const CapacityAnswers& a,
                          const char* version) {
   JsonWriter json;
-  json.BeginObject();
-  json.IntegerMember("schema", 1);
-  json.Name("program");
-  json.BeginObject();
-  json.TextMember("name", "adequacy");
-  json.TextMember("version", version);
-  json.EndObject();
+  BeginDocument(json, 1, version);
   json.Name("system");
   json.BeginObject();
   json.TextMember("name", system.name);
