@@ -47,6 +47,52 @@ void OneSide(const CapacityTable& to, const CapacityTable& from, double net_to,
   *unserved = e;
 }
 
+// The tie between two areas: into[a] is what it carries into area a, and
+// the share of the hours it is out, carrying nothing.
+struct Tie {
+  double into[2] = {0.0, 0.0};
+  double out_share = 0.0;
+};
+
+Tie TieOf(const System& system) {
+  Tie tie;
+  for (const Interface& interface : system.interfaces) {
+    tie.into[interface.second] = interface.forward_mw;
+    tie.into[interface.first] = interface.backward_mw;
+    tie.out_share = interface.forced_outage_rate;
+  }
+  return tie;
+}
+
+// OneSide with the tie out `out_share` of the hours, independent of the
+// units: then the area is on its own.
+void AreaRisk(const CapacityTable& to, const CapacityTable& from, double net_to,
+              double net_from, double limit, double out_share, double* lolp,
+              double* unserved) {
+  OneSide(to, from, net_to, net_from, limit, lolp, unserved);
+  if (out_share > 0.0) {
+    *lolp = (1.0 - out_share) * *lolp +
+            out_share * to.LossOfLoadProbability(net_to);
+    *unserved =
+        (1.0 - out_share) * *unserved + out_share * to.ExpectedUnserved(net_to);
+  }
+}
+
+// Both areas' risks in an hour, and the system's.
+TwoAreaHour HourOf(const CapacityTable& first, const CapacityTable& second,
+                   const double net[2], const Tie& tie) {
+  TwoAreaHour hour;
+  AreaRisk(first, second, net[0], net[1], tie.into[0], tie.out_share,
+           &hour.lolp[0], &hour.unserved[0]);
+  AreaRisk(second, first, net[1], net[0], tie.into[1], tie.out_share,
+           &hour.lolp[1], &hour.unserved[1]);
+  // Both are short only when neither has a surplus to send.
+  const double both = first.LossOfLoadProbability(net[0]) *
+                      second.LossOfLoadProbability(net[1]);
+  hour.system_lolp = hour.lolp[0] + hour.lolp[1] - both;
+  return hour;
+}
+
 void Finish(AreaIndices* indices) {
   indices->ppm =
       indices->energy > 0.0 ? indices->eue / indices->energy * 1e6 : 0.0;
@@ -73,16 +119,7 @@ AreaIndices IndicesOf(const Assessment& result) {
 
 TwoAreaHour TwoAreaRisk(const CapacityTable& first, const CapacityTable& second,
                         const double net[2], const double into[2]) {
-  TwoAreaHour hour;
-  OneSide(first, second, net[0], net[1], into[0], &hour.lolp[0],
-          &hour.unserved[0]);
-  OneSide(second, first, net[1], net[0], into[1], &hour.lolp[1],
-          &hour.unserved[1]);
-  // Both are short only when neither has a surplus to send.
-  const double both = first.LossOfLoadProbability(net[0]) *
-                      second.LossOfLoadProbability(net[1]);
-  hour.system_lolp = hour.lolp[0] + hour.lolp[1] - both;
-  return hour;
+  return HourOf(first, second, net, {{into[0], into[1]}, 0.0});
 }
 
 std::vector<UnitKind> AreaKinds(const System& system, size_t area) {
@@ -117,23 +154,10 @@ AreaIndices AreasStudy::OneArea(const System& system, size_t area,
                                 bool lole_only) const {
   const std::vector<std::vector<double>> nets = AreaNetLoads(system);
   const size_t other = 1 - area;
-  double limit = 0.0;
-  double out_share = 0.0;
-  for (const Interface& tie : system.interfaces) {
-    limit = tie.second == area ? tie.forward_mw : tie.backward_mw;
-    out_share = tie.forced_outage_rate;
-  }
-  const CapacityTable& to = tables_[area];
-  const CapacityTable& from = tables_[other];
+  const Tie tie = TieOf(system);
   const auto risk = [&](size_t hour, double* lolp, double* unserved) {
-    const double net_to = nets[area][hour];
-    OneSide(to, from, net_to, nets[other][hour], limit, lolp, unserved);
-    if (out_share > 0.0) {
-      *lolp = (1.0 - out_share) * *lolp +
-              out_share * to.LossOfLoadProbability(net_to);
-      *unserved = (1.0 - out_share) * *unserved +
-                  out_share * to.ExpectedUnserved(net_to);
-    }
+    AreaRisk(tables_[area], tables_[other], nets[area][hour], nets[other][hour],
+             tie.into[area], tie.out_share, lolp, unserved);
   };
   AreaIndices indices;
   double lolp = 0.0;
@@ -203,32 +227,11 @@ AreasAssessment AreasStudy::Assess(const System& system,
   }
   if (count != 2) return out;
   out.exact = true;
-  // The tie between the two, if any: into[a] is what it carries into a.
-  double into[2] = {0.0, 0.0};
-  double out_share = 0.0;
-  for (const Interface& tie : system.interfaces) {
-    into[tie.second] = tie.forward_mw;
-    into[tie.first] = tie.backward_mw;
-    out_share = tie.forced_outage_rate;
-  }
   out.areas.assign(2, AreaIndices());
-  const double none[2] = {0.0, 0.0};
+  const Tie tie = TieOf(system);
   const auto risk = [&](size_t hour) {
     const double net[2] = {nets[0][hour], nets[1][hour]};
-    TwoAreaHour with = TwoAreaRisk(tables[0], tables[1], net, into);
-    if (out_share > 0.0) {
-      // An interface out carries nothing, whatever the units do.
-      const TwoAreaHour cut = TwoAreaRisk(tables[0], tables[1], net, none);
-      for (int a = 0; a < 2; ++a) {
-        with.lolp[a] =
-            (1.0 - out_share) * with.lolp[a] + out_share * cut.lolp[a];
-        with.unserved[a] =
-            (1.0 - out_share) * with.unserved[a] + out_share * cut.unserved[a];
-      }
-      with.system_lolp =
-          (1.0 - out_share) * with.system_lolp + out_share * cut.system_lolp;
-    }
-    return with;
+    return HourOf(tables[0], tables[1], net, tie);
   };
   for (size_t hour = 0; hour < total.size(); ++hour) {
     const TwoAreaHour h = risk(hour);
