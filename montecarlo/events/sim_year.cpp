@@ -72,15 +72,19 @@ int StateFromShare(const UnitRates& unit, double u) {
 }
 
 // The outage state an up unit enters, from `v` uniform in [0, 1), each
-// with its share of the unit's probability of leaving up.
+// with its share of the unit's probability of leaving up: the first state
+// whose running sum of entries passes the target, the last if none does.
+// Counted without an early exit, as the sums only grow: the state is a
+// coin toss, and a branch on it would be mispredicted as often as not.
 int StateEntered(const UnitRates& unit, double v) {
   double below = 0.0;
   const double target = v * unit.fail;
+  int state = 0;
   for (size_t k = 0; k + 1 < unit.outages.size(); ++k) {
     below += unit.outages[k].enter;
-    if (target < below) return static_cast<int>(k);
+    state += target < below ? 0 : 1;
   }
-  return static_cast<int>(unit.outages.size()) - 1;
+  return state;
 }
 
 // The spans of a unit with derates, `span(first, end, lost_mw)`, by its
@@ -158,6 +162,13 @@ YearLoad::YearLoad(std::span<const double> net)
   std::vector<float> level(net.size());
   for (size_t hour = 0; hour < net.size(); ++hour) {
     level[hour] = UpperFloat(net[hour]);
+  }
+  block_peak_.assign((net.size() >> kBlockBits) + 1,
+                     -std::numeric_limits<float>::infinity());
+  for (size_t hour = 0; hour < net.size(); ++hour) {
+    float& peak = block_peak_[hour >> kBlockBits];
+    peak = std::max(peak, level[hour]);
+    peak_mw_ = std::max(peak_mw_, level[hour]);
   }
   peak_.push_back(std::move(level));
   for (size_t span = 2; span <= net.size(); span *= 2) {
@@ -376,9 +387,8 @@ void YearSimulator::SetDevicesAt(int64_t hour) {
   }
 }
 
-void YearSimulator::TallyRun(int64_t first, int64_t end, int64_t available,
-                             YearOutcome* out, EventCounter* events) const {
-  const double capacity = static_cast<double>(available);
+void YearSimulator::TallyHours(int64_t first, int64_t end, double capacity,
+                               YearOutcome* out, EventCounter* events) const {
   if (!(load_->PeakOf(first, end) > capacity)) return;
   for (int64_t hour = first; hour < end; ++hour) {
     const size_t h = static_cast<size_t>(hour);

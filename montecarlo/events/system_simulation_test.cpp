@@ -112,6 +112,31 @@ TEST(SojournTest, EndsAndTheGeometricLaw) {
   EXPECT_LT(chi2, 72.1);
 }
 
+// The sojourn's integer ceiling is the floating-point one, also where the
+// quotient is a whole number or near 2^53 and 2^61, so that no earlier
+// run's figures move.
+TEST(SojournTest, TheCeilingOfTheQuotientExactly) {
+  const auto reference = [](double u, double log_stay) -> int64_t {
+    if (log_stay == 0.0) return kNeverChanges;
+    const double hours = std::ceil(std::log(u) / log_stay);
+    if (!(hours < static_cast<double>(kNeverChanges))) return kNeverChanges;
+    return hours < 1.0 ? 1 : static_cast<int64_t>(hours);
+  };
+  UnitDraws draws(11, 0, 0, DrawUse::kSojourns);
+  for (int i = 0; i < 100000; ++i) {
+    const double u = draws.Uniform();
+    const double p = std::pow(10.0, -12.0 * draws.Uniform());
+    const double whole = std::floor(1.0 + 100.0 * draws.Uniform());
+    for (const double log_stay :
+         {std::log1p(-p), std::log(u) / whole, std::log(u) * 0x1p-53,
+          std::log(u) * 0x1p-61, std::nextafter(std::log(u) * 0x1p-61, 0.0),
+          -static_cast<double>(INFINITY)}) {
+      ASSERT_EQ(Sojourn(u, log_stay), reference(u, log_stay))
+          << u << " " << log_stay;
+    }
+  }
+}
+
 // The same seed gives the same figures, bit for bit, on 1, 2 and 7
 // threads; another seed other figures.
 TEST(SystemSimulationTest, TheSeedAloneDecides) {

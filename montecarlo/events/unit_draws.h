@@ -27,11 +27,7 @@ class UnitDraws {
 
   // The next number, uniform in (0, 1) with 53 bits: never 0 nor 1.
   double Uniform() {
-    if (left_ == 0) {
-      block_ = philox_(counter_, key_);
-      ++counter_[0];
-      left_ = 2;
-    }
+    if (left_ == 0) Refill();
     --left_;
     const uint64_t bits = (static_cast<uint64_t>(block_[2 * left_]) << 32) |
                           block_[2 * left_ + 1];
@@ -39,6 +35,15 @@ class UnitDraws {
   }
 
  private:
+  // The next block of four words.  Out of line, so that the common case
+  // above, a word pair already drawn, is small enough to inline wherever
+  // a unit draws.
+  [[gnu::noinline]] void Refill() {
+    block_ = philox_(counter_, key_);
+    ++counter_[0];
+    left_ = 2;
+  }
+
   r123::Philox4x32 philox_;
   r123::Philox4x32::key_type key_;
   r123::Philox4x32::ctr_type counter_;

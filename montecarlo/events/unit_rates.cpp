@@ -107,12 +107,4 @@ bool UnitRatesOf(const System& system, std::vector<UnitRates>* units,
   return true;
 }
 
-int64_t Sojourn(double u, double log_stay) {
-  if (log_stay == 0.0) return kNeverChanges;  // Never leaves the state.
-  // log(u) < 0 and log_stay < 0 (-infinity where p is 1, giving 1).
-  const double hours = std::ceil(std::log(u) / log_stay);
-  if (!(hours < static_cast<double>(kNeverChanges))) return kNeverChanges;
-  return hours < 1.0 ? 1 : static_cast<int64_t>(hours);
-}
-
 }  // namespace adequacy

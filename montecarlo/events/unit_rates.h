@@ -4,6 +4,7 @@
 #ifndef ADEQUACY_MONTECARLO_EVENTS_UNIT_RATES_H_
 #define ADEQUACY_MONTECARLO_EVENTS_UNIT_RATES_H_
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,8 +65,20 @@ bool ChainRatesOf(const std::string& name, double outage_rate,
 
 // The hours a unit stays in a state whose change has log(1 - p) =
 // `log_stay`, drawn by inversion from `u` in (0, 1): k >= 1 with
-// P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.
-int64_t Sojourn(double u, double log_stay);
+// P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.  Inline: it is
+// the event engine's innermost step, one call a change of state.
+inline int64_t Sojourn(double u, double log_stay) {
+  if (log_stay == 0.0) return kNeverChanges;  // Never leaves the state.
+  // log(u) < 0 and log_stay < 0 (-infinity where p is 1, giving 1), so
+  // the quotient is at least 0.  Its ceiling in integers: below 2^61 the
+  // truncation is the floor, exact, and one more where the quotient has a
+  // fraction (fewer steps than the floating-point ceiling).
+  const double x = std::log(u) / log_stay;
+  if (!(x < 0x1p61)) return kNeverChanges;
+  int64_t hours = static_cast<int64_t>(x);
+  hours += static_cast<double>(hours) < x ? 1 : 0;
+  return hours < 1 ? 1 : hours;
+}
 
 }  // namespace adequacy
 
