@@ -20,9 +20,11 @@
 #include "direct/placement.h"
 #include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/areas/areas_simulation.h"
 #include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/system_simulation.h"
 #include "montecarlo/events/unit_rates.h"
+#include "report/areas_simulation_text.h"
 #include "report/areas_text.h"
 #include "report/assessment_json.h"
 #include "report/assessment_text.h"
@@ -97,9 +99,12 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
 }
 
 // Runs the simulation the options ask for, with a status line where a
-// person watches standard error on a terminal, as the dialogue draws.
+// person watches standard error on a terminal, as the dialogue draws: the
+// years, the seed and threads of `simulation`, a SystemSimulation or an
+// AreasSimulation, in the summary.
+template <class Simulation>
 SimulationSummary Simulate(const AssessOptions& options,
-                           SystemSimulation* simulation) {
+                           Simulation* simulation) {
   const bool status_line =
       StatusLineWanted(isatty(STDERR_FILENO) == 1, std::getenv("TERM"));
   if (status_line) GuardStatusLine(STDERR_FILENO);
@@ -122,7 +127,6 @@ SimulationSummary Simulate(const AssessOptions& options,
                                           options.run.max_years, update);
   }
   progress.Finish();
-  run.sample = &simulation->sample();
   return run;
 }
 
@@ -148,15 +152,41 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
   return true;
 }
 
+// The simulation of a system with areas, its islands' exact values the
+// controls; false, with a line on standard error, where it cannot be.
+bool SimulateAreas(const AssessOptions& options, const System& system,
+                   const AreasAssessment& result, AreasModel* model,
+                   std::unique_ptr<AreasSimulation>* simulation,
+                   AreasRun* run) {
+  std::string fault;
+  if (!AreasModelOf(system, AreaNetLoads(system), model, &fault)) {
+    WriteText(stderr, InputErrorText(system.file, 0, fault));
+    return false;
+  }
+  const auto exact = [](const AreaIndices& i) {
+    return ExactIndices{i.lolh, i.lole, i.eue};
+  };
+  run->exact.islands = exact(result.islands);
+  for (const AreaIndices& alone : result.island_areas) {
+    run->exact.alone.push_back(exact(alone));
+  }
+  *simulation = std::make_unique<AreasSimulation>(
+      *model, options.run.seed, options.run.threads, YearMethod::kEvents,
+      run->exact);
+  run->summary = Simulate(options, simulation->get());
+  run->sample = &(*simulation)->sample();
+  return true;
+}
+
 // A system with areas: the direct solution, exact for two areas and
-// bounded for any number.
+// bounded for any number, and the simulation of up to two.
 int AssessAreasOf(const AssessOptions& options, System* system) {
-  if (options.simulate()) {
+  if (options.simulate() && system->areas.size() > kMostSimulatedAreas) {
     WriteText(stderr,
               InputErrorText(system->file, 0,
-                             "a system with [[areas]] has its direct solution "
-                             "only, as yet: --years and --precision are for "
-                             "one area"));
+                             "the simulation of more than two areas is not "
+                             "built yet: without --years and --precision, "
+                             "their direct solution gives the exact bounds"));
     return kCommandFailed;
   }
   const bool hourly = !options.hourly_path.empty();
@@ -177,10 +207,18 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
   }
   system->load = ChangedLoad(system->load, options.change);
   const AreasAssessment result = AssessAreas(*system, hourly);
+  AreasModel model;
+  std::unique_ptr<AreasSimulation> simulation;
+  AreasRun run;
+  if (options.simulate() &&
+      !SimulateAreas(options, *system, result, &model, &simulation, &run)) {
+    return kCommandFailed;
+  }
+  const AreasRun* simulated = simulation ? &run : nullptr;
   const std::string json =
       options.json_path.empty()
           ? ""
-          : AreasJson(*system, options.change, result, kVersion);
+          : AreasJson(*system, options.change, result, kVersion, simulated);
   const std::string csv =
       hourly ? AreasHourlyCsv(*system, AreaNetLoads(*system), result.hours)
              : "";
@@ -192,10 +230,9 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
       options.hourly_path == kStandardOutput) {
     return kCommandDone;
   }
-  return WriteOutput(kStandardOutput,
-                     AreasText(*system, options.change, result))
-             ? kCommandDone
-             : kCommandFailed;
+  std::string text = AreasText(*system, options.change, result);
+  if (simulated) text += AreasSimulationText(*system, run);
+  return WriteOutput(kStandardOutput, text) ? kCommandDone : kCommandFailed;
 }
 
 int Assess(const AssessOptions& options) {
@@ -250,6 +287,7 @@ int Assess(const AssessOptions& options) {
         YearMethod::kEvents, devices, exact, loads->outcomes());
     if (hourly) simulation->KeepHours();
     run = Simulate(options, simulation.get());
+    run.sample = &simulation->sample();
     run.paired = &simulation->paired();
     run.exact = exact;
     run.system = &system;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "report/areas_simulation_text.h"
 #include "report/assessment_json.h"
 #include "report/json_writer.h"
 
@@ -85,7 +86,8 @@ std::string AreasText(const System& system, const LoadChange& change,
 }
 
 std::string AreasJson(const System& system, const LoadChange& change,
-                      const AreasAssessment& result, const char* version) {
+                      const AreasAssessment& result, const char* version,
+                      const AreasRun* simulated) {
   JsonWriter json;
   BeginDocument(json, kAssessmentSchema, version);
   BeginSystem(json, system);
@@ -141,6 +143,7 @@ std::string AreasJson(const System& system, const LoadChange& change,
   Indices(json, result.copper_plate, false);
   json.EndObject();
   json.EndObject();
+  if (simulated) WriteAreasSimulationJson(json, system, *simulated);
   json.EndObject();
   return json.Take();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "direct/areas.h"
+#include "report/areas_simulation_text.h"
 #include "system/load_change.h"
 #include "system/system.h"
 
@@ -15,8 +16,10 @@ namespace adequacy {
 std::string AreasText(const System& system, const LoadChange& change,
                       const AreasAssessment& result);
 
+// With `simulated`, the document's `montecarlo` object too.
 std::string AreasJson(const System& system, const LoadChange& change,
-                      const AreasAssessment& result, const char* version);
+                      const AreasAssessment& result, const char* version,
+                      const AreasRun* simulated = nullptr);
 
 }  // namespace adequacy
 

@@ -15,7 +15,7 @@
 
 namespace adequacy {
 
-inline constexpr int kAssessmentSchema = 2;
+inline constexpr int kAssessmentSchema = 3;
 
 // `run`, where given, adds the simulation's `montecarlo` object;
 // `by_year`, each weather year's indices as `direct.by_year`.

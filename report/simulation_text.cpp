@@ -22,20 +22,6 @@ std::string Number(double value) {
   return text;
 }
 
-std::string StopText(const SimulationSummary& run) {
-  switch (run.stop) {
-    case SimulationStop::kYears:
-      return "the years asked for";
-    case SimulationStop::kPrecision:
-      return "relative standard errors of LOLH and EUE at most " +
-             Number(run.precision);
-    case SimulationStop::kMaxYears:
-      return "the --max-years bound, BEFORE the relative standard errors "
-             "reached " +
-             Number(run.precision);
-  }
-  return "";
-}
 
 // "1: 310, 2: 122, ..." for the nonzero counts, the first `most` of them.
 std::string Counts(const std::vector<int64_t>& counts, size_t most) {
@@ -106,6 +92,21 @@ std::vector<EntryFigures> Entries(const SimulationSummary& run) {
 
 }  // namespace
 
+std::string SimulationStopText(const SimulationSummary& run) {
+  switch (run.stop) {
+    case SimulationStop::kYears:
+      return "the years asked for";
+    case SimulationStop::kPrecision:
+      return "relative standard errors of LOLH and EUE at most " +
+             Number(run.precision);
+    case SimulationStop::kMaxYears:
+      return "the --max-years bound, BEFORE the relative standard errors "
+             "reached " +
+             Number(run.precision);
+  }
+  return "";
+}
+
 std::string SimulationText(const SimulationSummary& run,
                            const Assessment& exact) {
   const YearSample& sample = *run.sample;
@@ -115,7 +116,7 @@ std::string SimulationText(const SimulationSummary& run,
                 "threads)\n  stopped at %s\n",
                 kGeneratorName, static_cast<unsigned long long>(run.seed),
                 static_cast<long long>(sample.years()), run.threads,
-                StopText(run).c_str());
+                SimulationStopText(run).c_str());
   std::string text = line;
   const bool storage = WithStorage(run);
   text += storage ? "  with storage; the exact values are of the system "
@@ -179,9 +180,16 @@ std::string SimulationText(const SimulationSummary& run,
 }
 
 void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
-  const YearSample& sample = *run.sample;
   json.Name("montecarlo");
   json.BeginObject();
+  WriteRunMembers(json, run);
+  WriteFigureMembers(json, run);
+  WriteEventMembers(json, *run.sample);
+  json.EndObject();
+}
+
+void WriteRunMembers(JsonWriter& json, const SimulationSummary& run) {
+  const YearSample& sample = *run.sample;
   json.IntegerMember("years", sample.years());
   json.IntegerMember("seed", static_cast<int64_t>(run.seed));
   json.TextMember("generator", kGeneratorName);
@@ -190,6 +198,10 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
                                 : run.stop == SimulationStop::kPrecision
                                     ? "precision"
                                     : "max_years");
+}
+
+void WriteFigureMembers(JsonWriter& json, const SimulationSummary& run) {
+  const YearSample& sample = *run.sample;
   for (const IndexRow& row : Rows(Assessment())) {
     const SampleInterval i = Reported(run, row.figure);
     const SampleInterval plain = sample.Interval(row.figure);
@@ -204,7 +216,9 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
                                          run.paired->Controlled(row.figure));
     json.EndObject();
   }
-  if (WithStorage(run)) {
+  // The devices of a system with storage; a pair with another control
+  // (areas alone) has none.
+  if (WithStorage(run) && run.system != nullptr && !run.system->storage.empty()) {
     json.Name("storage");
     json.BeginArray();
     for (const EntryFigures& entry : Entries(run)) {
@@ -216,6 +230,9 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
     }
     json.EndArray();
   }
+}
+
+void WriteEventMembers(JsonWriter& json, const YearSample& sample) {
   const auto counts = [&](const char* name, const std::vector<int64_t>& by) {
     json.Name(name);
     json.BeginObject();
@@ -237,7 +254,6 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
   json.Member("mean_duration_hours", sample.event_hours() / events);
   json.EndObject();
   counts("years_by_deficit_hours", sample.years_by_deficit_hours());
-  json.EndObject();
 }
 
 }  // namespace adequacy

@@ -29,8 +29,18 @@ struct SimulationSummary {
 std::string SimulationText(const SimulationSummary& run,
                            const Assessment& exact);
 
-// Writes the `montecarlo` member of a document.
+// Writes the `montecarlo` member of a document: the run's members, the
+// figures' and the events'.
 void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run);
+// The years, seed, generator, threads and what stopped the run.
+void WriteRunMembers(JsonWriter& json, const SimulationSummary& run);
+// Each index with its interval, reported and plain, and the devices'.
+void WriteFigureMembers(JsonWriter& json, const SimulationSummary& run);
+// The events by duration and energy, and the years by deficit hours.
+void WriteEventMembers(JsonWriter& json, const YearSample& sample);
+
+// "the years asked for", or the precision that stopped the run.
+std::string SimulationStopText(const SimulationSummary& run);
 
 }  // namespace adequacy
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "montecarlo/engine/worker_pool.h"
+#include "montecarlo/events/rounds.h"
 #include "montecarlo/events/sim_year.h"
 #include "montecarlo/events/unit_rates.h"
 #include "montecarlo/statistics/paired_sample.h"
@@ -20,13 +21,10 @@ namespace adequacy {
 
 inline constexpr uint64_t kDefaultSeed = 1;
 
-// Why a simulation stopped.
-enum class SimulationStop { kYears, kPrecision, kMaxYears };
-
 class SystemSimulation {
  public:
   // Years per batch: one thread's piece of work, gathered in order.
-  static constexpr int64_t kBatchYears = 256;
+  static constexpr int64_t kBatchYears = kSimulationBatchYears;
 
   // `units`, `load` and `devices` must outlive the simulation.  `exact`
   // are the direct solution's indices without storage, the controls.
@@ -38,7 +36,7 @@ class SystemSimulation {
                    const LoadOutcomes& outcomes = {});
 
   // Is told the years simulated so far, and the share of the work done.
-  using Progress = std::function<void(int64_t years, double share)>;
+  using Progress = SimulationProgress;
 
   // Keeps each hour's unserved MW and short years from here on; before
   // any year is simulated.

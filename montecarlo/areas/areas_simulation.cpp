@@ -1,0 +1,103 @@
+#include "montecarlo/areas/areas_simulation.h"
+
+#include <algorithm>
+
+#include "system/load_change.h"
+
+namespace adequacy {
+
+AreaLoads AreasModel::loads() const {
+  AreaLoads loads;
+  for (const auto& load : area_loads) loads.areas.push_back(load.get());
+  loads.system = system_load.get();
+  return loads;
+}
+
+bool AreasModelOf(const System& system,
+                  const std::vector<std::vector<double>>& area_nets,
+                  AreasModel* model, std::string* error) {
+  if (!UnitRatesOf(system, &model->units, error)) return false;
+  model->unit_areas.clear();
+  for (const UnitGroup& group : system.units) {
+    model->unit_areas.insert(model->unit_areas.end(),
+                             static_cast<size_t>(group.count), group.area);
+  }
+  model->ties.clear();
+  for (const Interface& given : system.interfaces) {
+    TieRates tie;
+    tie.limit = {given.first, given.second, given.forward_mw,
+                 given.backward_mw};
+    tie.can_fail = given.mean_repair_hours > 0.0;
+    const std::string name = "interface " + system.areas[given.first].name +
+                             " - " + system.areas[given.second].name;
+    if (tie.can_fail &&
+        !ChainRatesOf(name, given.forced_outage_rate,
+                      given.mean_time_to_failure_hours,
+                      given.mean_repair_hours, &tie.chain, error)) {
+      return false;
+    }
+    model->ties.push_back(tie);
+  }
+  model->area_loads.clear();
+  for (const std::vector<double>& net : area_nets) {
+    model->area_loads.push_back(std::make_unique<YearLoad>(net));
+  }
+  model->system_load =
+      std::make_unique<YearLoad>(NetLoad(system.load, system.profiles));
+  return true;
+}
+
+AreasSimulation::AreasSimulation(const AreasModel& model, uint64_t seed,
+                                 int threads, YearMethod method,
+                                 const AreasControls& exact)
+    : model_(model),
+      loads_(model.loads()),
+      seed_(seed),
+      exact_(exact),
+      pool_(std::max(1, threads)),
+      years_(static_cast<size_t>(pool_.threads())),
+      sample_(Fresh()) {
+  for (int thread = 0; thread < pool_.threads(); ++thread) {
+    simulators_.push_back(std::make_unique<AreasYearSimulator>(
+        model_.units, model_.unit_areas, model_.ties, loads_, method));
+  }
+}
+
+AreasSample AreasSimulation::Fresh() const {
+  return AreasSample(loads_.areas.size(), model_.ties.size(),
+                     loads_.system->hours());
+}
+
+void AreasSimulation::Extend(int64_t end) {
+  ExtendInRounds(pool_, end, &sample_, &batches_, [this] { return Fresh(); },
+                 [&](AreasSample* out, int64_t from, int64_t to, int thread) {
+                   const auto t = static_cast<size_t>(thread);
+                   for (int64_t year = from; year < to; ++year) {
+                     simulators_[t]->Simulate(seed_, year, &years_[t]);
+                     out->Add(years_[t]);
+                   }
+                 });
+}
+
+void AreasSimulation::RunTo(int64_t years,
+                            const SimulationProgress& progress) {
+  RunInRounds(
+      years, [this] { return sample_.years(); },
+      [this](int64_t end) { Extend(end); }, progress);
+}
+
+SimulationStop AreasSimulation::RunToPrecision(
+    double precision, int64_t max_years, const SimulationProgress& progress) {
+  return RunInRoundsToPrecision(
+      precision, max_years, [this] { return sample_.years(); },
+      [this](double* lolh, double* eue) {
+        const PairedSample& system = sample_.system();
+        *lolh = system.RelativeError(SampleFigure::kDeficitHours,
+                                     exact_.islands);
+        *eue = system.RelativeError(SampleFigure::kUnservedMwh,
+                                    exact_.islands);
+      },
+      [this](int64_t end) { Extend(end); }, progress);
+}
+
+}  // namespace adequacy

@@ -1,0 +1,83 @@
+// The sequential Monte Carlo simulation of a system of areas: its units,
+// ties and loads as the simulation takes them, built once from the system,
+// and independent years in rounds over the threads, as for one area, so
+// that the results depend on the seed alone.
+#ifndef ADEQUACY_MONTECARLO_AREAS_AREAS_SIMULATION_H_
+#define ADEQUACY_MONTECARLO_AREAS_AREAS_SIMULATION_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "montecarlo/areas/areas_sample.h"
+#include "montecarlo/areas/areas_year.h"
+#include "montecarlo/engine/worker_pool.h"
+#include "montecarlo/events/rounds.h"
+#include "system/system.h"
+
+namespace adequacy {
+
+// The most areas the simulation transfers between, as yet.
+inline constexpr size_t kMostSimulatedAreas = 2;
+
+// A system of areas as the simulation takes it.
+struct AreasModel {
+  std::vector<UnitRates> units;
+  std::vector<size_t> unit_areas;
+  std::vector<TieRates> ties;
+  std::vector<std::unique_ptr<YearLoad>> area_loads;
+  std::unique_ptr<YearLoad> system_load;
+
+  AreaLoads loads() const;
+};
+
+// The model of `system`, which has areas with net loads `area_nets`;
+// false, with the reason, where a unit's or a tie's rate passes 1.
+bool AreasModelOf(const System& system,
+                  const std::vector<std::vector<double>>& area_nets,
+                  AreasModel* model, std::string* error);
+
+// The exact expectations of the controls: the islands' (some area short on
+// its own) and each area's alone.
+struct AreasControls {
+  ExactIndices islands;
+  std::vector<ExactIndices> alone;
+};
+
+class AreasSimulation {
+ public:
+  // `model` must outlive the simulation.
+  AreasSimulation(const AreasModel& model, uint64_t seed, int threads,
+                  YearMethod method, const AreasControls& exact);
+
+  // Simulates years on to `years` in all.
+  void RunTo(int64_t years, const SimulationProgress& progress = nullptr);
+  // Simulates until the relative standard errors of the system's LOLH and
+  // EUE are both at most `precision`, or until `max_years`.
+  SimulationStop RunToPrecision(double precision, int64_t max_years,
+                                const SimulationProgress& progress = nullptr);
+
+  const AreasSample& sample() const { return sample_; }
+  const AreasControls& exact() const { return exact_; }
+  uint64_t seed() const { return seed_; }
+  int threads() const { return pool_.threads(); }
+
+ private:
+  void Extend(int64_t end);
+  AreasSample Fresh() const;
+
+  const AreasModel& model_;
+  AreaLoads loads_;
+  uint64_t seed_;
+  AreasControls exact_;
+  WorkerPool pool_;
+  std::vector<std::unique_ptr<AreasYearSimulator>> simulators_;
+  std::vector<AreasYear> years_;  // Each thread's year in hand.
+  std::vector<AreasSample> batches_;
+  AreasSample sample_;
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_AREAS_AREAS_SIMULATION_H_

@@ -1,0 +1,268 @@
+#include "montecarlo/areas/areas_simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "direct/areas.h"
+#include "montecarlo/areas/transfer.h"
+
+namespace adequacy {
+namespace {
+
+// An hour of two areas: margins and limits, and who is short after the
+// tie carries what it can.
+struct HourCase {
+  double margin[2];
+  double forward;
+  double backward;
+  double unserved[2];
+  double flow;
+  bool at_limit[2];
+};
+
+// Each row also checked with the areas swapped, which must swap the
+// answer and turn the flow round.
+TEST(TransferTest, EachHourAndItsMirror) {
+  const HourCase cases[] = {
+      {{10, 5}, 100, 100, {0, 0}, 0, {false, false}},      // Both serve.
+      {{-30, 50}, 100, 100, {0, 0}, -30, {false, false}},  // Helped whole.
+      {{-30, 50}, 100, 20, {10, 0}, -20, {false, true}},   // The limit.
+      {{-30, 12}, 100, 100, {18, 0}, -12, {false, false}},  // The surplus.
+      {{-30, 0}, 100, 100, {30, 0}, 0, {false, false}},     // Nothing spare.
+      {{-30, -5}, 100, 100, {30, 5}, 0, {false, false}},    // Both short.
+      {{-30, 50}, 100, 0, {30, 0}, 0, {false, false}},      // A one-way tie.
+      {{40, -0.5}, 0.25, 9, {0, 0.25}, 0.25, {true, false}},
+  };
+  for (const HourCase& c : cases) {
+    for (const bool mirror : {false, true}) {
+      const size_t a = mirror ? 1 : 0;
+      const double margin[2] = {c.margin[a], c.margin[1 - a]};
+      const TieLimit tie{0, 1, mirror ? c.backward : c.forward,
+                         mirror ? c.forward : c.backward};
+      double unserved[2];
+      double flow;
+      TransferTwo(margin, tie, unserved, &flow);
+      bool at_limit[2];
+      AtLimit(tie, flow, at_limit);
+      const std::string what = std::to_string(c.margin[0]) + "," +
+                               std::to_string(c.margin[1]) +
+                               (mirror ? " mirrored" : "");
+      EXPECT_EQ(unserved[0], c.unserved[a]) << what;
+      EXPECT_EQ(unserved[1], c.unserved[1 - a]) << what;
+      EXPECT_EQ(flow, mirror ? -c.flow : c.flow) << what;
+      EXPECT_EQ(at_limit[0], c.at_limit[a]) << what;
+      EXPECT_EQ(at_limit[1], c.at_limit[1 - a]) << what;
+    }
+  }
+}
+
+// Two small areas, each short on its own some evenings, the north's
+// evening before the south's, so that each can help the other; a tie of
+// `limit` MW, out `outage` of the hours where given.
+System TwoAreas(double limit, double outage = 0.0) {
+  System system;
+  system.areas = {{"north", {}}, {"south", {}}};
+  system.units = {{"n big", 2, 100, 0.08, 0.0, 40.0},
+                  {"n small", 3, 30, 0.05, 0.0, 12.0},
+                  {"s big", 1, 150, 0.06, 0.0, 60.0},
+                  {"s small", 4, 25, 0.1, 0.0, 10.0}};
+  system.units[2].area = system.units[3].area = 1;
+  for (int hour = 0; hour < 24 * 14; ++hour) {
+    const int of_day = hour % 24;
+    system.areas[0].load.push_back(of_day >= 16 && of_day < 20 ? 235.0 + hour % 5
+                                                               : 140.0);
+    system.areas[1].load.push_back(of_day >= 18 && of_day < 22 ? 200.0 + hour % 3
+                                                               : 120.0);
+    system.load.push_back(system.areas[0].load.back() +
+                          system.areas[1].load.back());
+  }
+  Interface tie;
+  tie.first = 0;
+  tie.second = 1;
+  tie.forward_mw = tie.backward_mw = limit;
+  if (outage > 0.0) {
+    tie.forced_outage_rate = outage;
+    tie.mean_repair_hours = 8.0;
+  }
+  system.interfaces = {tie};
+  return system;
+}
+
+// The fleet of `system` as one area against the summed load: the copper
+// plate, or a system of one area.
+System OneArea(const System& system) {
+  System one;
+  one.units = system.units;
+  for (UnitGroup& group : one.units) group.area = 0;
+  one.load = system.load;
+  return one;
+}
+
+struct Simulated {
+  AreasModel model;
+  std::vector<AreasYear> years;
+};
+
+// `years` years of `system` by `method`, one by one.
+void SimulateYears(const System& system, int64_t years, YearMethod method,
+                   Simulated* out) {
+  std::string fault;
+  ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &out->model, &fault))
+      << fault;
+  const AreaLoads loads = out->model.loads();
+  AreasYearSimulator simulator(out->model.units, out->model.unit_areas,
+                               out->model.ties, loads, method);
+  out->years.resize(static_cast<size_t>(years));
+  for (int64_t year = 0; year < years; ++year) {
+    simulator.Simulate(7, year, &out->years[static_cast<size_t>(year)]);
+  }
+}
+
+void ExpectSameYear(const YearOutcome& a, const YearOutcome& b,
+                    const std::string& what) {
+  EXPECT_EQ(a.deficit_hours, b.deficit_hours) << what;
+  EXPECT_EQ(a.peak_deficits, b.peak_deficits) << what;
+  EXPECT_EQ(a.deficit_days, b.deficit_days) << what;
+  EXPECT_EQ(a.event_hours, b.event_hours) << what;
+  EXPECT_NEAR(a.unserved_mwh, b.unserved_mwh, 1e-9) << what;
+}
+
+// The limits of the rule, year by year on the same draws: a tie of 0
+// leaves each area alone; a tie beyond any transfer is the copper plate,
+// the one-area engine on the whole fleet; and one area is that engine.
+TEST(AreasYearTest, TheLimitsOfATieYearByYear) {
+  for (const YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+    const int64_t years = method == YearMethod::kEvents ? 300 : 30;
+    Simulated islands;
+    SimulateYears(TwoAreas(0.0), years, method, &islands);
+    Simulated plate;
+    SimulateYears(TwoAreas(1e9), years, method, &plate);
+    const System whole = OneArea(TwoAreas(0.0));
+    System single = whole;
+    single.areas = {{"all", whole.load}};
+    Simulated alone;
+    SimulateYears(single, years, method, &alone);
+    std::vector<UnitRates> units;
+    std::string fault;
+    ASSERT_TRUE(UnitRatesOf(whole, &units, &fault));
+    const YearLoad load(whole.load);
+    YearSimulator reference(units, load, method);
+    int64_t short_years = 0;
+    for (int64_t year = 0; year < years; ++year) {
+      const auto y = static_cast<size_t>(year);
+      const std::string what = "year " + std::to_string(year);
+      for (size_t a = 0; a < 2; ++a) {
+        ExpectSameYear(islands.years[y].areas[a], islands.years[y].alone[a],
+                       what);
+      }
+      ExpectSameYear(islands.years[y].system, islands.years[y].islands, what);
+      EXPECT_EQ(islands.years[y].at_limit, std::vector<int32_t>(2, 0));
+      YearOutcome one;
+      reference.Simulate(7, year, &one);
+      ExpectSameYear(plate.years[y].system, one, what + " copper plate");
+      ExpectSameYear(alone.years[y].areas[0], one, what + " one area");
+      ExpectSameYear(alone.years[y].system, one, what + " one area");
+      short_years += one.deficit_hours > 0 ? 1 : 0;
+    }
+    EXPECT_GT(short_years, years / 10);  // The years are not all empty.
+  }
+}
+
+// Each area's and the system's estimates, as reported with the islands as
+// controls, hold the exact two-area solution: ties of every kind, by the
+// event engine and by the hourly loop.
+TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
+  struct Case {
+    double limit;
+    double outage;
+    YearMethod method;
+    int64_t years;
+  };
+  const Case cases[] = {{0.0, 0.0, YearMethod::kEvents, 20000},
+                        {40.0, 0.0, YearMethod::kEvents, 20000},
+                        {40.0, 0.2, YearMethod::kEvents, 20000},
+                        {1e6, 0.0, YearMethod::kEvents, 20000},
+                        {40.0, 0.2, YearMethod::kHourly, 2000}};
+  for (const Case& c : cases) {
+    const System system = TwoAreas(c.limit, c.outage);
+    const AreasAssessment exact = AssessAreas(system);
+    ASSERT_TRUE(exact.exact);
+    AreasModel model;
+    std::string fault;
+    ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &model, &fault));
+    const auto control = [](const AreaIndices& i) {
+      return ExactIndices{i.lolh, i.lole, i.eue};
+    };
+    AreasControls controls{control(exact.islands), {}};
+    for (const AreaIndices& i : exact.island_areas) {
+      controls.alone.push_back(control(i));
+    }
+    AreasSimulation simulation(model, 3, 2, c.method, controls);
+    simulation.RunTo(c.years);
+    const std::string what = "limit " + std::to_string(c.limit) + " out " +
+                             std::to_string(c.outage) +
+                             (c.method == YearMethod::kHourly ? " hourly" : "");
+    const auto hold = [&](const PairedSample& paired, const ExactIndices& x,
+                          const AreaIndices& truth, const std::string& who) {
+      const double values[] = {truth.lolh, truth.lole, truth.eue};
+      int k = 0;
+      for (const SampleFigure figure :
+           {SampleFigure::kDeficitHours, SampleFigure::kPeakDeficits,
+            SampleFigure::kUnservedMwh}) {
+        const SampleInterval i = paired.Reported(figure, x);
+        // A tie of 0 is its own control: no error at all.
+        EXPECT_LE(std::fabs(i.estimate - values[k]),
+                  4.0 * i.standard_error + 1e-9 * values[k])
+            << what << " " << who << " figure " << k << ": " << i.estimate
+            << " against " << values[k];
+        ++k;
+      }
+    };
+    const AreasSample& sample = simulation.sample();
+    ASSERT_EQ(sample.years(), c.years);
+    for (size_t a = 0; a < 2; ++a) {
+      hold(sample.area(a), controls.alone[a], exact.areas[a],
+           system.areas[a].name);
+    }
+    hold(sample.system(), controls.islands, exact.system, "system");
+    // A tie is at its limit only in hours some area was short.
+    const int64_t short_hours = sample.system().sample().deficit_hours();
+    for (int way = 0; way < 2; ++way) {
+      EXPECT_LE(sample.at_limit(0, way), short_hours) << what;
+      if (c.limit == 0.0 || c.limit == 1e6) {
+        EXPECT_EQ(sample.at_limit(0, way), 0) << what;
+      }
+    }
+    if (c.limit == 40.0) {
+      EXPECT_GT(sample.at_limit(0, 0) + sample.at_limit(0, 1), 0) << what;
+    }
+  }
+}
+
+// The same seed gives the same figures on one thread and on three.
+TEST(AreasSimulationTest, TheSeedAloneDecides) {
+  const System system = TwoAreas(40.0, 0.1);
+  AreasModel model;
+  std::string fault;
+  ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &model, &fault));
+  AreasControls controls{{1.0, 0.5, 50.0}, {{1.0, 0.5, 50.0}, {1, 0.5, 50}}};
+  AreasSimulation one(model, 5, 1, YearMethod::kEvents, controls);
+  AreasSimulation three(model, 5, 3, YearMethod::kEvents, controls);
+  one.RunTo(5000);
+  three.RunTo(5000);
+  for (const SampleFigure figure :
+       {SampleFigure::kDeficitHours, SampleFigure::kUnservedMwh,
+        SampleFigure::kEvents}) {
+    const SampleInterval a = one.sample().system().Reported(figure, {});
+    const SampleInterval b = three.sample().system().Reported(figure, {});
+    EXPECT_EQ(a.estimate, b.estimate);
+    EXPECT_EQ(a.standard_error, b.standard_error);
+  }
+  EXPECT_EQ(one.sample().at_limit(0, 1), three.sample().at_limit(0, 1));
+}
+
+}  // namespace
+}  // namespace adequacy

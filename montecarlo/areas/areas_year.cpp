@@ -1,0 +1,186 @@
+#include "montecarlo/areas/areas_year.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "montecarlo/events/unit_draws.h"
+#include "montecarlo/events/unit_spans.h"
+
+namespace adequacy {
+
+AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
+                                       const std::vector<size_t>& unit_areas,
+                                       const std::vector<TieRates>& ties,
+                                       const AreaLoads& loads,
+                                       YearMethod method)
+    : units_(units),
+      unit_areas_(unit_areas),
+      ties_(ties),
+      loads_(loads),
+      method_(method),
+      hours_(loads.system->hours()),
+      change_mw_(loads.areas.size(),
+                 std::vector<int32_t>(static_cast<size_t>(hours_) + 1, 0)),
+      available_(loads.areas.size(), 0),
+      changed_(static_cast<size_t>(hours_) / 64 + 1, 0),
+      outages_(ties.size()),
+      cursors_(ties.size(), 0),
+      limits_(ties.size()),
+      events_(loads.areas.size()),
+      alone_events_(loads.areas.size()),
+      margins_(loads.areas.size(), 0.0) {}
+
+void AreasYearSimulator::Simulate(uint64_t seed, int64_t year,
+                                  AreasYear* out) {
+  DrawUnits(seed, year);
+  DrawTies(seed, year);
+  Tally(out);
+}
+
+void AreasYearSimulator::DrawUnits(uint64_t seed, int64_t year) {
+  const bool by_sojourns = method_ == YearMethod::kEvents;
+  const DrawUse use = by_sojourns ? DrawUse::kSojourns : DrawUse::kHours;
+  std::fill(available_.begin(), available_.end(), 0);
+  for (size_t i = 0; i < units_.size(); ++i) {
+    const UnitRates& unit = units_[i];
+    const size_t area = unit_areas_[i];
+    available_[area] += unit.capacity_mw;
+    UnitDraws draws(seed, year, static_cast<uint32_t>(i), use);
+    UnitSpans(&draws, unit, hours_, by_sojourns,
+              [&](int64_t first, int64_t end, int32_t lost) {
+                Change(area, first, -lost);
+                Change(area, end, lost);
+              });
+  }
+}
+
+void AreasYearSimulator::DrawTies(uint64_t seed, int64_t year) {
+  const bool by_sojourns = method_ == YearMethod::kEvents;
+  for (size_t t = 0; t < ties_.size(); ++t) {
+    std::vector<HourSpan>& outages = outages_[t];
+    outages.clear();
+    cursors_[t] = 0;
+    if (!ties_[t].can_fail) continue;
+    UnitDraws draws(seed, year, kTieDraws + static_cast<uint32_t>(t),
+                    by_sojourns ? DrawUse::kSojourns : DrawUse::kHours);
+    UnitSpans(&draws, ties_[t].chain, hours_, by_sojourns,
+              [&](int64_t first, int64_t end, int32_t) {
+                outages.push_back({first, end});
+                Mark(first);
+                Mark(end);
+              });
+  }
+}
+
+void AreasYearSimulator::Tally(AreasYear* out) {
+  const size_t areas = loads_.areas.size();
+  out->areas.resize(areas);
+  out->alone.resize(areas);
+  for (size_t a = 0; a < areas; ++a) {
+    out->areas[a].Clear();
+    out->alone[a].Clear();
+    events_[a].Reset();
+    alone_events_[a].Reset();
+  }
+  out->system.Clear();
+  out->islands.Clear();
+  system_events_.Reset();
+  islands_events_.Reset();
+  out->at_limit.assign(2 * ties_.size(), 0);
+  // The ties at hour 0 before any change is read.
+  for (size_t t = 0; t < ties_.size(); ++t) limits_[t] = ties_[t].limit;
+  int64_t run_start = 0;
+  const auto change_at = [&](int64_t hour) {
+    for (size_t a = 0; a < areas; ++a) {
+      int32_t& change = change_mw_[a][static_cast<size_t>(hour)];
+      available_[a] += change;
+      change = 0;
+    }
+    for (size_t t = 0; t < ties_.size(); ++t) {
+      const std::vector<HourSpan>& outages = outages_[t];
+      size_t& next = cursors_[t];
+      while (next < outages.size() && outages[next].end <= hour) ++next;
+      const bool out_now = next < outages.size() && outages[next].first <= hour;
+      limits_[t] = ties_[t].limit;
+      if (out_now) limits_[t].forward_mw = limits_[t].backward_mw = 0.0;
+    }
+  };
+  for (size_t word = 0; word < changed_.size(); ++word) {
+    for (uint64_t bits = changed_[word]; bits != 0; bits &= bits - 1) {
+      const int64_t hour =
+          static_cast<int64_t>(word * 64) + std::countr_zero(bits);
+      if (hour >= hours_) break;
+      if (hour > run_start) TallyRun(run_start, hour, out);
+      change_at(hour);
+      run_start = hour;
+    }
+    changed_[word] = 0;
+  }
+  if (hours_ > run_start) TallyRun(run_start, hours_, out);
+  for (size_t a = 0; a < areas; ++a) {
+    change_mw_[a][static_cast<size_t>(hours_)] = 0;
+  }
+}
+
+void AreasYearSimulator::TallyRun(int64_t first, int64_t end,
+                                  AreasYear* out) {
+  if (method_ == YearMethod::kEvents) {
+    bool covered = true;
+    for (size_t a = 0; a < loads_.areas.size() && covered; ++a) {
+      const double capacity = static_cast<double>(available_[a]);
+      covered = loads_.areas[a]->Covered(first, end, capacity) ||
+                !(loads_.areas[a]->PeakOf(first, end) > capacity);
+    }
+    if (covered) return;
+  }
+  for (int64_t hour = first; hour < end; ++hour) TallyHour(hour, out);
+}
+
+void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
+  const auto h = static_cast<size_t>(hour);
+  const size_t areas = loads_.areas.size();
+  bool short_alone = false;
+  double alone_mw = 0.0;
+  for (size_t a = 0; a < areas; ++a) {
+    const YearLoad& load = *loads_.areas[a];
+    margins_[a] = static_cast<double>(available_[a]) - load.net_mw[h];
+    if (margins_[a] < 0.0) {
+      short_alone = true;
+      alone_mw += -margins_[a];
+      out->alone[a].AddDeficit(hour, -margins_[a], load.day_peak[h] != 0,
+                               &alone_events_[a]);
+    }
+  }
+  const bool system_peak = loads_.system->day_peak[h] != 0;
+  if (short_alone) {
+    out->islands.AddDeficit(hour, alone_mw, system_peak, &islands_events_);
+  }
+  // The hourly loop transfers in every hour, as a reference that trusts
+  // no shortcut; the engine only where some area is short on its own.
+  if (!short_alone && method_ == YearMethod::kEvents) return;
+  double unserved[2] = {0.0, 0.0};
+  double flow = 0.0;
+  if (areas == 1) {
+    unserved[0] = std::max(0.0, -margins_[0]);
+  } else {
+    TransferTwo(margins_.data(), ties_.empty() ? TieLimit{0, 1} : limits_[0],
+                unserved, &flow);
+  }
+  double short_mw = 0.0;
+  for (size_t a = 0; a < areas; ++a) {
+    if (!(unserved[a] > 0.0)) continue;
+    short_mw += unserved[a];
+    out->areas[a].AddDeficit(hour, unserved[a],
+                             loads_.areas[a]->day_peak[h] != 0, &events_[a]);
+  }
+  if (!(short_mw > 0.0)) return;
+  out->system.AddDeficit(hour, short_mw, system_peak, &system_events_);
+  for (size_t t = 0; t < ties_.size(); ++t) {
+    bool at_limit[2];
+    AtLimit(limits_[t], flow, at_limit);
+    out->at_limit[2 * t] += at_limit[0] ? 1 : 0;
+    out->at_limit[2 * t + 1] += at_limit[1] ? 1 : 0;
+  }
+}
+
+}  // namespace adequacy

@@ -1,0 +1,108 @@
+// One simulated year of a system of areas joined by ties.  Each area's
+// units are drawn as the one-area engine draws them (unit i of the whole
+// fleet from stream i), each tie that can fail as a chain of its own; the
+// capacity's changes go in a row of differences by hour for each area,
+// with one row of bits for the hours where anything changes.  Between two
+// changes every area's capacity and every tie is fixed: a run that needs
+// looking into only where some area's load passes its capacity, and there
+// the transfers settle who is short, hour by hour.
+//
+// Beside the year as it is, the same draws give each area alone (every tie
+// at 0), whose expectations the direct solution has exactly: the controls.
+#ifndef ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
+#define ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "montecarlo/areas/transfer.h"
+#include "montecarlo/events/sim_year.h"
+#include "montecarlo/events/unit_rates.h"
+#include "montecarlo/statistics/year_sample.h"
+
+namespace adequacy {
+
+// The draws of tie t are those of unit kTieDraws + t, beyond any fleet's
+// units and apart from the devices' and the load outcome's.
+inline constexpr uint32_t kTieDraws = 1u << 28;
+
+// A tie as the simulation takes it: its areas and limits, and its chain
+// where it can fail.
+struct TieRates {
+  TieLimit limit;
+  bool can_fail = false;
+  UnitRates chain;
+};
+
+// The loads of a system of areas over one year: each area's net load, and
+// the summed net load whose day peaks are the system's.  They must outlive
+// the simulators.
+struct AreaLoads {
+  std::vector<const YearLoad*> areas;
+  const YearLoad* system = nullptr;
+};
+
+// What one year of a system of areas comes to.
+struct AreasYear {
+  std::vector<YearOutcome> areas;  // Each area's, after the transfers.
+  std::vector<YearOutcome> alone;  // Each area's on its own.
+  YearOutcome system;              // Some area short, each hour.
+  YearOutcome islands;             // Some area short on its own.
+  // Of each tie, the system's deficit hours it was at its limit, from its
+  // first area to its second ([2 t]) and back ([2 t + 1]).
+  std::vector<int32_t> at_limit;
+};
+
+class AreasYearSimulator {
+ public:
+  // `unit_areas[i]` is the area of units[i].  The event engine looks into
+  // the runs where some area's load passes its capacity; the hourly loop,
+  // the reference, draws every unit every hour and transfers in every hour.
+  AreasYearSimulator(const std::vector<UnitRates>& units,
+                     const std::vector<size_t>& unit_areas,
+                     const std::vector<TieRates>& ties, const AreaLoads& loads,
+                     YearMethod method);
+
+  void Simulate(uint64_t seed, int64_t year, AreasYear* out);
+
+ private:
+  void DrawUnits(uint64_t seed, int64_t year);
+  void DrawTies(uint64_t seed, int64_t year);
+  void Tally(AreasYear* out);
+  // Hours [first, end) with every capacity and tie as they are now.
+  void TallyRun(int64_t first, int64_t end, AreasYear* out);
+  void TallyHour(int64_t hour, AreasYear* out);
+  void Change(size_t area, int64_t hour, int32_t mw) {
+    change_mw_[area][static_cast<size_t>(hour)] += mw;
+    Mark(hour);
+  }
+  void Mark(int64_t hour) {
+    changed_[static_cast<size_t>(hour) >> 6] |= uint64_t{1} << (hour & 63);
+  }
+
+  const std::vector<UnitRates>& units_;
+  const std::vector<size_t>& unit_areas_;
+  const std::vector<TieRates>& ties_;
+  AreaLoads loads_;
+  YearMethod method_;
+  int64_t hours_ = 0;
+  // Each area's capacity gained (or lost) at the start of each hour, one
+  // entry past the year, and its capacity through the run in hand.
+  std::vector<std::vector<int32_t>> change_mw_;
+  std::vector<int64_t> available_;
+  std::vector<uint64_t> changed_;
+  // Each tie's hours out, in order, the next of them, and its limits now.
+  std::vector<std::vector<HourSpan>> outages_;
+  std::vector<size_t> cursors_;
+  std::vector<TieLimit> limits_;
+  // Each area's events after the transfers and alone; the system's.
+  std::vector<EventCounter> events_;
+  std::vector<EventCounter> alone_events_;
+  EventCounter system_events_;
+  EventCounter islands_events_;
+  std::vector<double> margins_;
+};
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_

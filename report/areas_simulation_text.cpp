@@ -1,0 +1,128 @@
+#include "report/areas_simulation_text.h"
+
+#include <cstdio>
+
+#include "montecarlo/events/unit_draws.h"
+
+namespace adequacy {
+namespace {
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
+// An area's (or the system's) run: its years paired with its own alone.
+SimulationSummary SummaryOf(const AreasRun& run, const PairedSample& paired,
+                            const ExactIndices& exact) {
+  SimulationSummary summary = run.summary;
+  summary.sample = &paired.sample();
+  summary.paired = &paired;
+  summary.exact = exact;
+  return summary;
+}
+
+std::string Row(const std::string& name, const PairedSample& paired,
+                const ExactIndices& exact) {
+  std::string text = "  ";
+  char cell[64];
+  std::snprintf(cell, sizeof cell, "%-14s", name.c_str());
+  text += cell;
+  for (const SampleFigure figure :
+       {SampleFigure::kDeficitHours, SampleFigure::kPeakDeficits,
+        SampleFigure::kUnservedMwh}) {
+    const SampleInterval i = paired.Reported(figure, exact);
+    std::snprintf(cell, sizeof cell, " %11s %10s", Number(i.estimate).c_str(),
+                  Number(i.standard_error).c_str());
+    text += cell;
+  }
+  const SampleInterval events = paired.Reported(SampleFigure::kEvents, exact);
+  std::snprintf(cell, sizeof cell, " %11s\n", Number(events.estimate).c_str());
+  return text + cell;
+}
+
+// Tie t's share of the system's deficit hours at its limit `way`.
+double LimitShare(const AreasRun& run, size_t t, int way) {
+  const double hours =
+      static_cast<double>(run.sample->system().sample().deficit_hours());
+  return hours > 0.0 ? static_cast<double>(run.sample->at_limit(t, way)) / hours
+                     : 0.0;
+}
+
+}  // namespace
+
+std::string AreasSimulationText(const System& system, const AreasRun& run) {
+  const AreasSample& sample = *run.sample;
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "\nMonte Carlo (%s, seed %llu, %lld independent years, %d "
+                "threads)\n  stopped at %s\n",
+                kGeneratorName,
+                static_cast<unsigned long long>(run.summary.seed),
+                static_cast<long long>(sample.years()), run.summary.threads,
+                SimulationStopText(run.summary).c_str());
+  std::string text = line;
+  text +=
+      "  each index controlled by the same years with every tie at 0, whose\n"
+      "  values are exact (the islands)\n"
+      "  area              LOLH h/yr  std error   LOLE d/yr  std error  "
+      "EUE MWh/yr  std error  LOLEV ev/yr\n";
+  for (size_t a = 0; a < sample.area_count(); ++a) {
+    text += Row(system.areas[a].name, sample.area(a), run.exact.alone[a]);
+  }
+  text += Row("system", sample.system(), run.exact.islands);
+  if (system.interfaces.empty()) return text;
+  text += "  ties at their limit, in the hours some area was short:\n";
+  for (size_t t = 0; t < system.interfaces.size(); ++t) {
+    const Interface& tie = system.interfaces[t];
+    const std::string& first = system.areas[tie.first].name;
+    const std::string& second = system.areas[tie.second].name;
+    text += "    " + first + " - " + second + ": " +
+            Number(100.0 * LimitShare(run, t, 0)) + " % to " + second + ", " +
+            Number(100.0 * LimitShare(run, t, 1)) + " % to " + first + "\n";
+  }
+  return text;
+}
+
+void WriteAreasSimulationJson(JsonWriter& json, const System& system,
+                              const AreasRun& run) {
+  const AreasSample& sample = *run.sample;
+  const SimulationSummary whole =
+      SummaryOf(run, sample.system(), run.exact.islands);
+  json.Name("montecarlo");
+  json.BeginObject();
+  WriteRunMembers(json, whole);
+  WriteFigureMembers(json, whole);
+  WriteEventMembers(json, *whole.sample);
+  json.Name("areas");
+  json.BeginObject();
+  for (size_t a = 0; a < sample.area_count(); ++a) {
+    const SimulationSummary area =
+        SummaryOf(run, sample.area(a), run.exact.alone[a]);
+    json.Name(system.areas[a].name);
+    json.BeginObject();
+    WriteFigureMembers(json, area);
+    WriteEventMembers(json, *area.sample);
+    json.EndObject();
+  }
+  json.EndObject();
+  json.Name("interfaces");
+  json.BeginArray();
+  for (size_t t = 0; t < system.interfaces.size(); ++t) {
+    const Interface& tie = system.interfaces[t];
+    json.BeginObject();
+    json.Name("between");
+    json.BeginArray();
+    json.Text(system.areas[tie.first].name);
+    json.Text(system.areas[tie.second].name);
+    json.EndArray();
+    json.Member("at_limit_forward_share", LimitShare(run, t, 0));
+    json.Member("at_limit_backward_share", LimitShare(run, t, 1));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+}  // namespace adequacy
