@@ -179,16 +179,8 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
 }
 
 // A system with areas: the direct solution, exact for two areas and
-// bounded for any number, and the simulation of up to two.
+// bounded for any number, and the simulation of any number.
 int AssessAreasOf(const AssessOptions& options, System* system) {
-  if (options.simulate() && system->areas.size() > kMostSimulatedAreas) {
-    WriteText(stderr,
-              InputErrorText(system->file, 0,
-                             "the simulation of more than two areas is not "
-                             "built yet: without --years and --precision, "
-                             "their direct solution gives the exact bounds"));
-    return kCommandFailed;
-  }
   const bool hourly = !options.hourly_path.empty();
   if (hourly && system->areas.size() > 2) {
     WriteText(stderr, InputErrorText(system->file, 0,

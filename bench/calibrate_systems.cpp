@@ -151,9 +151,9 @@ Tally CalibrateTwoAreas(int64_t years) {
   InputError error;
   AreasModel model;
   std::string fault;
-  if (!ReadSystemFile(std::string(ADEQUACY_SOURCE_DIR) +
-                          "/examples/two_areas/system.toml",
-                      &system, &error) ||
+  if (!ReadSystemFile(
+          std::string(ADEQUACY_SOURCE_DIR) + "/examples/two_areas/system.toml",
+          &system, &error) ||
       !AreasModelOf(system, AreaNetLoads(system), &model, &fault)) {
     std::printf("  two areas: cannot be read\n");
     return tally;

@@ -22,7 +22,6 @@ std::string Number(double value) {
   return text;
 }
 
-
 // "1: 310, 2: 122, ..." for the nonzero counts, the first `most` of them.
 std::string Counts(const std::vector<int64_t>& counts, size_t most) {
   std::string text;
@@ -218,7 +217,8 @@ void WriteFigureMembers(JsonWriter& json, const SimulationSummary& run) {
   }
   // The devices of a system with storage; a pair with another control
   // (areas alone) has none.
-  if (WithStorage(run) && run.system != nullptr && !run.system->storage.empty()) {
+  if (WithStorage(run) && run.system != nullptr &&
+      !run.system->storage.empty()) {
     json.Name("storage");
     json.BeginArray();
     for (const EntryFigures& entry : Entries(run)) {

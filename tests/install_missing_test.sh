@@ -39,7 +39,7 @@ run() {
   asked=$(cat "$fake/log")
 }
 
-build="g++ cmake make libtomlplusplus-dev libcli11-dev librandom123-dev"
+build="g++ cmake make libtomlplusplus-dev libcli11-dev librandom123-dev libboost-graph-dev"
 everything="$build libgtest-dev python3 tmux gnuplot-nox jq"
 run 0 "$everything" test
 [ "$status" -eq 0 ] || fail "all installed: status $status"
@@ -55,9 +55,9 @@ run 0 "$build" run
 
 run 0 "g++ cmake make libgtest-dev" run
 [ "$asked" = "apt-get update -qq
-apt-get install -y -qq libtomlplusplus-dev libcli11-dev librandom123-dev" ] || fail "run: asked '$asked'"
+apt-get install -y -qq libtomlplusplus-dev libcli11-dev librandom123-dev libboost-graph-dev" ] || fail "run: asked '$asked'"
 
-run 1000 "g++ make libtomlplusplus-dev libcli11-dev librandom123-dev" test
+run 1000 "g++ make libtomlplusplus-dev libcli11-dev librandom123-dev libboost-graph-dev" test
 [ "$status" -eq 1 ] || fail "not root: status $status"
 [ -z "$asked" ] || fail "not root: apt-get was run"
 echo "$said" | grep -qx '  sudo apt-get install cmake libgtest-dev python3 tmux gnuplot-nox jq' ||

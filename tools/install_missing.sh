@@ -11,7 +11,8 @@ set -euo pipefail
 # them with Random123's Philox); `test` also
 # builds the tests and has the tools the end-to-end tests use (each of
 # those tests is skipped, saying so, where its tool is missing).
-run_packages=(g++ cmake make libtomlplusplus-dev libcli11-dev librandom123-dev)
+run_packages=(g++ cmake make libtomlplusplus-dev libcli11-dev librandom123-dev
+  libboost-graph-dev)
 test_packages=("${run_packages[@]}" libgtest-dev python3 tmux gnuplot-nox jq)
 bench_packages=("${run_packages[@]}" libbenchmark-dev time)
 ci_packages=("${test_packages[@]}" libbenchmark-dev time clang-format clang-tidy)

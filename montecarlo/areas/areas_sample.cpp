@@ -14,7 +14,8 @@ void AreasSample::Add(const AreasYear& year) {
   for (size_t a = 0; a < areas_.size(); ++a) {
     areas_[a].Add(year.alone[a], year.areas[a]);
   }
-  for (size_t i = 0; i < at_limit_.size(); ++i) at_limit_[i] += year.at_limit[i];
+  for (size_t i = 0; i < at_limit_.size(); ++i)
+    at_limit_[i] += year.at_limit[i];
 }
 
 void AreasSample::Merge(const AreasSample& other) {

@@ -32,8 +32,8 @@ bool AreasModelOf(const System& system,
                              " - " + system.areas[given.second].name;
     if (tie.can_fail &&
         !ChainRatesOf(name, given.forced_outage_rate,
-                      given.mean_time_to_failure_hours,
-                      given.mean_repair_hours, &tie.chain, error)) {
+                      given.mean_time_to_failure_hours, given.mean_repair_hours,
+                      &tie.chain, error)) {
       return false;
     }
     model->ties.push_back(tie);
@@ -69,18 +69,18 @@ AreasSample AreasSimulation::Fresh() const {
 }
 
 void AreasSimulation::Extend(int64_t end) {
-  ExtendInRounds(pool_, end, &sample_, &batches_, [this] { return Fresh(); },
-                 [&](AreasSample* out, int64_t from, int64_t to, int thread) {
-                   const auto t = static_cast<size_t>(thread);
-                   for (int64_t year = from; year < to; ++year) {
-                     simulators_[t]->Simulate(seed_, year, &years_[t]);
-                     out->Add(years_[t]);
-                   }
-                 });
+  ExtendInRounds(
+      pool_, end, &sample_, &batches_, [this] { return Fresh(); },
+      [&](AreasSample* out, int64_t from, int64_t to, int thread) {
+        const auto t = static_cast<size_t>(thread);
+        for (int64_t year = from; year < to; ++year) {
+          simulators_[t]->Simulate(seed_, year, &years_[t]);
+          out->Add(years_[t]);
+        }
+      });
 }
 
-void AreasSimulation::RunTo(int64_t years,
-                            const SimulationProgress& progress) {
+void AreasSimulation::RunTo(int64_t years, const SimulationProgress& progress) {
   RunInRounds(
       years, [this] { return sample_.years(); },
       [this](int64_t end) { Extend(end); }, progress);
@@ -92,10 +92,9 @@ SimulationStop AreasSimulation::RunToPrecision(
       precision, max_years, [this] { return sample_.years(); },
       [this](double* lolh, double* eue) {
         const PairedSample& system = sample_.system();
-        *lolh = system.RelativeError(SampleFigure::kDeficitHours,
-                                     exact_.islands);
-        *eue = system.RelativeError(SampleFigure::kUnservedMwh,
-                                    exact_.islands);
+        *lolh =
+            system.RelativeError(SampleFigure::kDeficitHours, exact_.islands);
+        *eue = system.RelativeError(SampleFigure::kUnservedMwh, exact_.islands);
       },
       [this](int64_t end) { Extend(end); }, progress);
 }

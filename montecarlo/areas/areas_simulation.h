@@ -18,9 +18,6 @@
 
 namespace adequacy {
 
-// The most areas the simulation transfers between, as yet.
-inline constexpr size_t kMostSimulatedAreas = 2;
-
 // A system of areas as the simulation takes it.
 struct AreasModel {
   std::vector<UnitRates> units;

@@ -27,9 +27,9 @@ struct HourCase {
 // answer and turn the flow round.
 TEST(TransferTest, EachHourAndItsMirror) {
   const HourCase cases[] = {
-      {{10, 5}, 100, 100, {0, 0}, 0, {false, false}},      // Both serve.
-      {{-30, 50}, 100, 100, {0, 0}, -30, {false, false}},  // Helped whole.
-      {{-30, 50}, 100, 20, {10, 0}, -20, {false, true}},   // The limit.
+      {{10, 5}, 100, 100, {0, 0}, 0, {false, false}},       // Both serve.
+      {{-30, 50}, 100, 100, {0, 0}, -30, {false, false}},   // Helped whole.
+      {{-30, 50}, 100, 20, {10, 0}, -20, {false, true}},    // The limit.
       {{-30, 12}, 100, 100, {18, 0}, -12, {false, false}},  // The surplus.
       {{-30, 0}, 100, 100, {30, 0}, 0, {false, false}},     // Nothing spare.
       {{-30, -5}, 100, 100, {30, 5}, 0, {false, false}},    // Both short.
@@ -72,10 +72,10 @@ System TwoAreas(double limit, double outage = 0.0) {
   system.units[2].area = system.units[3].area = 1;
   for (int hour = 0; hour < 24 * 14; ++hour) {
     const int of_day = hour % 24;
-    system.areas[0].load.push_back(of_day >= 16 && of_day < 20 ? 235.0 + hour % 5
-                                                               : 140.0);
-    system.areas[1].load.push_back(of_day >= 18 && of_day < 22 ? 200.0 + hour % 3
-                                                               : 120.0);
+    system.areas[0].load.push_back(
+        of_day >= 16 && of_day < 20 ? 235.0 + hour % 5 : 140.0);
+    system.areas[1].load.push_back(
+        of_day >= 18 && of_day < 22 ? 200.0 + hour % 3 : 120.0);
     system.load.push_back(system.areas[0].load.back() +
                           system.areas[1].load.back());
   }
@@ -88,6 +88,28 @@ System TwoAreas(double limit, double outage = 0.0) {
     tie.mean_repair_hours = 8.0;
   }
   system.interfaces = {tie};
+  return system;
+}
+
+// The two areas and an east, short later in the evening, in a ring.
+System ThreeAreas(double limit) {
+  System system = TwoAreas(limit);
+  system.areas.push_back({"east", {}});
+  system.units.push_back({"e big", 1, 120, 0.07, 0.0, 50.0});
+  system.units.push_back({"e small", 3, 30, 0.08, 0.0, 10.0});
+  system.units[4].area = system.units[5].area = 2;
+  for (size_t hour = 0; hour < system.load.size(); ++hour) {
+    const size_t of_day = hour % 24;
+    system.areas[2].load.push_back(of_day >= 19 ? 190.0 : 110.0);
+    system.load[hour] += system.areas[2].load.back();
+  }
+  Interface tie = system.interfaces[0];
+  tie.first = 1;
+  tie.second = 2;
+  system.interfaces.push_back(tie);
+  tie.first = 2;
+  tie.second = 0;
+  system.interfaces.push_back(tie);
   return system;
 }
 
@@ -134,41 +156,89 @@ void ExpectSameYear(const YearOutcome& a, const YearOutcome& b,
 // leaves each area alone; a tie beyond any transfer is the copper plate,
 // the one-area engine on the whole fleet; and one area is that engine.
 TEST(AreasYearTest, TheLimitsOfATieYearByYear) {
-  for (const YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
-    const int64_t years = method == YearMethod::kEvents ? 300 : 30;
-    Simulated islands;
-    SimulateYears(TwoAreas(0.0), years, method, &islands);
-    Simulated plate;
-    SimulateYears(TwoAreas(1e9), years, method, &plate);
-    const System whole = OneArea(TwoAreas(0.0));
-    System single = whole;
-    single.areas = {{"all", whole.load}};
-    Simulated alone;
-    SimulateYears(single, years, method, &alone);
-    std::vector<UnitRates> units;
-    std::string fault;
-    ASSERT_TRUE(UnitRatesOf(whole, &units, &fault));
-    const YearLoad load(whole.load);
-    YearSimulator reference(units, load, method);
-    int64_t short_years = 0;
-    for (int64_t year = 0; year < years; ++year) {
-      const auto y = static_cast<size_t>(year);
-      const std::string what = "year " + std::to_string(year);
-      for (size_t a = 0; a < 2; ++a) {
-        ExpectSameYear(islands.years[y].areas[a], islands.years[y].alone[a],
-                       what);
+  for (const size_t areas : {2, 3}) {
+    const auto make = [&](double limit) {
+      return areas == 2 ? TwoAreas(limit) : ThreeAreas(limit);
+    };
+    for (const YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+      const int64_t years = method == YearMethod::kEvents ? 300 : 30;
+      Simulated islands;
+      SimulateYears(make(0.0), years, method, &islands);
+      Simulated plate;
+      SimulateYears(make(1e9), years, method, &plate);
+      const System whole = OneArea(make(0.0));
+      System single = whole;
+      single.areas = {{"all", whole.load}};
+      Simulated alone;
+      SimulateYears(single, years, method, &alone);
+      std::vector<UnitRates> units;
+      std::string fault;
+      ASSERT_TRUE(UnitRatesOf(whole, &units, &fault));
+      const YearLoad load(whole.load);
+      YearSimulator reference(units, load, method);
+      int64_t short_years = 0;
+      for (int64_t year = 0; year < years; ++year) {
+        const auto y = static_cast<size_t>(year);
+        const std::string what =
+            std::to_string(areas) + " areas, year " + std::to_string(year);
+        for (size_t a = 0; a < areas; ++a) {
+          ExpectSameYear(islands.years[y].areas[a], islands.years[y].alone[a],
+                         what);
+        }
+        ExpectSameYear(islands.years[y].system, islands.years[y].islands, what);
+        EXPECT_EQ(islands.years[y].at_limit,
+                  std::vector<int32_t>(2 * (areas == 2 ? 1 : 3), 0));
+        YearOutcome one;
+        reference.Simulate(7, year, &one);
+        ExpectSameYear(plate.years[y].system, one, what + " copper plate");
+        ExpectSameYear(alone.years[y].areas[0], one, what + " one area");
+        ExpectSameYear(alone.years[y].system, one, what + " one area");
+        short_years += one.deficit_hours > 0 ? 1 : 0;
       }
-      ExpectSameYear(islands.years[y].system, islands.years[y].islands, what);
-      EXPECT_EQ(islands.years[y].at_limit, std::vector<int32_t>(2, 0));
-      YearOutcome one;
-      reference.Simulate(7, year, &one);
-      ExpectSameYear(plate.years[y].system, one, what + " copper plate");
-      ExpectSameYear(alone.years[y].areas[0], one, what + " one area");
-      ExpectSameYear(alone.years[y].system, one, what + " one area");
-      short_years += one.deficit_hours > 0 ? 1 : 0;
+      EXPECT_GT(short_years, years / 10);  // The years are not all empty.
     }
-    EXPECT_GT(short_years, years / 10);  // The years are not all empty.
   }
+}
+
+// Three areas: the system's estimates lie between its exact bounds, each
+// area's below its value alone, and the ties bind in some deficit hours.
+TEST(AreasSimulationTest, ThreeAreasLieWithinTheirBounds) {
+  const System system = ThreeAreas(40.0);
+  const AreasAssessment exact = AssessAreas(system);
+  ASSERT_FALSE(exact.exact);
+  AreasModel model;
+  std::string fault;
+  ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &model, &fault));
+  const auto control = [](const AreaIndices& i) {
+    return ExactIndices{i.lolh, i.lole, i.eue};
+  };
+  AreasControls controls{control(exact.islands), {}};
+  for (const AreaIndices& i : exact.island_areas) {
+    controls.alone.push_back(control(i));
+  }
+  AreasSimulation simulation(model, 3, 2, YearMethod::kEvents, controls);
+  simulation.RunTo(20000);
+  const AreasSample& sample = simulation.sample();
+  const auto between = [&](SampleFigure figure, double low, double high) {
+    const SampleInterval i = sample.system().Reported(figure, controls.islands);
+    EXPECT_GT(i.estimate + 4.0 * i.standard_error, low);
+    EXPECT_LT(i.estimate - 4.0 * i.standard_error, high);
+    EXPECT_LT(i.estimate, 0.9 * high);  // The ties help.
+  };
+  between(SampleFigure::kDeficitHours, exact.copper_plate.lolh,
+          exact.islands.lolh);
+  between(SampleFigure::kUnservedMwh, exact.copper_plate.eue,
+          exact.islands.eue);
+  for (size_t a = 0; a < 3; ++a) {
+    const SampleInterval i =
+        sample.area(a).Reported(SampleFigure::kUnservedMwh, controls.alone[a]);
+    EXPECT_LT(i.estimate, exact.island_areas[a].eue) << a;
+  }
+  int64_t at_limit = 0;
+  for (size_t t = 0; t < 3; ++t) {
+    at_limit += sample.at_limit(t, 0) + sample.at_limit(t, 1);
+  }
+  EXPECT_GT(at_limit, 0);
 }
 
 // Each area's and the system's estimates, as reported with the islands as

@@ -7,6 +7,15 @@
 #include "montecarlo/events/unit_spans.h"
 
 namespace adequacy {
+namespace {
+
+std::vector<TieLimit> LimitsOf(const std::vector<TieRates>& ties) {
+  std::vector<TieLimit> limits;
+  for (const TieRates& tie : ties) limits.push_back(tie.limit);
+  return limits;
+}
+
+}  // namespace
 
 AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
                                        const std::vector<size_t>& unit_areas,
@@ -25,13 +34,15 @@ AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
       changed_(static_cast<size_t>(hours_) / 64 + 1, 0),
       outages_(ties.size()),
       cursors_(ties.size(), 0),
-      limits_(ties.size()),
+      limits_(LimitsOf(ties)),
       events_(loads.areas.size()),
       alone_events_(loads.areas.size()),
-      margins_(loads.areas.size(), 0.0) {}
+      margins_(loads.areas.size(), 0.0),
+      unserved_(loads.areas.size(), 0.0),
+      flows_(ties.size(), 0.0),
+      transfers_(loads.areas.size(), limits_) {}
 
-void AreasYearSimulator::Simulate(uint64_t seed, int64_t year,
-                                  AreasYear* out) {
+void AreasYearSimulator::Simulate(uint64_t seed, int64_t year, AreasYear* out) {
   DrawUnits(seed, year);
   DrawTies(seed, year);
   Tally(out);
@@ -122,8 +133,7 @@ void AreasYearSimulator::Tally(AreasYear* out) {
   }
 }
 
-void AreasYearSimulator::TallyRun(int64_t first, int64_t end,
-                                  AreasYear* out) {
+void AreasYearSimulator::TallyRun(int64_t first, int64_t end, AreasYear* out) {
   if (method_ == YearMethod::kEvents) {
     bool covered = true;
     for (size_t a = 0; a < loads_.areas.size() && covered; ++a) {
@@ -158,26 +168,19 @@ void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
   // The hourly loop transfers in every hour, as a reference that trusts
   // no shortcut; the engine only where some area is short on its own.
   if (!short_alone && method_ == YearMethod::kEvents) return;
-  double unserved[2] = {0.0, 0.0};
-  double flow = 0.0;
-  if (areas == 1) {
-    unserved[0] = std::max(0.0, -margins_[0]);
-  } else {
-    TransferTwo(margins_.data(), ties_.empty() ? TieLimit{0, 1} : limits_[0],
-                unserved, &flow);
-  }
+  transfers_.Solve(margins_.data(), limits_, unserved_.data(), flows_.data());
   double short_mw = 0.0;
   for (size_t a = 0; a < areas; ++a) {
-    if (!(unserved[a] > 0.0)) continue;
-    short_mw += unserved[a];
-    out->areas[a].AddDeficit(hour, unserved[a],
+    if (!(unserved_[a] > 0.0)) continue;
+    short_mw += unserved_[a];
+    out->areas[a].AddDeficit(hour, unserved_[a],
                              loads_.areas[a]->day_peak[h] != 0, &events_[a]);
   }
   if (!(short_mw > 0.0)) return;
   out->system.AddDeficit(hour, short_mw, system_peak, &system_events_);
   for (size_t t = 0; t < ties_.size(); ++t) {
     bool at_limit[2];
-    AtLimit(limits_[t], flow, at_limit);
+    AtLimit(limits_[t], flows_[t], at_limit);
     out->at_limit[2 * t] += at_limit[0] ? 1 : 0;
     out->at_limit[2 * t + 1] += at_limit[1] ? 1 : 0;
   }

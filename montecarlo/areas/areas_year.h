@@ -101,6 +101,9 @@ class AreasYearSimulator {
   EventCounter system_events_;
   EventCounter islands_events_;
   std::vector<double> margins_;
+  std::vector<double> unserved_;
+  std::vector<double> flows_;
+  Transfers transfers_;
 };
 
 }  // namespace adequacy

@@ -11,6 +11,8 @@
 #define ADEQUACY_MONTECARLO_AREAS_TRANSFER_H_
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 namespace adequacy {
 
@@ -32,9 +34,49 @@ struct TieLimit {
 void TransferTwo(const double margin[2], const TieLimit& tie,
                  double unserved[2], double* flow);
 
-// Whether a tie carrying `flow` is at its limit each way: [0] from the
-// first area to the second, [1] back.  A limit of 0 is never reached.
+// Whether a tie carrying `flow` is at its limit each way, within a
+// millionth of a MW: [0] from the first area to the second, [1] back.  A
+// limit of 0 is never reached.
 void AtLimit(const TieLimit& tie, double flow, bool at_limit[2]);
+
+class FlowNetwork;
+
+// The transfers of an hour between any number of areas.  The least total
+// unserved is unique, its split among the areas short need not be: the
+// areas short are served the same share of their deficits as far as the
+// ties allow, and where an area can be given no more, the others' shares
+// rise on without it (the fair split: the least of the shares served as
+// large as it can be, then the next, and so on).  Two areas have one split
+// only, found as TransferTwo finds it.
+class Transfers {
+ public:
+  Transfers(size_t areas, const std::vector<TieLimit>& ties);
+  ~Transfers();
+  Transfers(const Transfers&) = delete;
+  Transfers& operator=(const Transfers&) = delete;
+
+  // From each area's margin and the ties' limits this hour (those the
+  // transfers were built with, some perhaps out), each area's MW unserved
+  // and what each tie carries, positive from its first area to its
+  // second.  Where no area is short after the transfers, the flows may be
+  // left at 0.
+  void Solve(const double* margin, const std::vector<TieLimit>& ties,
+             double* unserved, double* flow);
+
+ private:
+  // Shares served of the deficits, in served_, where the ties cannot
+  // serve them all.
+  void Share(const std::vector<TieLimit>& ties, double tolerance);
+
+  size_t areas_;
+  std::unique_ptr<FlowNetwork> network_;
+  std::vector<double> supply_;
+  std::vector<double> deficit_;
+  std::vector<double> served_;
+  std::vector<double> caps_;
+  std::vector<char> active_;
+  std::vector<char> bottleneck_;
+};
 
 }  // namespace adequacy
 

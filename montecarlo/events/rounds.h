@@ -38,9 +38,9 @@ void ExtendInRounds(WorkerPool& pool, int64_t end, Sample* sample,
   while (sample->years() < end) {
     const int64_t first = sample->years();
     const int64_t round_end = std::min(end, first + kRoundYears);
-    const int count = static_cast<int>(
-        (round_end - first + kSimulationBatchYears - 1) /
-        kSimulationBatchYears);
+    const int count =
+        static_cast<int>((round_end - first + kSimulationBatchYears - 1) /
+                         kSimulationBatchYears);
     if (batches->size() < static_cast<size_t>(count)) {
       batches->resize(static_cast<size_t>(count), fresh());
     }

@@ -38,8 +38,8 @@ struct YearLoad {
   bool Covered(int64_t first, int64_t end, double capacity) const {
     if (!(peak_mw_ > capacity)) return true;
     const size_t last = static_cast<size_t>(end - 1) >> kBlockBits;
-    for (size_t block = static_cast<size_t>(first) >> kBlockBits;
-         block <= last; ++block) {
+    for (size_t block = static_cast<size_t>(first) >> kBlockBits; block <= last;
+         ++block) {
       if (block_peak_[block] > capacity) return false;
     }
     return true;
@@ -108,9 +108,8 @@ class YearSimulator {
   // no maintenance (most units have none, and the rest a few weeks): two
   // entries in the row, inline, after one test that is rarely true.
   void Lose(const UnitRates& unit, int64_t first, int64_t end, int32_t lost) {
-    if (!unit.maintenance.empty() &&
-        ((first < unit.maintenance.back().end) &
-         (end > unit.maintenance.front().first))) {
+    if (!unit.maintenance.empty() && ((first < unit.maintenance.back().end) &
+                                      (end > unit.maintenance.front().first))) {
       LoseAround(unit, first, end, lost);
       return;
     }
@@ -157,8 +156,8 @@ class YearSimulator {
     if (load_->Covered(first, end, capacity)) return;
     TallyHours(first, end, capacity, out, events);
   }
-  void TallyHours(int64_t first, int64_t end, double capacity,
-                  YearOutcome* out, EventCounter* events) const;
+  void TallyHours(int64_t first, int64_t end, double capacity, YearOutcome* out,
+                  EventCounter* events) const;
 };
 
 }  // namespace adequacy

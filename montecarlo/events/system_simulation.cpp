@@ -39,16 +39,15 @@ void SystemSimulation::Extend(int64_t end) {
     return PairedSample(load_.hours(), storage_, by_hour_,
                         load_outcomes_.series_hours);
   };
-  ExtendInRounds(pool_, end, &sample_, &batches_, fresh,
-                 [&](PairedSample* out, int64_t from, int64_t to, int thread) {
-                   const auto t = static_cast<size_t>(thread);
-                   for (int64_t year = from; year < to; ++year) {
-                     simulators_[t]->Simulate(seed_, year, &outcomes_[t],
-                                              &stored_[t]);
-                     out->Add(outcomes_[t],
-                              storage_ ? stored_[t] : outcomes_[t]);
-                   }
-                 });
+  ExtendInRounds(
+      pool_, end, &sample_, &batches_, fresh,
+      [&](PairedSample* out, int64_t from, int64_t to, int thread) {
+        const auto t = static_cast<size_t>(thread);
+        for (int64_t year = from; year < to; ++year) {
+          simulators_[t]->Simulate(seed_, year, &outcomes_[t], &stored_[t]);
+          out->Add(outcomes_[t], storage_ ? stored_[t] : outcomes_[t]);
+        }
+      });
 }
 
 void SystemSimulation::RunTo(int64_t years, const Progress& progress) {
