@@ -17,6 +17,7 @@
 #include "direct/placement.h"
 #include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/areas/areas_simulation.h"
 #include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/storage_dispatch.h"
 #include "montecarlo/events/system_simulation.h"
@@ -327,6 +328,70 @@ void PrintAreas() {
       north.evaluations());
 }
 
+// The areas' exact controls from their direct solution.
+AreasControls ControlsOf(const AreasAssessment& exact) {
+  const auto indices = [](const AreaIndices& i) {
+    return ExactIndices{i.lolh, i.lole, i.eue};
+  };
+  AreasControls controls{indices(exact.islands), {}};
+  for (const AreaIndices& alone : exact.island_areas) {
+    controls.alone.push_back(indices(alone));
+  }
+  return controls;
+}
+
+// Three RTS-79 areas in a ring of 200 MW ties: the program to 2 % of the
+// system's LOLH and EUE, the years that needs with the islands as the
+// control and without, and the event engine against the hourly loop that
+// transfers in every hour.
+void PrintRing() {
+  System system;
+  InputError error;
+  const std::string file = kExamples + "/ring/system.toml";
+  AreasModel model;
+  std::string fault;
+  if (!ReadSystemFile(file, &system, &error) ||
+      !AreasModelOf(system, AreaNetLoads(system), &model, &fault)) {
+    std::printf("  ring/system.toml: cannot be read\n");
+    return;
+  }
+  const AreasControls controls = ControlsOf(AssessAreas(system));
+  const Timed run =
+      TimeProgram({"assess", file, "--precision", "0.02", "--json", "-"});
+  AreasSimulation events(model, kDefaultSeed, AvailableProcessors(),
+                         YearMethod::kEvents, controls);
+  auto start = std::chrono::steady_clock::now();
+  events.RunTo(40000);
+  const double event_rate = 40000 / Seconds(start);
+  AreasSimulation hourly(model, kDefaultSeed, AvailableProcessors(),
+                         YearMethod::kHourly, controls);
+  start = std::chrono::steady_clock::now();
+  hourly.RunTo(400);
+  const double hourly_rate = 400 / Seconds(start);
+  // Years for 2 % from the relative standard errors over these years.
+  const PairedSample& whole = events.sample().system();
+  const auto years_for = [&](SampleFigure figure, bool controlled) {
+    const SampleInterval i = controlled
+                                 ? whole.Reported(figure, controls.islands)
+                                 : whole.sample().Interval(figure);
+    const double relative = i.standard_error / i.estimate / 0.02;
+    return static_cast<double>(whole.years()) * relative * relative;
+  };
+  std::printf(
+      "  three RTS-79 areas in a ring, 200 MW ties: EUE %.4g MWh/yr; to 2 %% "
+      "of LOLH and EUE %.2f s wall, peak %.1f MB%s; years for 2 %% of EUE "
+      "%.0f plain, %.0f with the islands as control (LOLH %.0f, %.0f); "
+      "event engine %.0f years/s, hourly loop with flows %.0f years/s, "
+      "ratio %.0f\n",
+      whole.Reported(SampleFigure::kUnservedMwh, controls.islands).estimate,
+      run.seconds, run.peak_megabytes, run.ok ? "" : " (failed)",
+      years_for(SampleFigure::kUnservedMwh, false),
+      years_for(SampleFigure::kUnservedMwh, true),
+      years_for(SampleFigure::kDeficitHours, false),
+      years_for(SampleFigure::kDeficitHours, true), event_rate, hourly_rate,
+      event_rate / hourly_rate);
+}
+
 }  // namespace
 
 void PrintSystemSimulationBench() {
@@ -350,6 +415,7 @@ void PrintSystemSimulationBench() {
   PrintStorage();
   PrintModel();
   PrintAreas();
+  PrintRing();
 }
 
 }  // namespace adequacy
