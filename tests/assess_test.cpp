@@ -253,9 +253,9 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
                 "[[areas]]\nname = \"east\"\nload = { file = \"" + kExamples +
                     "/rts79/load.csv\" }\n\n[[interfaces]]");
   Write("three.toml", three);
-  const ProgramRun three_run = Assess("'" + Path("three.toml") +
-                                     "' --years 300 --json '" +
-                                     Path("three.json") + "'");
+  const ProgramRun three_run =
+      Assess("'" + Path("three.toml") + "' --years 300 --json '" +
+             Path("three.json") + "'");
   ASSERT_EQ(three_run.exit_status, 0) << three_run.err;
   Write("three.py",
         "import json, sys\n"
