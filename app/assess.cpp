@@ -159,17 +159,11 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
                    std::unique_ptr<AreasSimulation>* simulation,
                    AreasRun* run) {
   std::string fault;
-  if (!AreasModelOf(system, AreaNetLoads(system), model, &fault)) {
+  if (!AreasModelOf(system, model, &fault)) {
     WriteText(stderr, InputErrorText(system.file, 0, fault));
     return false;
   }
-  const auto exact = [](const AreaIndices& i) {
-    return ExactIndices{i.lolh, i.lole, i.eue};
-  };
-  run->exact.islands = exact(result.islands);
-  for (const AreaIndices& alone : result.island_areas) {
-    run->exact.alone.push_back(exact(alone));
-  }
+  run->exact = ControlsOf(result);
   *simulation = std::make_unique<AreasSimulation>(
       *model, options.run.seed, options.run.threads, YearMethod::kEvents,
       run->exact);

@@ -154,27 +154,21 @@ Tally CalibrateTwoAreas(int64_t years) {
   if (!ReadSystemFile(
           std::string(ADEQUACY_SOURCE_DIR) + "/examples/two_areas/system.toml",
           &system, &error) ||
-      !AreasModelOf(system, AreaNetLoads(system), &model, &fault)) {
+      !AreasModelOf(system, &model, &fault)) {
     std::printf("  two areas: cannot be read\n");
     return tally;
   }
   const AreasAssessment exact = AssessAreas(system);
-  AreasControls controls;
-  const auto indices = [](const AreaIndices& i) {
-    return ExactIndices{i.lolh, i.lole, i.eue};
-  };
-  controls.islands = indices(exact.islands);
-  for (const AreaIndices& alone : exact.island_areas) {
-    controls.alone.push_back(indices(alone));
-  }
+  const AreasControls controls = ControlsOf(exact);
   const auto add = [&](const PairedSample& paired, const ExactIndices& control,
-                       const AreaIndices& truth) {
+                       const AreaIndices& truth,
+                       const ExactIndices* second = nullptr) {
     const double values[] = {truth.lolh, truth.lole, truth.eue};
     int k = 0;
     for (const SampleFigure figure :
          {SampleFigure::kDeficitHours, SampleFigure::kPeakDeficits,
           SampleFigure::kUnservedMwh}) {
-      const SampleInterval i = paired.Reported(figure, control);
+      const SampleInterval i = paired.Reported(figure, control, second);
       tally.Add(i.estimate, i.standard_error, values[k++]);
     }
   };
@@ -186,7 +180,8 @@ Tally CalibrateTwoAreas(int64_t years) {
     for (size_t a = 0; a < 2; ++a) {
       add(sample.area(a), controls.alone[a], exact.areas[a]);
     }
-    add(sample.system(), controls.islands, exact.system);
+    add(sample.system(), controls.islands, exact.system,
+        &controls.copper_plate);
   }
   std::printf(
       "  %-22s %6lld years, LOLH %-8.4g %3.0f %% held, z mean "

@@ -328,18 +328,6 @@ void PrintAreas() {
       north.evaluations());
 }
 
-// The areas' exact controls from their direct solution.
-AreasControls ControlsOf(const AreasAssessment& exact) {
-  const auto indices = [](const AreaIndices& i) {
-    return ExactIndices{i.lolh, i.lole, i.eue};
-  };
-  AreasControls controls{indices(exact.islands), {}};
-  for (const AreaIndices& alone : exact.island_areas) {
-    controls.alone.push_back(indices(alone));
-  }
-  return controls;
-}
-
 // Three RTS-79 areas in a ring of 200 MW ties: the program to 2 % of the
 // system's LOLH and EUE, the years that needs with the islands as the
 // control and without, and the event engine against the hourly loop that
@@ -351,7 +339,7 @@ void PrintRing() {
   AreasModel model;
   std::string fault;
   if (!ReadSystemFile(file, &system, &error) ||
-      !AreasModelOf(system, AreaNetLoads(system), &model, &fault)) {
+      !AreasModelOf(system, &model, &fault)) {
     std::printf("  ring/system.toml: cannot be read\n");
     return;
   }
@@ -370,25 +358,34 @@ void PrintRing() {
   const double hourly_rate = 400 / Seconds(start);
   // Years for 2 % from the relative standard errors over these years.
   const PairedSample& whole = events.sample().system();
-  const auto years_for = [&](SampleFigure figure, bool controlled) {
-    const SampleInterval i = controlled
-                                 ? whole.Reported(figure, controls.islands)
-                                 : whole.sample().Interval(figure);
+  // Plain (0), the islands as control (1), and the copper plate too (2).
+  const auto years_for = [&](SampleFigure figure, int controls_used) {
+    const SampleInterval i =
+        controls_used == 0
+            ? whole.sample().Interval(figure)
+            : whole.Reported(
+                  figure, controls.islands,
+                  controls_used == 2 ? &controls.copper_plate : nullptr);
     const double relative = i.standard_error / i.estimate / 0.02;
     return static_cast<double>(whole.years()) * relative * relative;
   };
   std::printf(
       "  three RTS-79 areas in a ring, 200 MW ties: EUE %.4g MWh/yr; to 2 %% "
       "of LOLH and EUE %.2f s wall, peak %.1f MB%s; years for 2 %% of EUE "
-      "%.0f plain, %.0f with the islands as control (LOLH %.0f, %.0f); "
-      "event engine %.0f years/s, hourly loop with flows %.0f years/s, "
-      "ratio %.0f\n",
-      whole.Reported(SampleFigure::kUnservedMwh, controls.islands).estimate,
+      "%.0f plain, %.0f with the islands as control, %.0f with the copper "
+      "plate too (LOLH %.0f, %.0f, %.0f); event engine %.0f years/s, hourly "
+      "loop with flows %.0f years/s, ratio %.0f\n",
+      whole
+          .Reported(SampleFigure::kUnservedMwh, controls.islands,
+                    &controls.copper_plate)
+          .estimate,
       run.seconds, run.peak_megabytes, run.ok ? "" : " (failed)",
-      years_for(SampleFigure::kUnservedMwh, false),
-      years_for(SampleFigure::kUnservedMwh, true),
-      years_for(SampleFigure::kDeficitHours, false),
-      years_for(SampleFigure::kDeficitHours, true), event_rate, hourly_rate,
+      years_for(SampleFigure::kUnservedMwh, 0),
+      years_for(SampleFigure::kUnservedMwh, 1),
+      years_for(SampleFigure::kUnservedMwh, 2),
+      years_for(SampleFigure::kDeficitHours, 0),
+      years_for(SampleFigure::kDeficitHours, 1),
+      years_for(SampleFigure::kDeficitHours, 2), event_rate, hourly_rate,
       event_rate / hourly_rate);
 }
 

@@ -15,8 +15,10 @@ std::string Number(double value) {
 
 // An area's (or the system's) run: its years paired with its own alone.
 SimulationSummary SummaryOf(const AreasRun& run, const PairedSample& paired,
-                            const ExactIndices& exact) {
+                            const ExactIndices& exact,
+                            const ExactIndices* second = nullptr) {
   SimulationSummary summary = run.summary;
+  summary.second = second;
   summary.sample = &paired.sample();
   summary.paired = &paired;
   summary.exact = exact;
@@ -24,7 +26,8 @@ SimulationSummary SummaryOf(const AreasRun& run, const PairedSample& paired,
 }
 
 std::string Row(const std::string& name, const PairedSample& paired,
-                const ExactIndices& exact) {
+                const ExactIndices& exact,
+                const ExactIndices* second = nullptr) {
   std::string text = "  ";
   char cell[64];
   std::snprintf(cell, sizeof cell, "%-14s", name.c_str());
@@ -32,12 +35,13 @@ std::string Row(const std::string& name, const PairedSample& paired,
   for (const SampleFigure figure :
        {SampleFigure::kDeficitHours, SampleFigure::kPeakDeficits,
         SampleFigure::kUnservedMwh}) {
-    const SampleInterval i = paired.Reported(figure, exact);
+    const SampleInterval i = paired.Reported(figure, exact, second);
     std::snprintf(cell, sizeof cell, " %11s %10s", Number(i.estimate).c_str(),
                   Number(i.standard_error).c_str());
     text += cell;
   }
-  const SampleInterval events = paired.Reported(SampleFigure::kEvents, exact);
+  const SampleInterval events =
+      paired.Reported(SampleFigure::kEvents, exact, second);
   std::snprintf(cell, sizeof cell, " %11s\n", Number(events.estimate).c_str());
   return text + cell;
 }
@@ -64,14 +68,16 @@ std::string AreasSimulationText(const System& system, const AreasRun& run) {
                 SimulationStopText(run.summary).c_str());
   std::string text = line;
   text +=
-      "  each index controlled by the same years with every tie at 0, whose\n"
-      "  values are exact (the islands)\n"
+      "  each index controlled by the same years with every tie at 0 (the\n"
+      "  islands), the system's also by them as one copper plate, whose\n"
+      "  values are exact\n"
       "  area              LOLH h/yr  std error   LOLE d/yr  std error  "
       "EUE MWh/yr  std error  LOLEV ev/yr\n";
   for (size_t a = 0; a < sample.area_count(); ++a) {
     text += Row(system.areas[a].name, sample.area(a), run.exact.alone[a]);
   }
-  text += Row("system", sample.system(), run.exact.islands);
+  text += Row("system", sample.system(), run.exact.islands,
+              &run.exact.copper_plate);
   if (system.interfaces.empty()) return text;
   text += "  ties at their limit, in the hours some area was short:\n";
   for (size_t t = 0; t < system.interfaces.size(); ++t) {
@@ -88,8 +94,8 @@ std::string AreasSimulationText(const System& system, const AreasRun& run) {
 void WriteAreasSimulationJson(JsonWriter& json, const System& system,
                               const AreasRun& run) {
   const AreasSample& sample = *run.sample;
-  const SimulationSummary whole =
-      SummaryOf(run, sample.system(), run.exact.islands);
+  const SimulationSummary whole = SummaryOf(
+      run, sample.system(), run.exact.islands, &run.exact.copper_plate);
   json.Name("montecarlo");
   json.BeginObject();
   WriteRunMembers(json, whole);

@@ -47,7 +47,7 @@ std::vector<IndexRow> Rows(const Assessment& exact) {
 
 // The interval reported: controlled where a control applies.
 SampleInterval Reported(const SimulationSummary& run, SampleFigure figure) {
-  return run.paired ? run.paired->Reported(figure, run.exact)
+  return run.paired ? run.paired->Reported(figure, run.exact, run.second)
                     : run.sample->Interval(figure);
 }
 

@@ -18,8 +18,9 @@ namespace adequacy {
 struct SimulationSummary {
   const YearSample* sample = nullptr;  // With storage where there is some.
   const PairedSample* paired = nullptr;
-  ExactIndices exact;              // The controls.
-  const System* system = nullptr;  // For the devices' names.
+  ExactIndices exact;                    // The controls.
+  const ExactIndices* second = nullptr;  // A second control's, if any.
+  const System* system = nullptr;        // For the devices' names.
   uint64_t seed = 0;
   int threads = 1;
   SimulationStop stop = SimulationStop::kYears;

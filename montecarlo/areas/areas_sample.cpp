@@ -10,7 +10,7 @@ AreasSample::AreasSample(size_t areas, size_t ties, int64_t hours)
       at_limit_(2 * ties, 0) {}
 
 void AreasSample::Add(const AreasYear& year) {
-  system_.Add(year.islands, year.system);
+  system_.Add(year.islands, year.system, year.copper_plate);
   for (size_t a = 0; a < areas_.size(); ++a) {
     areas_[a].Add(year.alone[a], year.areas[a]);
   }

@@ -1,8 +1,9 @@
 // Simulated years of a system of areas, gathered: the system's and each
 // area's figures, each estimated with its own years on their own (every
-// tie at 0) as the control, whose expectations the direct solution has
-// exactly for any number of areas; and how often each tie was at its limit
-// while some area was short.
+// tie at 0) as the control, and the system's with its copper plate too,
+// whose expectations the direct solution has exactly for any number of
+// areas; and how often each tie was at its limit while some area was
+// short.
 #ifndef ADEQUACY_MONTECARLO_AREAS_AREAS_SAMPLE_H_
 #define ADEQUACY_MONTECARLO_AREAS_AREAS_SAMPLE_H_
 
@@ -24,7 +25,7 @@ class AreasSample {
 
   int64_t years() const { return system_.years(); }
   // The system's years paired with the islands' (some area short on its
-  // own), and each area's with its own alone.
+  // own) and the copper plate's, and each area's with its own alone.
   const PairedSample& system() const { return system_; }
   const PairedSample& area(size_t a) const { return areas_[a]; }
   size_t area_count() const { return areas_.size(); }

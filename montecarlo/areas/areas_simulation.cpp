@@ -13,9 +13,7 @@ AreaLoads AreasModel::loads() const {
   return loads;
 }
 
-bool AreasModelOf(const System& system,
-                  const std::vector<std::vector<double>>& area_nets,
-                  AreasModel* model, std::string* error) {
+bool AreasModelOf(const System& system, AreasModel* model, std::string* error) {
   if (!UnitRatesOf(system, &model->units, error)) return false;
   model->unit_areas.clear();
   for (const UnitGroup& group : system.units) {
@@ -39,12 +37,25 @@ bool AreasModelOf(const System& system,
     model->ties.push_back(tie);
   }
   model->area_loads.clear();
-  for (const std::vector<double>& net : area_nets) {
+  for (const std::vector<double>& net : AreaNetLoads(system)) {
     model->area_loads.push_back(std::make_unique<YearLoad>(net));
   }
   model->system_load =
       std::make_unique<YearLoad>(NetLoad(system.load, system.profiles));
   return true;
+}
+
+AreasControls ControlsOf(const AreasAssessment& exact) {
+  const auto indices = [](const AreaIndices& i) {
+    return ExactIndices{i.lolh, i.lole, i.eue};
+  };
+  AreasControls controls;
+  controls.islands = indices(exact.islands);
+  controls.copper_plate = indices(exact.copper_plate);
+  for (const AreaIndices& alone : exact.island_areas) {
+    controls.alone.push_back(indices(alone));
+  }
+  return controls;
 }
 
 AreasSimulation::AreasSimulation(const AreasModel& model, uint64_t seed,
@@ -92,9 +103,10 @@ SimulationStop AreasSimulation::RunToPrecision(
       precision, max_years, [this] { return sample_.years(); },
       [this](double* lolh, double* eue) {
         const PairedSample& system = sample_.system();
-        *lolh =
-            system.RelativeError(SampleFigure::kDeficitHours, exact_.islands);
-        *eue = system.RelativeError(SampleFigure::kUnservedMwh, exact_.islands);
+        *lolh = system.RelativeError(SampleFigure::kDeficitHours,
+                                     exact_.islands, &exact_.copper_plate);
+        *eue = system.RelativeError(SampleFigure::kUnservedMwh, exact_.islands,
+                                    &exact_.copper_plate);
       },
       [this](int64_t end) { Extend(end); }, progress);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "direct/areas.h"
 #include "montecarlo/areas/areas_sample.h"
 #include "montecarlo/areas/areas_year.h"
 #include "montecarlo/engine/worker_pool.h"
@@ -29,18 +30,20 @@ struct AreasModel {
   AreaLoads loads() const;
 };
 
-// The model of `system`, which has areas with net loads `area_nets`;
-// false, with the reason, where a unit's or a tie's rate passes 1.
-bool AreasModelOf(const System& system,
-                  const std::vector<std::vector<double>>& area_nets,
-                  AreasModel* model, std::string* error);
+// The model of `system`, which has areas; false, with the reason, where a
+// unit's or a tie's rate passes 1.
+bool AreasModelOf(const System& system, AreasModel* model, std::string* error);
 
 // The exact expectations of the controls: the islands' (some area short on
-// its own) and each area's alone.
+// its own), each area's alone, and the copper plate's.
 struct AreasControls {
   ExactIndices islands;
   std::vector<ExactIndices> alone;
+  ExactIndices copper_plate;
 };
+
+// The controls' values from the direct solution.
+AreasControls ControlsOf(const AreasAssessment& exact);
 
 class AreasSimulation {
  public:

@@ -132,8 +132,7 @@ struct Simulated {
 void SimulateYears(const System& system, int64_t years, YearMethod method,
                    Simulated* out) {
   std::string fault;
-  ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &out->model, &fault))
-      << fault;
+  ASSERT_TRUE(AreasModelOf(system, &out->model, &fault)) << fault;
   const AreaLoads loads = out->model.loads();
   AreasYearSimulator simulator(out->model.units, out->model.unit_areas,
                                out->model.ties, loads, method);
@@ -208,19 +207,14 @@ TEST(AreasSimulationTest, ThreeAreasLieWithinTheirBounds) {
   ASSERT_FALSE(exact.exact);
   AreasModel model;
   std::string fault;
-  ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &model, &fault));
-  const auto control = [](const AreaIndices& i) {
-    return ExactIndices{i.lolh, i.lole, i.eue};
-  };
-  AreasControls controls{control(exact.islands), {}};
-  for (const AreaIndices& i : exact.island_areas) {
-    controls.alone.push_back(control(i));
-  }
+  ASSERT_TRUE(AreasModelOf(system, &model, &fault));
+  const AreasControls controls = ControlsOf(exact);
   AreasSimulation simulation(model, 3, 2, YearMethod::kEvents, controls);
   simulation.RunTo(20000);
   const AreasSample& sample = simulation.sample();
   const auto between = [&](SampleFigure figure, double low, double high) {
-    const SampleInterval i = sample.system().Reported(figure, controls.islands);
+    const SampleInterval i = sample.system().Reported(figure, controls.islands,
+                                                      &controls.copper_plate);
     EXPECT_GT(i.estimate + 4.0 * i.standard_error, low);
     EXPECT_LT(i.estimate - 4.0 * i.standard_error, high);
     EXPECT_LT(i.estimate, 0.9 * high);  // The ties help.
@@ -262,27 +256,22 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     ASSERT_TRUE(exact.exact);
     AreasModel model;
     std::string fault;
-    ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &model, &fault));
-    const auto control = [](const AreaIndices& i) {
-      return ExactIndices{i.lolh, i.lole, i.eue};
-    };
-    AreasControls controls{control(exact.islands), {}};
-    for (const AreaIndices& i : exact.island_areas) {
-      controls.alone.push_back(control(i));
-    }
+    ASSERT_TRUE(AreasModelOf(system, &model, &fault));
+    const AreasControls controls = ControlsOf(exact);
     AreasSimulation simulation(model, 3, 2, c.method, controls);
     simulation.RunTo(c.years);
     const std::string what = "limit " + std::to_string(c.limit) + " out " +
                              std::to_string(c.outage) +
                              (c.method == YearMethod::kHourly ? " hourly" : "");
     const auto hold = [&](const PairedSample& paired, const ExactIndices& x,
-                          const AreaIndices& truth, const std::string& who) {
+                          const AreaIndices& truth, const std::string& who,
+                          const ExactIndices* second = nullptr) {
       const double values[] = {truth.lolh, truth.lole, truth.eue};
       int k = 0;
       for (const SampleFigure figure :
            {SampleFigure::kDeficitHours, SampleFigure::kPeakDeficits,
             SampleFigure::kUnservedMwh}) {
-        const SampleInterval i = paired.Reported(figure, x);
+        const SampleInterval i = paired.Reported(figure, x, second);
         // A tie of 0 is its own control: no error at all.
         EXPECT_LE(std::fabs(i.estimate - values[k]),
                   4.0 * i.standard_error + 1e-9 * values[k])
@@ -297,7 +286,8 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
       hold(sample.area(a), controls.alone[a], exact.areas[a],
            system.areas[a].name);
     }
-    hold(sample.system(), controls.islands, exact.system, "system");
+    hold(sample.system(), controls.islands, exact.system, "system",
+         &controls.copper_plate);
     // A tie is at its limit only in hours some area was short.
     const int64_t short_hours = sample.system().sample().deficit_hours();
     for (int way = 0; way < 2; ++way) {
@@ -317,8 +307,9 @@ TEST(AreasSimulationTest, TheSeedAloneDecides) {
   const System system = TwoAreas(40.0, 0.1);
   AreasModel model;
   std::string fault;
-  ASSERT_TRUE(AreasModelOf(system, AreaNetLoads(system), &model, &fault));
-  AreasControls controls{{1.0, 0.5, 50.0}, {{1.0, 0.5, 50.0}, {1, 0.5, 50}}};
+  ASSERT_TRUE(AreasModelOf(system, &model, &fault));
+  AreasControls controls{
+      {1.0, 0.5, 50.0}, {{1.0, 0.5, 50.0}, {1, 0.5, 50}}, {0.5, 0.2, 20.0}};
   AreasSimulation one(model, 5, 1, YearMethod::kEvents, controls);
   AreasSimulation three(model, 5, 3, YearMethod::kEvents, controls);
   one.RunTo(5000);

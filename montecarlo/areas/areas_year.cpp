@@ -95,8 +95,10 @@ void AreasYearSimulator::Tally(AreasYear* out) {
   }
   out->system.Clear();
   out->islands.Clear();
+  out->copper_plate.Clear();
   system_events_.Reset();
   islands_events_.Reset();
+  copper_events_.Reset();
   out->at_limit.assign(2 * ties_.size(), 0);
   // The ties at hour 0 before any change is read.
   for (size_t t = 0; t < ties_.size(); ++t) limits_[t] = ties_[t].limit;
@@ -151,9 +153,11 @@ void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
   const size_t areas = loads_.areas.size();
   bool short_alone = false;
   double alone_mw = 0.0;
+  double margin = 0.0;  // Of the copper plate.
   for (size_t a = 0; a < areas; ++a) {
     const YearLoad& load = *loads_.areas[a];
     margins_[a] = static_cast<double>(available_[a]) - load.net_mw[h];
+    margin += margins_[a];
     if (margins_[a] < 0.0) {
       short_alone = true;
       alone_mw += -margins_[a];
@@ -164,6 +168,11 @@ void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
   const bool system_peak = loads_.system->day_peak[h] != 0;
   if (short_alone) {
     out->islands.AddDeficit(hour, alone_mw, system_peak, &islands_events_);
+  }
+  // The copper plate is short only where some area is on its own, so the
+  // hours looked into hold all of its deficits.
+  if (margin < 0.0) {
+    out->copper_plate.AddDeficit(hour, -margin, system_peak, &copper_events_);
   }
   // The hourly loop transfers in every hour, as a reference that trusts
   // no shortcut; the engine only where some area is short on its own.

@@ -8,7 +8,8 @@
 // the transfers settle who is short, hour by hour.
 //
 // Beside the year as it is, the same draws give each area alone (every tie
-// at 0), whose expectations the direct solution has exactly: the controls.
+// at 0) and the copper plate (every unit against the summed load), whose
+// expectations the direct solution has exactly: the controls.
 #ifndef ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
 #define ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
 
@@ -48,6 +49,7 @@ struct AreasYear {
   std::vector<YearOutcome> alone;  // Each area's on its own.
   YearOutcome system;              // Some area short, each hour.
   YearOutcome islands;             // Some area short on its own.
+  YearOutcome copper_plate;        // Every unit against the summed load.
   // Of each tie, the system's deficit hours it was at its limit, from its
   // first area to its second ([2 t]) and back ([2 t + 1]).
   std::vector<int32_t> at_limit;
@@ -100,6 +102,7 @@ class AreasYearSimulator {
   std::vector<EventCounter> alone_events_;
   EventCounter system_events_;
   EventCounter islands_events_;
+  EventCounter copper_events_;
   std::vector<double> margins_;
   std::vector<double> unserved_;
   std::vector<double> flows_;

@@ -36,19 +36,35 @@ void PairedSample::Add(const YearOutcome& without, const YearOutcome& with) {
              static_cast<double>(with.peak_deficits), with.unserved_mwh,
              static_cast<double>(with.event_hours.size()),
              with.deficit_hours > 0 ? 1.0 : 0.0,
-             static_cast<double>(with.deficit_days)});
+             static_cast<double>(with.deficit_days), 0.0, 0.0, 0.0});
+}
+
+void PairedSample::Add(const YearOutcome& without, const YearOutcome& with,
+                       const YearOutcome& second) {
+  used_ = kValues;
+  sample_.Add(with);
+  if (storage_) without_.Add(without);
+  AddValues({static_cast<double>(without.deficit_hours),
+             static_cast<double>(without.peak_deficits), without.unserved_mwh,
+             static_cast<double>(with.deficit_hours),
+             static_cast<double>(with.peak_deficits), with.unserved_mwh,
+             static_cast<double>(with.event_hours.size()),
+             with.deficit_hours > 0 ? 1.0 : 0.0,
+             static_cast<double>(with.deficit_days),
+             static_cast<double>(second.deficit_hours),
+             static_cast<double>(second.peak_deficits), second.unserved_mwh});
 }
 
 void PairedSample::AddValues(const Values& values) {
   ++years_;
   const double n = static_cast<double>(years_);
   Values before{};
-  for (int i = 0; i < kValues; ++i) {
+  for (int i = 0; i < used_; ++i) {
     before[i] = values[i] - mean_[i];
     mean_[i] += before[i] / n;
   }
-  for (int i = 0; i < kValues; ++i) {
-    for (int j = 0; j < kValues; ++j) {
+  for (int i = 0; i < used_; ++i) {
+    for (int j = 0; j < used_; ++j) {
       comoment_[i][j] += before[i] * (values[j] - mean_[j]);
     }
   }
@@ -58,12 +74,13 @@ void PairedSample::Merge(const PairedSample& other) {
   sample_.Merge(other.sample_);
   if (storage_) without_.Merge(other.without_);
   if (other.years_ == 0) return;
+  used_ = std::max(used_, other.used_);
   const double a = static_cast<double>(years_);
   const double b = static_cast<double>(other.years_);
   Values delta{};
-  for (int i = 0; i < kValues; ++i) delta[i] = other.mean_[i] - mean_[i];
-  for (int i = 0; i < kValues; ++i) {
-    for (int j = 0; j < kValues; ++j) {
+  for (int i = 0; i < used_; ++i) delta[i] = other.mean_[i] - mean_[i];
+  for (int i = 0; i < used_; ++i) {
+    for (int j = 0; j < used_; ++j) {
       comoment_[i][j] +=
           other.comoment_[i][j] + delta[i] * delta[j] * a * b / (a + b);
     }
@@ -84,10 +101,20 @@ bool PairedSample::Controlled(SampleFigure figure) const {
 }
 
 SampleInterval PairedSample::Reported(SampleFigure figure,
-                                      const ExactIndices& exact) const {
+                                      const ExactIndices& exact,
+                                      const ExactIndices* second) const {
   const SampleInterval plain = sample_.Interval(figure);
   if (!Controlled(figure)) return plain;
-  const std::array<double, 3> known = {exact.lolh, exact.lole, exact.eue};
+  Values known{};
+  known[kControlLolh] = exact.lolh;
+  known[kControlLole] = exact.lole;
+  known[kControlEue] = exact.eue;
+  const bool both = second != nullptr && used_ == kValues;
+  if (both) {
+    known[kSecond + kControlLolh] = second->lolh;
+    known[kSecond + kControlLole] = second->lole;
+    known[kSecond + kControlEue] = second->eue;
+  }
   std::vector<int> controls;
   switch (figure) {
     case SampleFigure::kDeficitHours:
@@ -102,6 +129,7 @@ SampleInterval PairedSample::Reported(SampleFigure figure,
     default:
       controls = {kControlLolh, kControlEue};
   }
+  if (both && controls.size() == 1) controls.push_back(kSecond + controls[0]);
   const int y = ValueOf(figure);
   const auto& c = comoment_;
   // Controls that never vary carry nothing: with none left, the plain
@@ -160,8 +188,9 @@ SampleInterval PairedSample::Reported(SampleFigure figure,
 }
 
 double PairedSample::RelativeError(SampleFigure figure,
-                                   const ExactIndices& exact) const {
-  const SampleInterval interval = Reported(figure, exact);
+                                   const ExactIndices& exact,
+                                   const ExactIndices* second) const {
+  const SampleInterval interval = Reported(figure, exact, second);
   return interval.estimate > 0.0 ? interval.standard_error / interval.estimate
                                  : std::numeric_limits<double>::quiet_NaN();
 }

@@ -11,6 +11,9 @@
 //                  X's LOLH and EUE as the controls.
 //   Without storage, LOLH, LOLE and EUE stay plain: they are the check of
 //   the simulation against the exact values.
+// A pair may have a second control Z, known exactly too (a system of
+// areas: X its islands, Z its copper plate): LOLH, LOLE and EUE are then
+// each controlled by X's and Z's together.
 #ifndef ADEQUACY_MONTECARLO_STATISTICS_PAIRED_SAMPLE_H_
 #define ADEQUACY_MONTECARLO_STATISTICS_PAIRED_SAMPLE_H_
 
@@ -39,6 +42,10 @@ class PairedSample {
   // A year without storage and the same year with it (the same outcome
   // where the system has none).
   void Add(const YearOutcome& without, const YearOutcome& with);
+  // The same with the year's second control; a sample takes either every
+  // year with one or none with one.
+  void Add(const YearOutcome& without, const YearOutcome& with,
+           const YearOutcome& second);
   void Merge(const PairedSample& other);
 
   bool storage() const { return storage_; }
@@ -53,14 +60,19 @@ class PairedSample {
   // Whether `figure` is estimated with a control.
   bool Controlled(SampleFigure figure) const;
   // The estimate reported: controlled by `exact` where Controlled(figure),
-  // else the plain mean of the years.
-  SampleInterval Reported(SampleFigure figure, const ExactIndices& exact) const;
+  // and by `second` too where given and the years have the second
+  // control; else the plain mean of the years.
+  SampleInterval Reported(SampleFigure figure, const ExactIndices& exact,
+                          const ExactIndices* second = nullptr) const;
   // The standard error reported over the estimate; NaN where it is 0.
-  double RelativeError(SampleFigure figure, const ExactIndices& exact) const;
+  double RelativeError(SampleFigure figure, const ExactIndices& exact,
+                       const ExactIndices* second = nullptr) const;
 
  private:
-  // The year values paired: X's three controls, then Y's figures.
-  static constexpr int kValues = 3 + kSampleFigures;
+  // The year values paired: X's three controls, Y's figures, and the
+  // second control's three, where the years have one (`used_` values).
+  static constexpr int kValues = 3 + kSampleFigures + 3;
+  static constexpr int kSecond = 3 + kSampleFigures;
   using Values = std::array<double, kValues>;
   static int ValueOf(SampleFigure figure) {
     return 3 + static_cast<int>(figure);
@@ -75,6 +87,7 @@ class PairedSample {
   // method and merged as Chan's, so that every order of batches that
   // keeps their order gives the same figures.
   int64_t years_ = 0;
+  int used_ = kSecond;
   Values mean_{};
   std::array<Values, kValues> comoment_{};
 };
