@@ -13,6 +13,7 @@
 #include "app/version.h"
 #include "capacity/area_search.h"
 #include "capacity/carrying.h"
+#include "capacity/simulated_area.h"
 #include "capacity/simulated_credit.h"
 #include "direct/placement.h"
 #include "direct/study.h"
@@ -263,6 +264,96 @@ int WriteAnswers(const CapacityOptions& options, const System& system,
                                                                : kCommandFailed;
 }
 
+// An area's answer by simulation, `load` MW the load found, `index` its
+// index there; false, told against `file`, where there is none.
+bool SimulatedAnswer(const std::string& file, const Target& target,
+                     const Estimated& found, double index, Answer* answer) {
+  answer->fault = found.fault;
+  answer->at = found.at;
+  answer->index = index;
+  if (found.fault == NoAnswer::kNone) return true;
+  WriteText(stderr, InputErrorText(file, 0, NoAnswerText(found.fault, target)));
+  return false;
+}
+
+// The capability and credit of one area of three or more, by simulation:
+// every load over the same years, as many as the options ask or as the
+// precision needs (a pilot run's error scaled, as for storage).
+int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
+                          size_t area) {
+  SimulatedAreaSearch base(system, area, options.target.index, options.run.seed,
+                           options.run.threads);
+  if (!base.fault().empty()) {
+    WriteText(stderr, InputErrorText(system.file, 0, base.fault()));
+    return kCommandFailed;
+  }
+  const double scale_mw = std::max(1.0, base.installed_mw());
+  const double tolerance = std::max(options.tolerance, 0.001 * scale_mw);
+  const Target& target = options.target;
+  int64_t years = options.run.years;
+  if (years == 0) {
+    const Estimated pilot =
+        base.LargestAdded(target.value, kPilotYears, tolerance);
+    years = YearsFor(pilot.standard_error, kPilotYears,
+                     options.run.precision * scale_mw, options.run.max_years);
+  }
+  CapacityAnswers a;
+  a.target = target;
+  a.simulated = true;
+  a.simulated_capability = true;
+  a.years = years;
+  a.seed = options.run.seed;
+  const SampleInterval now = base.IndexAt(1.0, 0.0, years);
+  a.base_index = now.estimate;
+  a.base_index_se = now.standard_error;
+  const Estimated added = base.LargestAdded(target.value, years, tolerance);
+  const Estimated scale = base.LargestScale(target.value, years, tolerance);
+  if (!SimulatedAnswer(system.file, target, added,
+                       base.IndexAt(1.0, added.at, years).estimate, &a.added) ||
+      !SimulatedAnswer(system.file, target, scale,
+                       base.IndexAt(scale.at, 0.0, years).estimate, &a.scale)) {
+    return kCommandFailed;
+  }
+  a.added_se = added.standard_error;
+  a.scale_se = scale.standard_error;
+  a.peak_load_mw = base.peak_load() * scale.at;
+  if (!options.add_path.empty()) {
+    System additions;
+    System combined;
+    if (!ReadCombined(options, system, &additions, &combined, &a)) {
+      return kCommandFailed;
+    }
+    SimulatedAreaSearch with(combined, area, target.index, options.run.seed,
+                             options.run.threads);
+    const SampleInterval given = with.IndexAt(1.0, 0.0, years);
+    a.index_with_additions = given.estimate;
+    a.index_with_additions_se = given.standard_error;
+    const Estimated elcc = with.LargestAdded(a.credit_value, years, tolerance);
+    // The firm MW in the area that give it the index the additions give:
+    // so much load taken away.
+    const Estimated firm = base.LargestAdded(given.estimate, years, tolerance);
+    Target kept = target;
+    kept.value = a.credit_value;
+    if (!SimulatedAnswer(options.add_path, kept, elcc,
+                         with.IndexAt(1.0, elcc.at, years).estimate, &a.elcc)) {
+      return kCommandFailed;
+    }
+    a.elcc_se = elcc.standard_error;
+    a.elcc_low = elcc.low;
+    a.elcc_high = elcc.high;
+    a.efc.at = -firm.at;
+    a.efc.index = given.estimate;
+    a.efc_se = firm.standard_error;
+    a.efc_low = -firm.high;
+    a.efc_high = -firm.low;
+    a.evaluations += with.evaluations();
+  }
+  a.evaluations += base.evaluations();
+  System named = system;
+  named.name += ", area " + system.areas[area].name;
+  return WriteAnswers(options, named, a);
+}
+
 // The capability and credit of one area of two, exact.
 int AreaCapacity(const CapacityOptions& options, System* system) {
   if (system->areas.empty()) {
@@ -280,12 +371,14 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
             ? "a system with [[areas]] needs --area NAME, one of " + names
             : "unknown area '" + options.area + "'; the areas are " + names);
   }
+  if (system->areas.size() > 2) {
+    return SimulatedAreaCapacity(options, *system, area);
+  }
   if (system->areas.size() != 2) {
     WriteText(stderr, InputErrorText(system->file, 0,
-                                     "capacity is exact for two areas; for " +
-                                         std::to_string(system->areas.size()) +
-                                         " it needs the simulation of areas, "
-                                         "not built yet"));
+                                     "capacity --area needs two areas or "
+                                     "more; without [[areas]], a system of "
+                                     "one area is answered exactly"));
     return kCommandFailed;
   }
   AreaSearch base(*system, area, options.target.index);

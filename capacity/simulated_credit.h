@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "capacity/carrying.h"
+#include "capacity/simulated_search.h"
 #include "capacity/target.h"
 #include "direct/study.h"
 #include "montecarlo/events/storage_dispatch.h"
@@ -25,14 +26,6 @@
 #include "system/system.h"
 
 namespace adequacy {
-
-// An answer with its standard error and 95 % interval.
-struct Estimated {
-  double at = 0.0;
-  double standard_error = 0.0;
-  double low = 0.0;
-  double high = 0.0;
-};
 
 class SimulatedCredit {
  public:

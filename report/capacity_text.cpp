@@ -27,7 +27,11 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
   std::string text = system.name + " (" + system.file + ")\n";
   text += "  " + std::string(name) +
           " of the system as it stands: " + Format("%.6g", a.base_index) + " " +
-          unit + "\n";
+          unit +
+          (a.simulated_capability
+               ? " +/- " + Format("%.3g", a.base_index_se) + " (simulated)"
+               : "") +
+          "\n";
   // The schedule every answer keeps.
   text += MaintenanceText(system);
   text += "\nLoad-carrying capability at " + std::string(name) + " = " +
@@ -38,6 +42,13 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
   text += "  added load  " + Format("%12.2f", a.added.at) +
           " MW  to every hour, " + name + " " + Format("%.6g", a.added.index) +
           "\n";
+  if (a.simulated_capability) {
+    text += "  simulated (more than two areas have no exact solution): " +
+            std::to_string(a.years) + " years, seed " + std::to_string(a.seed) +
+            ", the same years at every load;\n  standard errors: added load " +
+            Format("%.3g", a.added_se) + " MW, scale " +
+            Format("%.3g", a.scale_se) + "\n";
+  }
   if (a.credit) {
     text += "\nCapacity credit of " + a.additions_name + " (" +
             Format("%.2f", a.installed_mw) +
@@ -54,9 +65,12 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
             " %  a unit never out with the same " + name + " as they give, " +
             Format("%.6g", a.index_with_additions) + "\n";
     if (a.simulated) {
-      text += "  simulated (storage has no exact solution): " +
-              std::to_string(a.years) + " years, seed " +
-              std::to_string(a.seed) + ", the same years at every load\n";
+      text +=
+          std::string(a.simulated_capability
+                          ? "  simulated over the same years: "
+                          : "  simulated (storage has no exact solution): ") +
+          std::to_string(a.years) + " years, seed " + std::to_string(a.seed) +
+          ", the same years at every load\n";
       text += "  ELCC 95 % interval " + Format("%.2f", a.elcc_low) + " .. " +
               Format("%.2f", a.elcc_high) + " MW (standard error " +
               Format("%.3g", a.elcc_se) + ")\n";
@@ -97,6 +111,14 @@ std::string CapacityJson(const System& system, const CapacityAnswers& a,
   json.Member("added_mw", a.added.at);
   json.Member("index_at_scale", a.scale.index);
   json.Member("index_at_added", a.added.index);
+  if (a.simulated_capability) {
+    json.BooleanMember("simulated", true);
+    json.IntegerMember("years", a.years);
+    json.IntegerMember("seed", static_cast<int64_t>(a.seed));
+    json.Member("base_index_standard_error", a.base_index_se);
+    json.Member("added_mw_standard_error", a.added_se);
+    json.Member("scale_standard_error", a.scale_se);
+  }
   json.EndObject();
   if (a.credit) {
     json.Name("credit");

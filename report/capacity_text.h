@@ -38,6 +38,11 @@ struct CapacityAnswers {
   double index_with_additions_se = 0.0;
   double elcc_se = 0.0, elcc_low = 0.0, elcc_high = 0.0;
   double efc_se = 0.0, efc_low = 0.0, efc_high = 0.0;
+  // An area of three or more: the capability simulated too.
+  bool simulated_capability = false;
+  double base_index_se = 0.0;
+  double added_se = 0.0;
+  double scale_se = 0.0;
 };
 
 std::string CapacityText(const System& system, const CapacityAnswers& a);

@@ -71,6 +71,29 @@ TEST_F(CapacityTest, AnAreaOfTwo) {
       << none.err;
 }
 
+// One area of three, by simulation over the same years at every load: a
+// firm 100 MW in the north is worth 100 MW to it, both ways, within the
+// search's tolerance, at EUE (which moves with every MW; LOLE moves by
+// days); the answers carry their standard errors.
+TEST_F(CapacityTest, AnAreaOfThreeBySimulation) {
+  Write("firm.toml",
+        "[[units]]\narea = \"north\"\ncount = 1\ncapacity_mw = 100\n"
+        "forced_outage_rate = 0\nmean_repair_hours = 1\n");
+  const ProgramRun firm =
+      Capacity("'" + kExamples + "/ring/system.toml' --area north --add '" +
+               Path("firm.toml") + "' --target EUE=40 --years 500 --json -");
+  ASSERT_EQ(firm.exit_status, 0) << firm.err;
+  // The ELCC keeps the target: beyond what the north carries already.
+  EXPECT_NEAR(
+      JsonNumber(firm.out, "elcc_mw") - JsonNumber(firm.out, "added_mw"), 100.0,
+      4.0)
+      << firm.out;
+  EXPECT_NEAR(JsonNumber(firm.out, "efc_mw"), 100.0, 4.0) << firm.out;
+  EXPECT_GT(JsonNumber(firm.out, "added_mw_standard_error"), 0.0);
+  EXPECT_GT(JsonNumber(firm.out, "elcc_standard_error"), 0.0);
+  EXPECT_NE(firm.out.find("\"simulated\": true"), std::string::npos);
+}
+
 // A 100 MW unit that is never out is worth 100 MW, both ways; a profile
 // is worth less than its peak; the text says both.
 TEST_F(CapacityTest, CreditOfAddedResources) {

@@ -34,6 +34,12 @@ struct FlowNetwork::Graph {
   std::vector<Edge> ahead;  // Each tie, its first area to its second.
   std::vector<Edge> back;   // And back.
   std::vector<char> reached;
+  // The flow's own maps and the walk's stack, kept from call to call: the
+  // flow is solved in many hours, and allocating them each time costs
+  // more than solving.
+  std::vector<boost::default_color_type> color;
+  std::vector<Edge> predecessor;
+  std::vector<size_t> stack;
 
   // An edge and its reverse of no capacity, as the flow needs them.
   Edge Add(size_t a, size_t b) {
@@ -60,6 +66,8 @@ FlowNetwork::FlowNetwork(size_t areas, const std::vector<TieLimit>& ties)
     n.back.push_back(n.Add(tie.second, tie.first));
   }
   n.reached.assign(areas + 2, 0);
+  n.color.assign(areas + 2, boost::white_color);
+  n.predecessor.assign(areas + 2, Edge());
 }
 
 FlowNetwork::~FlowNetwork() = default;
@@ -76,11 +84,17 @@ double FlowNetwork::MaxFlow(const double* from, const double* to,
     capacity[n.ahead[t]] = ties[t].forward_mw;
     capacity[n.back[t]] = ties[t].backward_mw;
   }
-  const double flow = boost::edmonds_karp_max_flow(n.g, n.source, n.sink);
-  // The source's side: what capacity left reaches from it.
   const auto residual = boost::get(boost::edge_residual_capacity, n.g);
+  const auto index = boost::get(boost::vertex_index, n.g);
+  const double flow = boost::edmonds_karp_max_flow(
+      n.g, n.source, n.sink, capacity, residual,
+      boost::get(boost::edge_reverse, n.g),
+      boost::make_iterator_property_map(n.color.begin(), index),
+      boost::make_iterator_property_map(n.predecessor.begin(), index));
+  // The source's side: what capacity left reaches from it.
   std::fill(n.reached.begin(), n.reached.end(), 0);
-  std::vector<size_t> stack = {n.source};
+  std::vector<size_t>& stack = n.stack;
+  stack.assign(1, n.source);
   n.reached[n.source] = 1;
   while (!stack.empty()) {
     const size_t v = stack.back();
