@@ -115,6 +115,26 @@ AreaIndices IndicesOf(const Assessment& result) {
   return {result.lolh, result.lole, result.eue, result.energy, result.ppm};
 }
 
+// The mean of the weather years: every year is whole days, so the sums
+// over the whole series, day peaks and all, are the years' sums.
+void PerYear(double years, AreaIndices* indices) {
+  indices->lolh /= years;
+  indices->lole /= years;
+  indices->eue /= years;
+  indices->energy /= years;
+}
+
+void PerYear(const System& system, AreasAssessment* out) {
+  const auto years = static_cast<double>(system.years().size());
+  if (years == 1.0) return;
+  for (AreaIndices* indices : {&out->system, &out->islands, &out->copper_plate}) {
+    PerYear(years, indices);
+  }
+  for (auto* list : {&out->areas, &out->island_areas}) {
+    for (AreaIndices& indices : *list) PerYear(years, &indices);
+  }
+}
+
 }  // namespace
 
 TwoAreaHour TwoAreaRisk(const CapacityTable& first, const CapacityTable& second,
@@ -162,17 +182,22 @@ AreaIndices AreasStudy::OneArea(const System& system, size_t area,
   AreaIndices indices;
   double lolp = 0.0;
   double unserved = 0.0;
+  const auto years = static_cast<double>(system.years().size());
   for (size_t peak : DayPeaks(nets[area])) {
     risk(peak, &lolp, &unserved);
     indices.lole += lolp;
   }
-  if (lole_only) return indices;
+  if (lole_only) {
+    indices.lole /= years;
+    return indices;
+  }
   for (size_t hour = 0; hour < nets[area].size(); ++hour) {
     risk(hour, &lolp, &unserved);
     indices.lolh += lolp;
     indices.eue += unserved;
     indices.energy += system.areas[area].load[hour];
   }
+  PerYear(years, &indices);
   Finish(&indices);
   return indices;
 }
@@ -223,9 +248,13 @@ AreasAssessment AreasStudy::Assess(const System& system,
       h.unserved[0] = tables[0].ExpectedUnserved(nets[0][hour]);
       out.hours.push_back(h);
     }
+    PerYear(system, &out);
     return out;
   }
-  if (count != 2) return out;
+  if (count != 2) {
+    PerYear(system, &out);
+    return out;
+  }
   out.exact = true;
   out.areas.assign(2, AreaIndices());
   const Tie tie = TieOf(system);
@@ -253,6 +282,7 @@ AreasAssessment AreasStudy::Assess(const System& system,
   }
   for (size_t peak : peaks) out.system.lole += risk(peak).system_lolp;
   Finish(&out.system);
+  PerYear(system, &out);
   return out;
 }
 

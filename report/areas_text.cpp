@@ -63,7 +63,12 @@ std::string AreasText(const System& system, const LoadChange& change,
   text += "  " + std::to_string(system.areas.size()) + " areas, " +
           std::to_string(system.unit_count()) + " units, " +
           std::to_string(system.installed_mw()) + " MW installed, " +
-          std::to_string(system.load.size()) + " hours\n";
+          std::to_string(system.load.size()) + " hours" +
+          (system.weather_years.empty()
+               ? std::string()
+               : " in " + std::to_string(system.weather_years.size()) +
+                     " weather years, each index their mean") +
+          "\n";
   if (change.scale != 1.0) {
     text += "  each area's load scaled by " + Significant(change.scale) + "\n";
   }

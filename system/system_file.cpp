@@ -358,15 +358,27 @@ bool Reader::ReadAreas(const toml::table& root, System* system) {
                   "not " +
                       TypeName(*load_node));
     }
-    if (!OnlyKeys(*load, {"file", "column"}, " in the load" + where)) {
+    if (!OnlyKeys(*load, {"file", "column", "year_column"},
+                  " in the load" + where)) {
       return false;
     }
     const toml::node* file = load->get("file");
     if (file == nullptr)
       return Fail(LineOf(*load), "no file in the load" + where);
     std::string shown;
-    if (!ReadSeriesFile(*file, load->get("column"), nullptr, &area.load,
-                        nullptr, &shown)) {
+    // The first area's weather years are the system's; every other area's
+    // must be the same years of the same lengths.
+    const toml::node* year_column = load->get("year_column");
+    std::vector<WeatherYear> years;
+    if (!ReadSeriesFile(*file, load->get("column"), year_column, &area.load,
+                        year_column ? &years : nullptr, &shown)) {
+      return false;
+    }
+    if (system->areas.empty()) {
+      system->weather_years = years;
+    } else if ((year_column != nullptr || !system->weather_years.empty()) &&
+               !SameYears(years, *system, year_column ? *year_column : *file,
+                          shown)) {
       return false;
     }
     if (!system->areas.empty() &&

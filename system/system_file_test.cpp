@@ -487,6 +487,43 @@ TEST_F(SystemFileTest, WeatherYearsAndTheirFaults) {
   }
 }
 
+// Areas over weather years: the first area's years are the system's, and
+// every other area's must be the same years of the same lengths.
+TEST_F(SystemFileTest, AreasOverWeatherYears) {
+  std::string two;
+  std::string other;
+  for (int hour = 0; hour < 48; ++hour) {
+    two += std::string(hour < 24 ? "A" : "B") + "," +
+           std::to_string(10 + hour) + "\n";
+    other += std::string(hour < 24 ? "A" : "C") + ",5\n";
+  }
+  Write("two.csv", "weather_year,demand\n" + two);
+  Write("other.csv", "weather_year,demand\n" + other);
+  const auto area = [](const std::string& name, const std::string& file) {
+    return "[[areas]]\nname = \"" + name + "\"\nload = { file = \"" + file +
+           "\", column = \"demand\", year_column = \"weather_year\" }\n";
+  };
+  const std::string unit =
+      "[[units]]\narea = \"south\"\ncount = 2\ncapacity_mw = 50\n"
+      "forced_outage_rate = 0.1\nmean_repair_hours = 20\n";
+  System system;
+  InputError error;
+  ASSERT_TRUE(Parse(area("north", "two.csv") + area("south", "two.csv") + unit,
+                    &system, &error))
+      << error.what;
+  ASSERT_EQ(system.weather_years.size(), 2u);
+  EXPECT_EQ(system.weather_years[1].name, "B");
+  EXPECT_EQ(system.weather_years[1].first_hour, 24);
+  EXPECT_EQ(system.load[30], 2 * 40.0);
+  System bad;
+  EXPECT_FALSE(
+      Parse(area("north", "two.csv") + area("south", "other.csv") + unit, &bad,
+            &error));
+  EXPECT_EQ(error.line, 6);
+  EXPECT_NE(error.what.find("weather year 2 is 'C'"), std::string::npos)
+      << error.what;
+}
+
 // Areas: each with its load, units and profiles naming theirs, the ties
 // between them; and each fault with its line.
 TEST_F(SystemFileTest, AreasAndTheirFaults) {

@@ -1,16 +1,28 @@
 #include "montecarlo/areas/areas_simulation.h"
 
 #include <algorithm>
+#include <span>
 
 #include "system/load_change.h"
 
 namespace adequacy {
 
-AreaLoads AreasModel::loads() const {
-  AreaLoads loads;
-  for (const auto& load : area_loads) loads.areas.push_back(load.get());
-  loads.system = system_load.get();
-  return loads;
+std::vector<AreaLoads> AreasModel::loads() const {
+  std::vector<AreaLoads> years(system_loads.size());
+  const size_t areas = area_loads.size() / system_loads.size();
+  for (size_t w = 0; w < years.size(); ++w) {
+    for (size_t a = 0; a < areas; ++a) {
+      years[w].areas.push_back(area_loads[w * areas + a].get());
+    }
+    years[w].system = system_loads[w].get();
+  }
+  return years;
+}
+
+int64_t AreasModel::longest_hours() const {
+  int64_t hours = 0;
+  for (const auto& load : system_loads) hours = std::max(hours, load->hours());
+  return hours;
 }
 
 bool AreasModelOf(const System& system, AreasModel* model, std::string* error) {
@@ -36,12 +48,21 @@ bool AreasModelOf(const System& system, AreasModel* model, std::string* error) {
     }
     model->ties.push_back(tie);
   }
+  // Each weather year's hours of each net load, built year by year.
+  const std::vector<std::vector<double>> nets = AreaNetLoads(system);
+  const std::vector<double> total = NetLoad(system.load, system.profiles);
   model->area_loads.clear();
-  for (const std::vector<double>& net : AreaNetLoads(system)) {
-    model->area_loads.push_back(std::make_unique<YearLoad>(net));
+  model->system_loads.clear();
+  for (const WeatherYear& year : system.years()) {
+    const auto first = static_cast<size_t>(year.first_hour);
+    const auto hours = static_cast<size_t>(year.hours);
+    for (const std::vector<double>& net : nets) {
+      model->area_loads.push_back(std::make_unique<YearLoad>(
+          std::span<const double>(net.data() + first, hours)));
+    }
+    model->system_loads.push_back(std::make_unique<YearLoad>(
+        std::span<const double>(total.data() + first, hours)));
   }
-  model->system_load =
-      std::make_unique<YearLoad>(NetLoad(system.load, system.profiles));
   return true;
 }
 
@@ -75,8 +96,8 @@ AreasSimulation::AreasSimulation(const AreasModel& model, uint64_t seed,
 }
 
 AreasSample AreasSimulation::Fresh() const {
-  return AreasSample(loads_.areas.size(), model_.ties.size(),
-                     loads_.system->hours());
+  return AreasSample(loads_.front().areas.size(), model_.ties.size(),
+                     model_.longest_hours());
 }
 
 void AreasSimulation::Extend(int64_t end) {

@@ -24,10 +24,14 @@ struct AreasModel {
   std::vector<UnitRates> units;
   std::vector<size_t> unit_areas;
   std::vector<TieRates> ties;
+  // Each weather year's: the areas' (areas in turn within each year) and
+  // the system's.
   std::vector<std::unique_ptr<YearLoad>> area_loads;
-  std::unique_ptr<YearLoad> system_load;
+  std::vector<std::unique_ptr<YearLoad>> system_loads;
 
-  AreaLoads loads() const;
+  // The loads of each weather year, and the longest year's hours.
+  std::vector<AreaLoads> loads() const;
+  int64_t longest_hours() const;
 };
 
 // The model of `system`, which has areas; false, with the reason, where a
@@ -68,7 +72,7 @@ class AreasSimulation {
   AreasSample Fresh() const;
 
   const AreasModel& model_;
-  AreaLoads loads_;
+  std::vector<AreaLoads> loads_;
   uint64_t seed_;
   AreasControls exact_;
   WorkerPool pool_;

@@ -133,7 +133,7 @@ void SimulateYears(const System& system, int64_t years, YearMethod method,
                    Simulated* out) {
   std::string fault;
   ASSERT_TRUE(AreasModelOf(system, &out->model, &fault)) << fault;
-  const AreaLoads loads = out->model.loads();
+  const std::vector<AreaLoads> loads = out->model.loads();
   AreasYearSimulator simulator(out->model.units, out->model.unit_areas,
                                out->model.ties, loads, method);
   out->years.resize(static_cast<size_t>(years));
@@ -298,6 +298,49 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     }
     if (c.limit == 40.0) {
       EXPECT_GT(sample.at_limit(0, 0) + sample.at_limit(0, 1), 0) << what;
+    }
+  }
+}
+
+// Three copies of one weather year are that year alone: the direct
+// solution's every index, and the simulation year by year, each simulated
+// year taking a copy in turn.
+TEST(AreasSimulationTest, ThreeCopiesOfAWeatherYearAreThatYear) {
+  for (const System& one : {TwoAreas(40.0, 0.1), ThreeAreas(40.0)}) {
+    System three = one;
+    const int64_t hours = static_cast<int64_t>(one.load.size());
+    for (int copy = 1; copy < 3; ++copy) {
+      for (Area& area : three.areas) {
+        area.load.insert(area.load.end(), area.load.begin(),
+                         area.load.begin() + hours);
+      }
+      three.load.insert(three.load.end(), one.load.begin(), one.load.end());
+    }
+    for (int copy = 0; copy < 3; ++copy) {
+      three.weather_years.push_back(
+          {"year " + std::to_string(copy), copy * hours, hours});
+    }
+    const AreasAssessment a = AssessAreas(one);
+    const AreasAssessment b = AssessAreas(three);
+    for (const auto& [x, y] :
+         {std::pair{a.islands, b.islands},
+          std::pair{a.copper_plate, b.copper_plate},
+          std::pair{a.system, b.system},
+          std::pair{a.island_areas[1], b.island_areas[1]}}) {
+      EXPECT_NEAR(x.lolh, y.lolh, 1e-12 * (1.0 + x.lolh));
+      EXPECT_NEAR(x.lole, y.lole, 1e-12 * (1.0 + x.lole));
+      EXPECT_NEAR(x.eue, y.eue, 1e-12 * (1.0 + x.eue));
+      EXPECT_NEAR(x.energy, y.energy, 1e-9 * x.energy);
+    }
+    Simulated alone;
+    SimulateYears(one, 60, YearMethod::kEvents, &alone);
+    Simulated copies;
+    SimulateYears(three, 60, YearMethod::kEvents, &copies);
+    for (size_t y = 0; y < 60; ++y) {
+      ExpectSameYear(copies.years[y].system, alone.years[y].system,
+                     "year " + std::to_string(y));
+      ExpectSameYear(copies.years[y].areas[0], alone.years[y].areas[0],
+                     "year " + std::to_string(y));
     }
   }
 }

@@ -9,6 +9,14 @@
 namespace adequacy {
 namespace {
 
+int64_t LongestOf(const std::vector<AreaLoads>& years) {
+  int64_t hours = 0;
+  for (const AreaLoads& year : years) {
+    hours = std::max(hours, year.system->hours());
+  }
+  return hours;
+}
+
 std::vector<TieLimit> LimitsOf(const std::vector<TieRates>& ties) {
   std::vector<TieLimit> limits;
   for (const TieRates& tie : ties) limits.push_back(tie.limit);
@@ -20,29 +28,32 @@ std::vector<TieLimit> LimitsOf(const std::vector<TieRates>& ties) {
 AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
                                        const std::vector<size_t>& unit_areas,
                                        const std::vector<TieRates>& ties,
-                                       const AreaLoads& loads,
+                                       const std::vector<AreaLoads>& years,
                                        YearMethod method)
     : units_(units),
       unit_areas_(unit_areas),
       ties_(ties),
-      loads_(loads),
+      years_(years),
+      loads_(years.front()),
       method_(method),
-      hours_(loads.system->hours()),
-      change_mw_(loads.areas.size(),
+      hours_(LongestOf(years)),
+      change_mw_(loads_.areas.size(),
                  std::vector<int32_t>(static_cast<size_t>(hours_) + 1, 0)),
-      available_(loads.areas.size(), 0),
+      available_(loads_.areas.size(), 0),
       changed_(static_cast<size_t>(hours_) / 64 + 1, 0),
       outages_(ties.size()),
       cursors_(ties.size(), 0),
       limits_(LimitsOf(ties)),
-      events_(loads.areas.size()),
-      alone_events_(loads.areas.size()),
-      margins_(loads.areas.size(), 0.0),
-      unserved_(loads.areas.size(), 0.0),
+      events_(loads_.areas.size()),
+      alone_events_(loads_.areas.size()),
+      margins_(loads_.areas.size(), 0.0),
+      unserved_(loads_.areas.size(), 0.0),
       flows_(ties.size(), 0.0),
-      transfers_(loads.areas.size(), limits_) {}
+      transfers_(loads_.areas.size(), limits_) {}
 
 void AreasYearSimulator::Simulate(uint64_t seed, int64_t year, AreasYear* out) {
+  loads_ = years_[static_cast<size_t>(year) % years_.size()];
+  hours_ = loads_.system->hours();
   DrawUnits(seed, year);
   DrawTies(seed, year);
   Tally(out);

@@ -35,9 +35,9 @@ struct TieRates {
   UnitRates chain;
 };
 
-// The loads of a system of areas over one year: each area's net load, and
-// the summed net load whose day peaks are the system's.  They must outlive
-// the simulators.
+// The loads of a system of areas over one weather year: each area's net
+// load, and the summed net load whose day peaks are the system's.  They
+// must outlive the simulators.
 struct AreaLoads {
   std::vector<const YearLoad*> areas;
   const YearLoad* system = nullptr;
@@ -57,13 +57,15 @@ struct AreasYear {
 
 class AreasYearSimulator {
  public:
-  // `unit_areas[i]` is the area of units[i].  The event engine looks into
-  // the runs where some area's load passes its capacity; the hourly loop,
-  // the reference, draws every unit every hour and transfers in every hour.
+  // `unit_areas[i]` is the area of units[i]; `years` the loads of each
+  // weather year, simulated year i taking weather year i mod their number,
+  // so that the years are used evenly.  The event engine looks into the
+  // runs where some area's load passes its capacity; the hourly loop, the
+  // reference, draws every unit every hour and transfers in every hour.
   AreasYearSimulator(const std::vector<UnitRates>& units,
                      const std::vector<size_t>& unit_areas,
-                     const std::vector<TieRates>& ties, const AreaLoads& loads,
-                     YearMethod method);
+                     const std::vector<TieRates>& ties,
+                     const std::vector<AreaLoads>& years, YearMethod method);
 
   void Simulate(uint64_t seed, int64_t year, AreasYear* out);
 
@@ -85,9 +87,10 @@ class AreasYearSimulator {
   const std::vector<UnitRates>& units_;
   const std::vector<size_t>& unit_areas_;
   const std::vector<TieRates>& ties_;
-  AreaLoads loads_;
+  std::vector<AreaLoads> years_;
+  AreaLoads loads_;  // The year's.
   YearMethod method_;
-  int64_t hours_ = 0;
+  int64_t hours_ = 0;  // The year's.
   // Each area's capacity gained (or lost) at the start of each hour, one
   // entry past the year, and its capacity through the run in hand.
   std::vector<std::vector<int32_t>> change_mw_;
