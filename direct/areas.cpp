@@ -127,7 +127,8 @@ void PerYear(double years, AreaIndices* indices) {
 void PerYear(const System& system, AreasAssessment* out) {
   const auto years = static_cast<double>(system.years().size());
   if (years == 1.0) return;
-  for (AreaIndices* indices : {&out->system, &out->islands, &out->copper_plate}) {
+  for (AreaIndices* indices :
+       {&out->system, &out->islands, &out->copper_plate}) {
     PerYear(years, indices);
   }
   for (auto* list : {&out->areas, &out->island_areas}) {
