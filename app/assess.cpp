@@ -167,6 +167,7 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
   *simulation = std::make_unique<AreasSimulation>(
       *model, options.run.seed, options.run.threads, YearMethod::kEvents,
       run->exact);
+  if (!options.hourly_path.empty()) (*simulation)->KeepHours();
   run->summary = Simulate(options, simulation->get());
   run->sample = &(*simulation)->sample();
   return true;
@@ -206,7 +207,8 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
           ? ""
           : AreasJson(*system, options.change, result, kVersion, simulated);
   const std::string csv =
-      hourly ? AreasHourlyCsv(*system, AreaNetLoads(*system), result.hours)
+      hourly ? AreasHourlyCsv(*system, AreaNetLoads(*system), result.hours,
+                              simulated ? run.sample : nullptr)
              : "";
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
     return kCommandFailed;

@@ -1,5 +1,6 @@
 #include "report/hourly_csv.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace adequacy {
@@ -10,6 +11,23 @@ void Append(std::string* text, double value, char after) {
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   text->append(buffer, result.ptr);
   *text += after;
+}
+
+// The simulated years that had weather year `w` of `weather_years`, the
+// years taking them in turn.
+double YearsOf(int64_t simulated_years, int64_t weather_years, int64_t w) {
+  const int64_t had = simulated_years / weather_years +
+                      (w < simulated_years % weather_years ? 1 : 0);
+  return had > 0 ? static_cast<double>(had) : 1.0;
+}
+
+// Advances `year` to the weather year of `hour`.
+void YearOfHour(const std::vector<WeatherYear>& years, size_t hour,
+                size_t* year) {
+  while (*year + 1 < years.size() &&
+         static_cast<int64_t>(hour) >= years[*year + 1].first_hour) {
+    ++*year;
+  }
 }
 
 }  // namespace
@@ -31,15 +49,9 @@ std::string HourlyCsv(const std::vector<double>& load,
     text += std::to_string(hour + 1);
     text += ',';
     if (!years.empty()) {
-      while (year + 1 < years.size() &&
-             static_cast<int64_t>(hour) >= years[year + 1].first_hour) {
-        ++year;
-      }
-      // The simulated years that had this weather year.
-      const auto w = static_cast<int64_t>(year);
-      const int64_t had = simulated_years / weather_years +
-                          (w < simulated_years % weather_years ? 1 : 0);
-      share = static_cast<double>(had);
+      YearOfHour(years, hour, &year);
+      share =
+          YearsOf(simulated_years, weather_years, static_cast<int64_t>(year));
       text += years[year].name;
       text += ',';
     }
@@ -75,22 +87,55 @@ std::string HourlyCsv(const std::vector<double>& load,
 
 std::string AreasHourlyCsv(const System& system,
                            const std::vector<std::vector<double>>& nets,
-                           const std::vector<TwoAreaHour>& hours) {
-  std::string text = "hour";
+                           const std::vector<TwoAreaHour>& hours,
+                           const AreasSample* simulated) {
+  const std::vector<WeatherYear>& years = system.weather_years;
+  std::string text = years.empty() ? "hour" : "hour,weather_year";
   for (const Area& area : system.areas) {
     text += "," + area.name + "_net_load_mw," + area.name + "_lolp," +
             area.name + "_expected_unserved_mwh";
+    if (simulated) {
+      text += "," + area.name + "_simulated_lolp," + area.name +
+              "_simulated_unserved_mw";
+    }
   }
-  text += ",system_lolp\n";
+  text += simulated ? ",system_lolp,system_simulated_lolp\n" : ",system_lolp\n";
+  const int64_t simulated_years = simulated ? simulated->years() : 1;
+  size_t year = 0;
+  // A simulated hour's share: its sums over the years that had its
+  // weather year.
+  const auto put = [&](const YearSample& sample, size_t hour, double n,
+                       char after) {
+    Append(&text, static_cast<double>(sample.short_years_by_hour()[hour]) / n,
+           ',');
+    Append(&text, sample.unserved_by_hour()[hour] / n, after);
+  };
   for (size_t hour = 0; hour < hours.size(); ++hour) {
     text += std::to_string(hour + 1);
     text += ',';
+    double n = static_cast<double>(std::max<int64_t>(simulated_years, 1));
+    if (!years.empty()) {
+      YearOfHour(years, hour, &year);
+      n = YearsOf(simulated_years, static_cast<int64_t>(years.size()),
+                  static_cast<int64_t>(year));
+      text += years[year].name;
+      text += ',';
+    }
     for (size_t a = 0; a < nets.size() && a < 2; ++a) {
       Append(&text, nets[a][hour], ',');
       Append(&text, hours[hour].lolp[a], ',');
       Append(&text, hours[hour].unserved[a], ',');
+      if (simulated) put(simulated->area(a).sample(), hour, n, ',');
     }
-    Append(&text, hours[hour].system_lolp, '\n');
+    if (!simulated) {
+      Append(&text, hours[hour].system_lolp, '\n');
+      continue;
+    }
+    Append(&text, hours[hour].system_lolp, ',');
+    const YearSample& system_sample = simulated->system().sample();
+    Append(&text,
+           static_cast<double>(system_sample.short_years_by_hour()[hour]) / n,
+           '\n');
   }
   return text;
 }

@@ -10,6 +10,7 @@
 
 #include "direct/areas.h"
 #include "direct/assessment.h"
+#include "montecarlo/areas/areas_sample.h"
 #include "montecarlo/statistics/year_sample.h"
 #include "system/system.h"
 
@@ -37,12 +38,17 @@ std::string HourlyCsv(const std::vector<double>& load,
                       const std::vector<HourRisk>& hours,
                       const YearSample& simulated);
 
-// Every hour of two areas (or one): hour, then each area's
-// NAME_net_load_mw, NAME_lolp and NAME_expected_unserved_mwh, then
-// system_lolp, the probability that some area is short.
+// Every hour of two areas (or one): hour (and weather_year, where the
+// series has them), then each area's NAME_net_load_mw, NAME_lolp and
+// NAME_expected_unserved_mwh, then system_lolp, the probability that some
+// area is short.  With `simulated` (its hours kept), each area's
+// NAME_simulated_lolp and NAME_simulated_unserved_mw, the share of the
+// simulated years short in the hour and their mean MW short, and
+// system_simulated_lolp.
 std::string AreasHourlyCsv(const System& system,
                            const std::vector<std::vector<double>>& nets,
-                           const std::vector<TwoAreaHour>& hours);
+                           const std::vector<TwoAreaHour>& hours,
+                           const AreasSample* simulated = nullptr);
 
 }  // namespace adequacy
 

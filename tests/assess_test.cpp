@@ -217,10 +217,11 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
                    "' '" + Path("cut.json") + "' '" + Path("h.csv") + "'")
                       .c_str()),
       0);
-  const ProgramRun simulated = Assess("'" + kExamples +
-                                      "/two_areas/system.toml' --years 4000 "
-                                      "--json '" +
-                                      Path("mc.json") + "'");
+  const ProgramRun simulated =
+      Assess("'" + kExamples +
+             "/two_areas/system.toml' --years 4000 "
+             "--json '" +
+             Path("mc.json") + "' --hourly '" + Path("mc.csv") + "'");
   ASSERT_EQ(simulated.exit_status, 0) << simulated.err;
   EXPECT_NE(simulated.out.find("\nMonte Carlo ("), std::string::npos);
   EXPECT_NE(simulated.out.find("    north - south: "), std::string::npos)
@@ -243,11 +244,20 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
         "[tie] = m['interfaces']\n"
         "assert tie['between'] == ['north', 'south']\n"
         "assert 0 < tie['at_limit_forward_share'] <= 1\n"
-        "assert 0 < tie['at_limit_backward_share'] <= 1\n");
-  EXPECT_EQ(
-      std::system(("python3 '" + Path("mc.py") + "' '" + Path("mc.json") + "'")
-                      .c_str()),
-      0);
+        "assert 0 < tie['at_limit_backward_share'] <= 1\n"
+        "import csv\n"
+        "rows = list(csv.DictReader(open(sys.argv[2])))\n"
+        "for a, e in (('north', m['areas']['north']), ('south', "
+        "m['areas']['south']), ('system', m)):\n"
+        "    s = sum(float(r[a + '_simulated_lolp']) for r in rows)\n"
+        "    assert abs(s - e['LOLH']['plain_estimate']) < 1e-9 * (1 + s)\n"
+        "u = sum(float(r['south_simulated_unserved_mw']) for r in rows)\n"
+        "assert abs(u - m['areas']['south']['EUE']['plain_estimate']) < "
+        "1e-9 * u\n");
+  EXPECT_EQ(std::system(("python3 '" + Path("mc.py") + "' '" + Path("mc.json") +
+                         "' '" + Path("mc.csv") + "'")
+                            .c_str()),
+            0);
   std::string three = cut;
   three.replace(three.find("[[interfaces]]"), 14,
                 "[[areas]]\nname = \"east\"\nload = { file = \"" + kExamples +

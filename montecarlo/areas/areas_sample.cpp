@@ -4,9 +4,10 @@ namespace adequacy {
 
 // Paired as a fleet with storage is with the same fleet without it: the
 // pair's first member is the control.
-AreasSample::AreasSample(size_t areas, size_t ties, int64_t hours)
-    : system_(hours, true),
-      areas_(areas, PairedSample(hours, true)),
+AreasSample::AreasSample(size_t areas, size_t ties, int64_t hours, bool by_hour,
+                         int64_t series_hours)
+    : system_(hours, true, by_hour, series_hours),
+      areas_(areas, PairedSample(hours, true, by_hour, series_hours)),
       at_limit_(2 * ties, 0) {}
 
 void AreasSample::Add(const AreasYear& year) {

@@ -17,7 +17,11 @@ namespace adequacy {
 
 class AreasSample {
  public:
-  AreasSample(size_t areas, size_t ties, int64_t hours);
+  // `by_hour` keeps each hour's unserved MW and short years of the system
+  // and of each area, over `series_hours` hours where there are weather
+  // years.
+  AreasSample(size_t areas, size_t ties, int64_t hours, bool by_hour = false,
+              int64_t series_hours = 0);
 
   void Add(const AreasYear& year);
   // Adds another sample's years after this one's.

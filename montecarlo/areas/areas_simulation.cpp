@@ -15,8 +15,16 @@ std::vector<AreaLoads> AreasModel::loads() const {
       years[w].areas.push_back(area_loads[w * areas + a].get());
     }
     years[w].system = system_loads[w].get();
+    years[w].first_hour =
+        w == 0 ? 0 : years[w - 1].first_hour + system_loads[w - 1]->hours();
   }
   return years;
+}
+
+int64_t AreasModel::series_hours() const {
+  int64_t hours = 0;
+  for (const auto& load : system_loads) hours += load->hours();
+  return hours;
 }
 
 int64_t AreasModel::longest_hours() const {
@@ -95,9 +103,14 @@ AreasSimulation::AreasSimulation(const AreasModel& model, uint64_t seed,
   }
 }
 
+void AreasSimulation::KeepHours() {
+  by_hour_ = true;
+  sample_ = Fresh();
+}
+
 AreasSample AreasSimulation::Fresh() const {
   return AreasSample(loads_.front().areas.size(), model_.ties.size(),
-                     model_.longest_hours());
+                     model_.longest_hours(), by_hour_, model_.series_hours());
 }
 
 void AreasSimulation::Extend(int64_t end) {

@@ -29,9 +29,11 @@ struct AreasModel {
   std::vector<std::unique_ptr<YearLoad>> area_loads;
   std::vector<std::unique_ptr<YearLoad>> system_loads;
 
-  // The loads of each weather year, and the longest year's hours.
+  // The loads of each weather year, the longest year's hours, and the
+  // series' hours.
   std::vector<AreaLoads> loads() const;
   int64_t longest_hours() const;
+  int64_t series_hours() const;
 };
 
 // The model of `system`, which has areas; false, with the reason, where a
@@ -55,6 +57,10 @@ class AreasSimulation {
   AreasSimulation(const AreasModel& model, uint64_t seed, int threads,
                   YearMethod method, const AreasControls& exact);
 
+  // Keeps each hour's unserved MW and short years from here on; before
+  // any year is simulated.
+  void KeepHours();
+
   // Simulates years on to `years` in all.
   void RunTo(int64_t years, const SimulationProgress& progress = nullptr);
   // Simulates until the relative standard errors of the system's LOLH and
@@ -73,6 +79,7 @@ class AreasSimulation {
 
   const AreasModel& model_;
   std::vector<AreaLoads> loads_;
+  bool by_hour_ = false;
   uint64_t seed_;
   AreasControls exact_;
   WorkerPool pool_;

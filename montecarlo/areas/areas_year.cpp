@@ -57,6 +57,14 @@ void AreasYearSimulator::Simulate(uint64_t seed, int64_t year, AreasYear* out) {
   DrawUnits(seed, year);
   DrawTies(seed, year);
   Tally(out);
+  // What is kept by hour is kept at the weather year's hours.
+  for (auto* list : {&out->areas, &out->alone}) {
+    for (YearOutcome& outcome : *list) outcome.first_hour = loads_.first_hour;
+  }
+  for (YearOutcome* outcome :
+       {&out->system, &out->islands, &out->copper_plate}) {
+    outcome->first_hour = loads_.first_hour;
+  }
 }
 
 void AreasYearSimulator::DrawUnits(uint64_t seed, int64_t year) {

@@ -41,6 +41,7 @@ struct TieRates {
 struct AreaLoads {
   std::vector<const YearLoad*> areas;
   const YearLoad* system = nullptr;
+  int64_t first_hour = 0;  // The weather year's, in the series.
 };
 
 // What one year of a system of areas comes to.
