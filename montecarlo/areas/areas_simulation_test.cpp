@@ -244,14 +244,21 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     double outage;
     YearMethod method;
     int64_t years;
+    bool turned = false;  // The tie named south to north, 10 MW that way.
   };
   const Case cases[] = {{0.0, 0.0, YearMethod::kEvents, 20000},
                         {40.0, 0.0, YearMethod::kEvents, 20000},
                         {40.0, 0.2, YearMethod::kEvents, 20000},
+                        {40.0, 0.0, YearMethod::kEvents, 20000, true},
                         {1e6, 0.0, YearMethod::kEvents, 20000},
                         {40.0, 0.2, YearMethod::kHourly, 2000}};
   for (const Case& c : cases) {
-    const System system = TwoAreas(c.limit, c.outage);
+    System system = TwoAreas(c.limit, c.outage);
+    if (c.turned) {
+      Interface& tie = system.interfaces[0];
+      std::swap(tie.first, tie.second);
+      tie.forward_mw = 10.0;
+    }
     const AreasAssessment exact = AssessAreas(system);
     ASSERT_TRUE(exact.exact);
     AreasModel model;
@@ -342,6 +349,36 @@ TEST(AreasSimulationTest, ThreeCopiesOfAWeatherYearAreThatYear) {
       ExpectSameYear(copies.years[y].areas[0], alone.years[y].areas[0],
                      "year " + std::to_string(y));
     }
+  }
+}
+
+// A tie named the other way round, its limits swapped with it, is the
+// same tie: every year the same, each way's time at its limit swapped.
+TEST(AreasYearTest, ATieTurnedRoundIsTheSameTie) {
+  for (const System& given : {TwoAreas(30.0, 0.1), ThreeAreas(30.0)}) {
+    System turned = given;
+    Interface& tie = turned.interfaces[0];
+    tie.forward_mw = 30.0;
+    tie.backward_mw = 12.0;
+    System straight = turned;
+    std::swap(tie.first, tie.second);
+    std::swap(tie.forward_mw, tie.backward_mw);
+    Simulated a;
+    SimulateYears(straight, 200, YearMethod::kEvents, &a);
+    Simulated b;
+    SimulateYears(turned, 200, YearMethod::kEvents, &b);
+    int64_t at_limit = 0;
+    for (size_t y = 0; y < 200; ++y) {
+      const std::string what = "year " + std::to_string(y);
+      ExpectSameYear(a.years[y].system, b.years[y].system, what);
+      for (size_t area = 0; area < given.areas.size(); ++area) {
+        ExpectSameYear(a.years[y].areas[area], b.years[y].areas[area], what);
+      }
+      EXPECT_EQ(a.years[y].at_limit[0], b.years[y].at_limit[1]) << what;
+      EXPECT_EQ(a.years[y].at_limit[1], b.years[y].at_limit[0]) << what;
+      at_limit += a.years[y].at_limit[0] + a.years[y].at_limit[1];
+    }
+    EXPECT_GT(at_limit, 0);
   }
 }
 

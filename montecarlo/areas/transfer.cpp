@@ -16,11 +16,11 @@ void TransferTwo(const double margin[2], const TieLimit& tie,
   for (size_t to = 0; to < 2; ++to) {
     const size_t from = 1 - to;
     if (!(unserved[to] > 0.0) || !(margin[from] > 0.0)) continue;
-    const double limit = to == 1 ? tie.forward_mw : tie.backward_mw;
+    const double limit = to == tie.second ? tie.forward_mw : tie.backward_mw;
     const double sent = std::min({unserved[to], margin[from], limit});
     if (!(sent > 0.0)) continue;
     unserved[to] -= sent;
-    *flow = to == 1 ? sent : -sent;
+    *flow = to == tie.second ? sent : -sent;
   }
 }
 

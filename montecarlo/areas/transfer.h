@@ -28,7 +28,8 @@ struct TieLimit {
 // An hour of two areas joined by `tie` (or none, a tie of 0): from each
 // area's margin (available less net load), each one's MW unserved
 // (`unserved[a]`, 0 or more) and what the tie carries, positive from the
-// first area to the second.  An area short takes from the other's surplus
+// tie's first area to its second (either may be area 0: a file names a tie
+// either way round).  An area short takes from the other's surplus
 // all it needs, up to the tie's limit into it; both are short only where
 // neither has a surplus.
 void TransferTwo(const double margin[2], const TieLimit& tie,
