@@ -177,10 +177,11 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
 // bounded for any number, and the simulation of any number.
 int AssessAreasOf(const AssessOptions& options, System* system) {
   const bool hourly = !options.hourly_path.empty();
-  if (hourly && system->areas.size() > 2) {
+  if (hourly && system->areas.size() > 2 && !options.simulate()) {
     WriteText(stderr, InputErrorText(system->file, 0,
-                                     "--hourly is for one or two areas: "
-                                     "beyond, only the bounds are exact"));
+                                     "--hourly beyond two areas needs the "
+                                     "simulation (--years or --precision): "
+                                     "only the bounds are exact"));
     return kCommandFailed;
   }
   if (options.change.added_mw != 0.0) {
@@ -207,9 +208,12 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
           ? ""
           : AreasJson(*system, options.change, result, kVersion, simulated);
   const std::string csv =
-      hourly ? AreasHourlyCsv(*system, AreaNetLoads(*system), result.hours,
-                              simulated ? run.sample : nullptr)
-             : "";
+      !hourly ? ""
+      : system->areas.size() > 2
+          ? BoundsHourlyCsv(*system, AreaNetLoads(*system), result.bounds,
+                            *run.sample)
+          : AreasHourlyCsv(*system, AreaNetLoads(*system), result.hours,
+                           simulated ? run.sample : nullptr);
   if (!options.json_path.empty() && !WriteOutput(options.json_path, json)) {
     return kCommandFailed;
   }

@@ -253,6 +253,15 @@ AreasAssessment AreasStudy::Assess(const System& system,
     return out;
   }
   if (count != 2) {
+    for (size_t hour = 0; keep_hours && hour < total.size(); ++hour) {
+      BoundsHour h;
+      for (size_t a = 0; a < count; ++a) {
+        h.alone_lolp.push_back(tables[a].LossOfLoadProbability(nets[a][hour]));
+      }
+      h.islands_lolp = any_short(hour);
+      h.copper_plate_lolp = copper_plate_.LossOfLoadProbability(total[hour]);
+      out.bounds.push_back(std::move(h));
+    }
     PerYear(system, &out);
     return out;
   }

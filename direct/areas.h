@@ -38,6 +38,15 @@ struct TwoAreaHour {
   double system_lolp = 0.0;
 };
 
+// One hour's exact bounds, for any number of areas: each area's
+// loss-of-load probability on its own, the probability that some area is
+// short on its own (the islands'), and the copper plate's.
+struct BoundsHour {
+  std::vector<double> alone_lolp;
+  double islands_lolp = 0.0;
+  double copper_plate_lolp = 0.0;
+};
+
 struct AreasAssessment {
   bool exact = false;              // Two areas: each area's and the system's.
   std::vector<AreaIndices> areas;  // Each area's, where exact.
@@ -46,6 +55,7 @@ struct AreasAssessment {
   AreaIndices copper_plate;        // Every unit against the summed load.
   std::vector<AreaIndices> island_areas;  // Each area alone.
   std::vector<TwoAreaHour> hours;  // Each hour's, of two areas, where asked.
+  std::vector<BoundsHour> bounds;  // Each hour's, of more, where asked.
 };
 
 // The hour's risks of two areas with tables `first` and `second` and net

@@ -85,6 +85,47 @@ std::string HourlyCsv(const std::vector<double>& load,
   return HourlyCsv(load, net_load, hours, {}, &simulated);
 }
 
+std::string BoundsHourlyCsv(const System& system,
+                            const std::vector<std::vector<double>>& nets,
+                            const std::vector<BoundsHour>& hours,
+                            const AreasSample& simulated) {
+  const std::vector<WeatherYear>& years = system.weather_years;
+  std::string text = years.empty() ? "hour" : "hour,weather_year";
+  for (const Area& area : system.areas) {
+    text += "," + area.name + "_net_load_mw," + area.name + "_alone_lolp," +
+            area.name + "_simulated_lolp," + area.name +
+            "_simulated_unserved_mw";
+  }
+  text += ",islands_lolp,copper_plate_lolp,system_simulated_lolp\n";
+  size_t year = 0;
+  for (size_t hour = 0; hour < hours.size(); ++hour) {
+    text += std::to_string(hour + 1);
+    text += ',';
+    double n = static_cast<double>(std::max<int64_t>(simulated.years(), 1));
+    if (!years.empty()) {
+      YearOfHour(years, hour, &year);
+      n = YearsOf(simulated.years(), static_cast<int64_t>(years.size()),
+                  static_cast<int64_t>(year));
+      text += years[year].name;
+      text += ',';
+    }
+    for (size_t a = 0; a < nets.size(); ++a) {
+      const YearSample& sample = simulated.area(a).sample();
+      Append(&text, nets[a][hour], ',');
+      Append(&text, hours[hour].alone_lolp[a], ',');
+      Append(&text, static_cast<double>(sample.short_years_by_hour()[hour]) / n,
+             ',');
+      Append(&text, sample.unserved_by_hour()[hour] / n, ',');
+    }
+    Append(&text, hours[hour].islands_lolp, ',');
+    Append(&text, hours[hour].copper_plate_lolp, ',');
+    const YearSample& whole = simulated.system().sample();
+    Append(&text, static_cast<double>(whole.short_years_by_hour()[hour]) / n,
+           '\n');
+  }
+  return text;
+}
+
 std::string AreasHourlyCsv(const System& system,
                            const std::vector<std::vector<double>>& nets,
                            const std::vector<TwoAreaHour>& hours,

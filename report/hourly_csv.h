@@ -45,6 +45,15 @@ std::string HourlyCsv(const std::vector<double>& load,
 // NAME_simulated_lolp and NAME_simulated_unserved_mw, the share of the
 // simulated years short in the hour and their mean MW short, and
 // system_simulated_lolp.
+// Every hour of three areas or more, simulated: hour (and weather_year),
+// each area's NAME_net_load_mw, NAME_alone_lolp (exact, every tie at 0),
+// NAME_simulated_lolp and NAME_simulated_unserved_mw; then the exact
+// bounds islands_lolp and copper_plate_lolp, and system_simulated_lolp.
+std::string BoundsHourlyCsv(const System& system,
+                            const std::vector<std::vector<double>>& nets,
+                            const std::vector<BoundsHour>& hours,
+                            const AreasSample& simulated);
+
 std::string AreasHourlyCsv(const System& system,
                            const std::vector<std::vector<double>>& nets,
                            const std::vector<TwoAreaHour>& hours,

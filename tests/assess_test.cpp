@@ -265,7 +265,7 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
   Write("three.toml", three);
   const ProgramRun three_run =
       Assess("'" + Path("three.toml") + "' --years 300 --json '" +
-             Path("three.json") + "'");
+             Path("three.json") + "' --hourly '" + Path("three.csv") + "'");
   ASSERT_EQ(three_run.exit_status, 0) << three_run.err;
   Write("three.py",
         "import json, sys\n"
@@ -275,11 +275,29 @@ TEST_F(AssessTest, TwoAreasAreExactAndBounded) {
         "['east', 'north', 'south']\n"
         "assert x['copper_plate']['EUE'] < m['EUE']['estimate'] <= "
         "x['islands']['EUE']\n"
-        "assert len(m['interfaces']) == 1\n");
+        "assert len(m['interfaces']) == 1\n"
+        "import csv\n"
+        "rows = list(csv.DictReader(open(sys.argv[2])))\n"
+        "def total(c): return sum(float(r[c]) for r in rows)\n"
+        "for c, v in (('islands_lolp', x['islands']['LOLH']), "
+        "('copper_plate_lolp', x['copper_plate']['LOLH']), "
+        "('east_alone_lolp', x['islands']['areas']['east']['LOLH']), "
+        "('system_simulated_lolp', m['LOLH']['plain_estimate']), "
+        "('north_simulated_lolp', m['areas']['north']['LOLH']"
+        "['plain_estimate'])):\n"
+        "    assert abs(total(c) - v) < 1e-9 * (1 + v), (c, total(c), v)\n");
   EXPECT_EQ(std::system(("python3 '" + Path("three.py") + "' '" +
-                         Path("three.json") + "'")
+                         Path("three.json") + "' '" + Path("three.csv") + "'")
                             .c_str()),
             0);
+  const ProgramRun bounds_only =
+      Assess("'" + Path("three.toml") + "' --hourly '" + Path("no.csv") + "'");
+  EXPECT_EQ(bounds_only.exit_status, 1);
+  EXPECT_NE(bounds_only.err.find("--hourly beyond two areas needs the "
+                                 "simulation"),
+            std::string::npos)
+      << bounds_only.err;
+  EXPECT_FALSE(fs::exists(Path("no.csv")));
 }
 
 // The what-ifs move the load as said: scaled by 1.1 the RTS peak is 3135
