@@ -124,18 +124,6 @@ void PerYear(double years, AreaIndices* indices) {
   indices->energy /= years;
 }
 
-void PerYear(const System& system, AreasAssessment* out) {
-  const auto years = static_cast<double>(system.years().size());
-  if (years == 1.0) return;
-  for (AreaIndices* indices :
-       {&out->system, &out->islands, &out->copper_plate}) {
-    PerYear(years, indices);
-  }
-  for (auto* list : {&out->areas, &out->island_areas}) {
-    for (AreaIndices& indices : *list) PerYear(years, &indices);
-  }
-}
-
 }  // namespace
 
 TwoAreaHour TwoAreaRisk(const CapacityTable& first, const CapacityTable& second,
@@ -164,10 +152,27 @@ std::vector<std::vector<double>> AreaNetLoads(const System& system) {
   return nets;
 }
 
+// The units of area `area` and their maintenance against its own load,
+// the weather years the system's.
+System AreaAlone(const System& system, size_t area) {
+  System alone;
+  for (const UnitGroup& group : system.units) {
+    if (group.area == area) alone.units.push_back(group);
+  }
+  alone.load = system.areas[area].load;
+  alone.weather_years = system.weather_years;
+  return alone;
+}
+
 AreasStudy::AreasStudy(const System& system)
-    : copper_plate_(system.unit_kinds()) {
+    : whole_(std::make_unique<DirectStudy>(system)) {
   for (size_t a = 0; a < system.areas.size(); ++a) {
-    tables_.emplace_back(AreaKinds(system, a));
+    areas_.push_back(std::make_unique<DirectStudy>(AreaAlone(system, a)));
+  }
+  for (const WeatherYear& year : system.years()) {
+    for (int64_t day = 0; day < year.hours / 24; ++day) {
+      day_in_year_.push_back(static_cast<size_t>(day));
+    }
   }
 }
 
@@ -177,8 +182,8 @@ AreaIndices AreasStudy::OneArea(const System& system, size_t area,
   const size_t other = 1 - area;
   const Tie tie = TieOf(system);
   const auto risk = [&](size_t hour, double* lolp, double* unserved) {
-    AreaRisk(tables_[area], tables_[other], nets[area][hour], nets[other][hour],
-             tie.into[area], tie.out_share, lolp, unserved);
+    AreaRisk(Table(area, hour), Table(other, hour), nets[area][hour],
+             nets[other][hour], tie.into[area], tie.out_share, lolp, unserved);
   };
   AreaIndices indices;
   double lolp = 0.0;
@@ -211,23 +216,35 @@ AreasAssessment AreasStudy::Assess(const System& system,
                                    bool keep_hours) const {
   AreasAssessment out;
   const size_t count = system.areas.size();
-  const std::vector<CapacityTable>& tables = tables_;
   const std::vector<std::vector<double>> nets = AreaNetLoads(system);
+  // Each area alone and the copper plate from their direct studies, the
+  // means of the weather years; the sums below over the whole series are
+  // the years' sums, made means at the end.
   std::vector<Assessment> alone;
   for (size_t a = 0; a < count; ++a) {
     alone.push_back(
-        adequacy::Assess(tables[a], system.areas[a].load, nets[a], false));
+        areas_[a]->AssessSeries(system.areas[a].load, nets[a], false));
     out.island_areas.push_back(IndicesOf(alone.back()));
     out.islands.eue += alone.back().eue;
     out.islands.energy += alone.back().energy;
   }
+  const double years = static_cast<double>(system.years().size());
+  const auto mean = [years](AreaIndices* indices, bool energy) {
+    if (years == 1.0) return;
+    indices->lolh /= years;
+    indices->lole /= years;
+    if (energy) {
+      indices->eue /= years;
+      indices->energy /= years;
+    }
+  };
   // The islands' system: short where any area is, each on its own.
   const std::vector<double> total = NetLoad(system.load, system.profiles);
   const std::vector<size_t> peaks = DayPeaks(total);
   const auto any_short = [&](size_t hour) {
     double none = 1.0;
     for (size_t a = 0; a < count; ++a) {
-      none *= 1.0 - tables[a].LossOfLoadProbability(nets[a][hour]);
+      none *= 1.0 - Table(a, hour).LossOfLoadProbability(nets[a][hour]);
     }
     return 1.0 - none;
   };
@@ -235,9 +252,9 @@ AreasAssessment AreasStudy::Assess(const System& system,
     out.islands.lolh += any_short(hour);
   }
   for (size_t peak : peaks) out.islands.lole += any_short(peak);
+  mean(&out.islands, false);
   Finish(&out.islands);
-  out.copper_plate =
-      IndicesOf(adequacy::Assess(copper_plate_, system.load, total, false));
+  out.copper_plate = IndicesOf(whole_->AssessSeries(system.load, total, false));
   if (count == 1) {
     out.exact = true;
     out.areas = out.island_areas;
@@ -245,24 +262,23 @@ AreasAssessment AreasStudy::Assess(const System& system,
     for (size_t hour = 0; keep_hours && hour < total.size(); ++hour) {
       TwoAreaHour h;
       h.lolp[0] = h.system_lolp =
-          tables[0].LossOfLoadProbability(nets[0][hour]);
-      h.unserved[0] = tables[0].ExpectedUnserved(nets[0][hour]);
+          Table(0, hour).LossOfLoadProbability(nets[0][hour]);
+      h.unserved[0] = Table(0, hour).ExpectedUnserved(nets[0][hour]);
       out.hours.push_back(h);
     }
-    PerYear(system, &out);
     return out;
   }
   if (count != 2) {
     for (size_t hour = 0; keep_hours && hour < total.size(); ++hour) {
       BoundsHour h;
       for (size_t a = 0; a < count; ++a) {
-        h.alone_lolp.push_back(tables[a].LossOfLoadProbability(nets[a][hour]));
+        h.alone_lolp.push_back(
+            Table(a, hour).LossOfLoadProbability(nets[a][hour]));
       }
       h.islands_lolp = any_short(hour);
-      h.copper_plate_lolp = copper_plate_.LossOfLoadProbability(total[hour]);
+      h.copper_plate_lolp = Whole(hour).LossOfLoadProbability(total[hour]);
       out.bounds.push_back(std::move(h));
     }
-    PerYear(system, &out);
     return out;
   }
   out.exact = true;
@@ -270,7 +286,7 @@ AreasAssessment AreasStudy::Assess(const System& system,
   const Tie tie = TieOf(system);
   const auto risk = [&](size_t hour) {
     const double net[2] = {nets[0][hour], nets[1][hour]};
-    return HourOf(tables[0], tables[1], net, tie);
+    return HourOf(Table(0, hour), Table(1, hour), net, tie);
   };
   for (size_t hour = 0; hour < total.size(); ++hour) {
     const TwoAreaHour h = risk(hour);
@@ -285,14 +301,19 @@ AreasAssessment AreasStudy::Assess(const System& system,
     for (size_t peak : DayPeaks(nets[a])) {
       out.areas[a].lole += risk(peak).lolp[a];
     }
+    if (years != 1.0) {
+      out.areas[a].lolh /= years;
+      out.areas[a].lole /= years;
+      out.areas[a].eue /= years;
+    }
     out.areas[a].energy = alone[a].energy;
     Finish(&out.areas[a]);
     out.system.eue += out.areas[a].eue;
     out.system.energy += out.areas[a].energy;
   }
   for (size_t peak : peaks) out.system.lole += risk(peak).system_lolp;
+  mean(&out.system, false);
   Finish(&out.system);
-  PerYear(system, &out);
   return out;
 }
 

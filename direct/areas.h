@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "direct/study.h"
 #include "model/capacity_table.h"
 #include "system/system.h"
 
@@ -73,8 +74,9 @@ std::vector<std::vector<double>> AreaNetLoads(const System& system);
 // each hour's risks too where there are two (or one).
 AreasAssessment AssessAreas(const System& system, bool keep_hours = false);
 
-// The same with each area's availability table built once, for loads
-// that change between calls (a capacity search).
+// The same with each area's availability tables built once (one for each
+// fleet its maintenance leaves in service), for loads that change between
+// calls (a capacity search).
 class AreasStudy {
  public:
   explicit AreasStudy(const System& system);
@@ -85,8 +87,17 @@ class AreasStudy {
   AreaIndices OneArea(const System& system, size_t area, bool lole_only) const;
 
  private:
-  std::vector<CapacityTable> tables_;  // Each area's.
-  CapacityTable copper_plate_;         // Every unit's.
+  // Area a's table in hour `hour` of the series.
+  const CapacityTable& Table(size_t a, size_t hour) const {
+    return areas_[a]->TableOfDay(day_in_year_[hour / 24]);
+  }
+  const CapacityTable& Whole(size_t hour) const {
+    return whole_->TableOfDay(day_in_year_[hour / 24]);
+  }
+
+  std::vector<std::unique_ptr<DirectStudy>> areas_;  // Each area alone.
+  std::unique_ptr<DirectStudy> whole_;  // Every unit: the copper plate.
+  std::vector<size_t> day_in_year_;     // Of each day of the series.
 };
 
 }  // namespace adequacy

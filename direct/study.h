@@ -37,6 +37,12 @@ class DirectStudy {
 
   // The whole fleet's table.
   const CapacityTable& table() const { return *tables_[0]; }
+  // The table of the fleet in service on day `day` of a weather year.
+  const CapacityTable& TableOfDay(size_t day) const {
+    return fleet_of_day_.empty()
+               ? *tables_[0]
+               : *tables_[static_cast<size_t>(fleet_of_day_[day])];
+  }
   const std::vector<WeatherYear>& years() const { return years_; }
 
  private:

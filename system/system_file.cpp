@@ -312,7 +312,8 @@ bool Reader::Read(std::string_view text, System* system) {
   if (root.get("areas") != nullptr) {
     return ReadAreas(root, system) && ReadUnits(root, system) &&
            CheckFleetSize(root, *system) && ReadProfiles(root, system) &&
-           ReadInterfaces(root, system) && CheckAreaFeatures(root, *system);
+           ReadInterfaces(root, system) && CheckAreaFeatures(root, *system) &&
+           CheckSchedule(*system);
   }
   if (const toml::node* stray = root.get("interfaces")) {
     return Fail(LineOf(*stray), "[[interfaces]] need [[areas]] to join");
@@ -537,10 +538,16 @@ bool Reader::CheckAreaFeatures(const toml::table& root, const System& system) {
     return Fail(LineOf(*storage),
                 "[[storage]] with [[areas]] is not assessed yet");
   }
+  // The program places maintenance against one load; with areas each
+  // entry gives its own first day.
   for (const UnitGroup& group : system.units) {
-    if (!group.maintenance.empty()) {
-      return Fail(group.maintenance[0].line,
-                  "maintenance with [[areas]] is not assessed yet");
+    for (const Maintenance& entry : group.maintenance) {
+      if (entry.first_day == 0) {
+        return Fail(entry.line,
+                    "with [[areas]] every maintenance entry needs its "
+                    "first_day: the program places maintenance for one area "
+                    "only");
+      }
     }
   }
   return true;

@@ -597,6 +597,10 @@ TEST_F(SystemFileTest, AreasAndTheirFaults) {
        6, ""},
       {areas + unit + "[[storage]]\npower_mw = 5\nenergy_mwh = 8\n", 13,
        "[[storage]] with [[areas]] is not assessed yet"},
+      {areas + unit + "maintenance = [{ days = 1 }]\n", 13,
+       "with [[areas]] every maintenance entry needs its first_day"},
+      {areas + unit + "maintenance = [{ first_day = 1, days = 2 }]\n", 13,
+       "past"},
       {"[[areas]]\nname = \"north\"\nload = { file = \"day.csv\" }\n"
        "[[areas]]\nname = \"south\"\nload = { file = \"two_days.csv\" "
        "}\n" +

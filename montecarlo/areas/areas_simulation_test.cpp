@@ -382,6 +382,55 @@ TEST(AreasYearTest, ATieTurnedRoundIsTheSameTie) {
   }
 }
 
+// Maintenance in an area: a unit out for the whole series is the area
+// without it, in the direct solution; and over part of it, with the other
+// area's units out too, the simulation holds the exact solution.
+TEST(AreasSimulationTest, MaintenanceInAnArea) {
+  System whole = TwoAreas(40.0);
+  whole.units[0].maintenance = {{1, 14, 1}};
+  System fewer = TwoAreas(40.0);
+  fewer.units[0].count = 1;
+  const AreasAssessment a = AssessAreas(whole);
+  const AreasAssessment b = AssessAreas(fewer);
+  for (const auto& [x, y] :
+       {std::pair{a.system, b.system}, std::pair{a.areas[0], b.areas[0]},
+        std::pair{a.islands, b.islands},
+        std::pair{a.copper_plate, b.copper_plate}}) {
+    EXPECT_NEAR(x.lolh, y.lolh, 1e-12 * (1.0 + x.lolh));
+    EXPECT_NEAR(x.lole, y.lole, 1e-12 * (1.0 + x.lole));
+    EXPECT_NEAR(x.eue, y.eue, 1e-12 * (1.0 + x.eue));
+  }
+  System part = TwoAreas(40.0);
+  part.units[0].maintenance = {{3, 5, 1}};
+  part.units[3].maintenance = {{6, 4, 2}};
+  const AreasAssessment exact = AssessAreas(part);
+  const AreasAssessment none = AssessAreas(TwoAreas(40.0));
+  EXPECT_GT(exact.system.eue, none.system.eue);
+  AreasModel model;
+  std::string fault;
+  ASSERT_TRUE(AreasModelOf(part, &model, &fault)) << fault;
+  const AreasControls controls = ControlsOf(exact);
+  AreasSimulation simulation(model, 9, 2, YearMethod::kEvents, controls);
+  simulation.RunTo(20000);
+  const AreasSample& sample = simulation.sample();
+  for (size_t area = 0; area < 2; ++area) {
+    for (const SampleFigure figure :
+         {SampleFigure::kDeficitHours, SampleFigure::kUnservedMwh}) {
+      const SampleInterval i =
+          sample.area(area).Reported(figure, controls.alone[area]);
+      const double value = figure == SampleFigure::kDeficitHours
+                               ? exact.areas[area].lolh
+                               : exact.areas[area].eue;
+      EXPECT_LT(std::fabs(i.estimate - value), 4.0 * i.standard_error)
+          << area << ": " << i.estimate << " against " << value;
+    }
+  }
+  const SampleInterval eue = sample.system().Reported(
+      SampleFigure::kUnservedMwh, controls.islands, &controls.copper_plate);
+  EXPECT_LT(std::fabs(eue.estimate - exact.system.eue),
+            4.0 * eue.standard_error);
+}
+
 // The same seed gives the same figures on one thread and on three.
 TEST(AreasSimulationTest, TheSeedAloneDecides) {
   const System system = TwoAreas(40.0, 0.1);

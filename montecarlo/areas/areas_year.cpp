@@ -76,11 +76,19 @@ void AreasYearSimulator::DrawUnits(uint64_t seed, int64_t year) {
     const size_t area = unit_areas_[i];
     available_[area] += unit.capacity_mw;
     UnitDraws draws(seed, year, static_cast<uint32_t>(i), use);
+    const auto change = [&](int64_t hour, int32_t mw) {
+      Change(area, hour, mw);
+    };
     UnitSpans(&draws, unit, hours_, by_sojourns,
               [&](int64_t first, int64_t end, int32_t lost) {
-                Change(area, first, -lost);
-                Change(area, end, lost);
+                if (unit.maintenance.empty()) {
+                  change(first, -lost);
+                  change(end, lost);
+                } else {
+                  LoseAroundMaintenance(unit, first, end, lost, change);
+                }
               });
+    MaintainSpans(unit, hours_, change);
   }
 }
 

@@ -188,28 +188,13 @@ void YearSimulator::StepHours(uint64_t seed, int64_t year) {
 
 void YearSimulator::LoseAround(const UnitRates& unit, int64_t first,
                                int64_t end, int32_t lost) {
-  // The hours on maintenance are lost whole, by Maintain.
-  for (const HourSpan& gap : unit.maintenance) {
-    if (gap.end <= first) continue;
-    if (gap.first >= end) break;
-    if (gap.first > first) {
-      Change(first, -lost);
-      Change(gap.first, lost);
-    }
-    first = std::max(first, gap.end);
-  }
-  if (first < end) {
-    Change(first, -lost);
-    Change(end, lost);
-  }
+  LoseAroundMaintenance(unit, first, end, lost,
+                        [this](int64_t hour, int32_t mw) { Change(hour, mw); });
 }
 
 void YearSimulator::Maintain(const UnitRates& unit, int64_t hours) {
-  for (const HourSpan& gap : unit.maintenance) {
-    if (gap.first >= hours) break;
-    Change(gap.first, -unit.capacity_mw);
-    Change(std::min(gap.end, hours), unit.capacity_mw);
-  }
+  MaintainSpans(unit, hours,
+                [this](int64_t hour, int32_t mw) { Change(hour, mw); });
 }
 
 void YearSimulator::Tally(YearOutcome* out, YearOutcome* stored) {

@@ -161,6 +161,38 @@ void UnitSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
   }
 }
 
+// A unit's loss of `lost` MW over hours [first, end) less its hours on
+// maintenance, which are lost whole by MaintainSpans, as `change(hour, mw)`
+// at each piece's two ends.
+template <class Change>
+void LoseAroundMaintenance(const UnitRates& unit, int64_t first, int64_t end,
+                           int32_t lost, const Change& change) {
+  for (const HourSpan& gap : unit.maintenance) {
+    if (gap.end <= first) continue;
+    if (gap.first >= end) break;
+    if (gap.first > first) {
+      change(first, -lost);
+      change(gap.first, lost);
+    }
+    first = std::max(first, gap.end);
+  }
+  if (first < end) {
+    change(first, -lost);
+    change(end, lost);
+  }
+}
+
+// A unit's hours on maintenance within a year of `hours` hours, the whole
+// unit lost, as `change(hour, mw)`.
+template <class Change>
+void MaintainSpans(const UnitRates& unit, int64_t hours, const Change& change) {
+  for (const HourSpan& gap : unit.maintenance) {
+    if (gap.first >= hours) break;
+    change(gap.first, -unit.capacity_mw);
+    change(std::min(gap.end, hours), unit.capacity_mw);
+  }
+}
+
 }  // namespace adequacy
 
 #endif  // ADEQUACY_MONTECARLO_EVENTS_UNIT_SPANS_H_
