@@ -5,22 +5,6 @@
 #include "montecarlo/areas/areas_simulation.h"
 
 namespace adequacy {
-namespace {
-
-SampleFigure FigureOf(RiskIndex index) {
-  switch (index) {
-    case RiskIndex::kLolh:
-      return SampleFigure::kDeficitHours;
-    case RiskIndex::kEue:
-      return SampleFigure::kUnservedMwh;
-    case RiskIndex::kLole:
-      break;
-  }
-  return SampleFigure::kPeakDeficits;
-}
-
-}  // namespace
-
 SimulatedAreaSearch::SimulatedAreaSearch(const System& system, size_t area,
                                          RiskIndex index, uint64_t seed,
                                          int threads)

@@ -10,22 +10,6 @@
 #include "system/load_change.h"
 
 namespace adequacy {
-namespace {
-
-SampleFigure FigureOf(RiskIndex index) {
-  switch (index) {
-    case RiskIndex::kLolh:
-      return SampleFigure::kDeficitHours;
-    case RiskIndex::kEue:
-      return SampleFigure::kUnservedMwh;
-    case RiskIndex::kLole:
-      break;
-  }
-  return SampleFigure::kPeakDeficits;
-}
-
-}  // namespace
-
 SimulatedCredit::SimulatedCredit(const System& system, const DirectStudy& study,
                                  RiskIndex index, uint64_t seed, int threads)
     : system_(system),

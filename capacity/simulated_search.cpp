@@ -15,6 +15,18 @@ constexpr int kMostSteps = 100;
 
 }  // namespace
 
+SampleFigure FigureOf(RiskIndex index) {
+  switch (index) {
+    case RiskIndex::kLolh:
+      return SampleFigure::kDeficitHours;
+    case RiskIndex::kEue:
+      return SampleFigure::kUnservedMwh;
+    case RiskIndex::kLole:
+      break;
+  }
+  return SampleFigure::kPeakDeficits;
+}
+
 Estimated SimulatedLargest(const EstimatedIndex& index_at, double value,
                            double from, double step, double least,
                            double tolerance, double slope_step) {

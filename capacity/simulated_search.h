@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "capacity/carrying.h"
+#include "capacity/target.h"
 #include "montecarlo/statistics/year_sample.h"
 
 namespace adequacy {
@@ -23,6 +24,9 @@ struct Estimated {
   double low = 0.0;
   double high = 0.0;
 };
+
+// The simulated figure of a risk index.
+SampleFigure FigureOf(RiskIndex index);
 
 // The estimated index at a load `x`.
 using EstimatedIndex = std::function<SampleInterval(double x)>;

@@ -28,20 +28,17 @@ PairedSample::PairedSample(int64_t hours, bool storage, bool by_hour,
       without_(storage ? hours : 0) {}
 
 void PairedSample::Add(const YearOutcome& without, const YearOutcome& with) {
-  sample_.Add(with);
-  if (storage_) without_.Add(without);
-  AddValues({static_cast<double>(without.deficit_hours),
-             static_cast<double>(without.peak_deficits), without.unserved_mwh,
-             static_cast<double>(with.deficit_hours),
-             static_cast<double>(with.peak_deficits), with.unserved_mwh,
-             static_cast<double>(with.event_hours.size()),
-             with.deficit_hours > 0 ? 1.0 : 0.0,
-             static_cast<double>(with.deficit_days), 0.0, 0.0, 0.0});
+  Add(without, with, nullptr);
 }
 
 void PairedSample::Add(const YearOutcome& without, const YearOutcome& with,
                        const YearOutcome& second) {
   used_ = kValues;
+  Add(without, with, &second);
+}
+
+void PairedSample::Add(const YearOutcome& without, const YearOutcome& with,
+                       const YearOutcome* second) {
   sample_.Add(with);
   if (storage_) without_.Add(without);
   AddValues({static_cast<double>(without.deficit_hours),
@@ -51,8 +48,9 @@ void PairedSample::Add(const YearOutcome& without, const YearOutcome& with,
              static_cast<double>(with.event_hours.size()),
              with.deficit_hours > 0 ? 1.0 : 0.0,
              static_cast<double>(with.deficit_days),
-             static_cast<double>(second.deficit_hours),
-             static_cast<double>(second.peak_deficits), second.unserved_mwh});
+             second ? static_cast<double>(second->deficit_hours) : 0.0,
+             second ? static_cast<double>(second->peak_deficits) : 0.0,
+             second ? second->unserved_mwh : 0.0});
 }
 
 void PairedSample::AddValues(const Values& values) {

@@ -78,6 +78,8 @@ class PairedSample {
     return 3 + static_cast<int>(figure);
   }
 
+  void Add(const YearOutcome& without, const YearOutcome& with,
+           const YearOutcome* second);
   void AddValues(const Values& values);
 
   bool storage_;
