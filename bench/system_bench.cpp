@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -46,6 +47,24 @@ double YearsPerSecond(const std::vector<UnitRates>& units, const YearLoad& load,
   const auto start = std::chrono::steady_clock::now();
   simulation.RunTo(years);
   return static_cast<double>(simulation.sample().years()) / Seconds(start);
+}
+
+struct Speeds {
+  double events = 0.0;
+  double hourly = 0.0;
+};
+
+// Each engine's years a second as the best of three runs, the two taken
+// in turn: the machine's noise only ever slows a run, so the fastest is
+// the engine's own speed, and both are timed over the same stretch.
+template <class YearsPerSecondOf>
+Speeds BestOfThree(const YearsPerSecondOf& years_per_second) {
+  Speeds best;
+  for (int round = 0; round < 3; ++round) {
+    best.events = std::max(best.events, years_per_second(YearMethod::kEvents));
+    best.hourly = std::max(best.hourly, years_per_second(YearMethod::kHourly));
+  }
+  return best;
 }
 
 struct Timed {
@@ -104,14 +123,15 @@ void PrintEngines(const char* name, const std::string& file,
     return;
   }
   const YearLoad load(NetLoad(system.load, system.profiles));
-  const double events =
-      YearsPerSecond(units, load, YearMethod::kEvents, event_years);
-  const double hourly =
-      YearsPerSecond(units, load, YearMethod::kHourly, hourly_years);
+  const Speeds speeds = BestOfThree([&](YearMethod method) {
+    return YearsPerSecond(
+        units, load, method,
+        method == YearMethod::kEvents ? event_years : hourly_years);
+  });
   std::printf(
       "  %-22s event engine %9.0f years/s, hourly loop %7.0f years/s, "
       "ratio %.0f\n",
-      name, events, hourly, events / hourly);
+      name, speeds.events, speeds.hourly, speeds.events / speeds.hourly);
 }
 
 // The RTS-79 with its 4-hour battery: the engines with storage, what the
@@ -136,14 +156,14 @@ void PrintStorage() {
   }
   const std::vector<double> net = NetLoad(combined.load, combined.profiles);
   const YearLoad load(net);
-  const double events =
-      YearsPerSecond(units, load, YearMethod::kEvents, 50000, devices);
-  const double hourly =
-      YearsPerSecond(units, load, YearMethod::kHourly, 500, devices);
+  const Speeds speeds = BestOfThree([&](YearMethod method) {
+    return YearsPerSecond(units, load, method,
+                          method == YearMethod::kEvents ? 50000 : 500, devices);
+  });
   std::printf(
       "  RTS-79 and a 200 MW / 800 MWh battery (round trip 0.85): event "
       "engine %.0f years/s, hourly loop %.0f years/s, ratio %.0f\n",
-      events, hourly, events / hourly);
+      speeds.events, speeds.hourly, speeds.events / speeds.hourly);
   const CapacityTable table(combined.unit_kinds());
   const Assessment exact = Assess(table, combined.load, net, false);
   const ExactIndices controls{exact.lolh, exact.lole, exact.eue};
@@ -270,16 +290,17 @@ void PrintModel() {
   for (const System* each : {&known, &system}) {
     const ScenarioLoads its = LoadsOfScenarios(*each, LoadChange());
     const SeriesLoads loads(*each, its);
-    const double events =
-        SeriesYearsPerSecond(units, loads, YearMethod::kEvents, 100000);
-    const double hourly =
-        SeriesYearsPerSecond(units, loads, YearMethod::kHourly, 1000);
+    const Speeds speeds = BestOfThree([&](YearMethod method) {
+      return SeriesYearsPerSecond(
+          units, loads, method,
+          method == YearMethod::kEvents ? 100000 : 1000);
+    });
     std::printf(
         "    %s: event engine %.0f years/s, hourly loop %.0f years/s, ratio "
         "%.0f\n",
         each == &known ? "derates and maintenance, the load known"
                        : "and the load uncertain (7 outcomes)",
-        events, hourly, events / hourly);
+        speeds.events, speeds.hourly, speeds.events / speeds.hourly);
   }
   const std::string dir = "/tmp/adequacy-bench-weather";
   if (WriteWeatherSystem(dir, 40, 8760, true)) {

@@ -113,8 +113,8 @@ TEST(SojournTest, EndsAndTheGeometricLaw) {
 }
 
 // The sojourn's integer ceiling is the floating-point one, also where the
-// quotient is a whole number or near 2^53 and 2^61, so that no earlier
-// run's figures move.
+// quotient is a whole number, a step either side of one, or near 2^53
+// and 2^61, so that no earlier run's figures move.
 TEST(SojournTest, TheCeilingOfTheQuotientExactly) {
   const auto reference = [](double u, double log_stay) -> int64_t {
     if (log_stay == 0.0) return kNeverChanges;
@@ -128,7 +128,10 @@ TEST(SojournTest, TheCeilingOfTheQuotientExactly) {
     const double p = std::pow(10.0, -12.0 * draws.Uniform());
     const double whole = std::floor(1.0 + 100.0 * draws.Uniform());
     for (const double log_stay :
-         {std::log1p(-p), std::log(u) / whole, std::log(u) * 0x1p-53,
+         {std::log1p(-p), std::log(u) / whole,
+          std::nextafter(std::log(u) / whole, 0.0),
+          std::nextafter(std::log(u) / whole, -INFINITY),
+          std::log(u) / (whole + 0x1p-40), std::log(u) * 0x1p-53,
           std::log(u) * 0x1p-61, std::nextafter(std::log(u) * 0x1p-61, 0.0),
           -static_cast<double>(INFINITY)}) {
       ASSERT_EQ(Sojourn(u, log_stay), reference(u, log_stay))

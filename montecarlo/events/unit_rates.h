@@ -63,21 +63,40 @@ bool ChainRatesOf(const std::string& name, double outage_rate,
                   double mean_time_to_failure_hours, double mean_repair_hours,
                   UnitRates* rates, std::string* error);
 
-// The hours a unit stays in a state whose change has log(1 - p) =
-// `log_stay`, drawn by inversion from `u` in (0, 1): k >= 1 with
-// P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.  Inline: it is
-// the event engine's innermost step, one call a change of state.
-inline int64_t Sojourn(double u, double log_stay) {
-  if (log_stay == 0.0) return kNeverChanges;  // Never leaves the state.
-  // log(u) < 0 and log_stay < 0 (-infinity where p is 1, giving 1), so
-  // the quotient is at least 0.  Its ceiling in integers: below 2^61 the
-  // truncation is the floor, exact, and one more where the quotient has a
-  // fraction (fewer steps than the floating-point ceiling).
-  const double x = std::log(u) / log_stay;
+// The integer ceiling of `x` >= 0, at least 1, kNeverChanges from 2^61:
+// below 2^61 the truncation is the floor, exact, and one more where `x`
+// has a fraction (fewer steps than the floating-point ceiling).
+inline int64_t SojournOfQuotient(double x) {
   if (!(x < 0x1p61)) return kNeverChanges;
   int64_t hours = static_cast<int64_t>(x);
   hours += static_cast<double>(hours) < x ? 1 : 0;
   return hours < 1 ? 1 : hours;
+}
+
+// The hours a unit stays in a state whose change has log(1 - p) =
+// `log_stay`, drawn by inversion from `u` in (0, 1): k >= 1 with
+// P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.  Inline: it is
+// the event engine's innermost step, one call a change of state.
+inline int64_t SojournOfLog(double log_u, double log_stay) {
+  if (log_stay == 0.0) return kNeverChanges;  // Never leaves the state.
+  // log(u) < 0 and log_stay < 0 (-infinity where p is 1, giving 1), so
+  // the quotient is at least 0.  A product by the reciprocal is within
+  // 2^-51 of the quotient and sooner had: where it lies farther than
+  // 2^-50 of itself from a whole number its ceiling is the quotient's,
+  // one more than its truncation.  Elsewhere (a whole number, 0, or past
+  // 2^60) the quotient itself decides.
+  const double y = log_u * (1.0 / log_stay);
+  if (y < 0x1p60) {
+    const auto whole = static_cast<int64_t>(y);
+    const double fraction = y - static_cast<double>(whole);
+    const double margin = y * 0x1p-50;
+    if ((fraction > margin) & (1.0 - fraction > margin)) return whole + 1;
+  }
+  return SojournOfQuotient(log_u / log_stay);
+}
+
+inline int64_t Sojourn(double u, double log_stay) {
+  return SojournOfLog(std::log(u), log_stay);
 }
 
 }  // namespace adequacy

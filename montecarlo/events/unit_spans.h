@@ -24,14 +24,17 @@ void SojournSpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
                   const Span& span) {
   bool down = draws->Uniform() < chain.down_share;
   int64_t began = -1;
+  double log_u = std::log(draws->Uniform());
   for (;;) {
+    const double log_next = std::log(draws->Uniform());
     const int64_t end =
-        began + Sojourn(draws->Uniform(),
-                        down ? chain.log_stay_down : chain.log_stay_up);
+        began +
+        SojournOfLog(log_u, down ? chain.log_stay_down : chain.log_stay_up);
     if (down) span(std::max<int64_t>(began, 0), std::min(end, hours));
     if (end >= hours) break;
     began = end;
     down = !down;
+    log_u = log_next;
   }
 }
 
@@ -89,12 +92,15 @@ void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
                         const Span& span) {
   int state = StateFromShare(unit, draws->Uniform());
   int64_t began = -1;
+  double u = draws->Uniform();
+  double log_u = std::log(u);
   for (;;) {
-    const double u = draws->Uniform();
+    const double u_next = draws->Uniform();
+    const double log_next = std::log(u_next);
     int64_t end;
     int next = -1;
     if (state < 0) {
-      const int64_t stay = Sojourn(u, unit.log_stay_up);
+      const int64_t stay = SojournOfLog(log_u, unit.log_stay_up);
       end = began + stay;
       if (stay < kNeverChanges) {
         // u lies in ((1 - L)^stay, (1 - L)^(stay - 1)], L = unit.fail.
@@ -106,12 +112,14 @@ void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
       }
     } else {
       const OutageRates& o = unit.outages[static_cast<size_t>(state)];
-      end = began + Sojourn(u, o.log_stay);
+      end = began + SojournOfLog(log_u, o.log_stay);
       span(std::max<int64_t>(began, 0), std::min(end, hours), o.lost_mw);
     }
     if (end >= hours) break;
     began = end;
     state = next;
+    u = u_next;
+    log_u = log_next;
   }
 }
 
