@@ -77,6 +77,7 @@ inline int64_t SojournOfQuotient(double x) {
 // `log_stay`, drawn by inversion from `u` in (0, 1): k >= 1 with
 // P(k) = (1 - p)^(k - 1) p; kNeverChanges where p is 0.  Inline: it is
 // the event engine's innermost step, one call a change of state.
+// SojournOfLog takes log(u), for callers that take it ahead of its use.
 inline int64_t SojournOfLog(double log_u, double log_stay) {
   if (log_stay == 0.0) return kNeverChanges;  // Never leaves the state.
   // log(u) < 0 and log_stay < 0 (-infinity where p is 1, giving 1), so

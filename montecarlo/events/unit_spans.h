@@ -19,6 +19,9 @@ namespace adequacy {
 // span given to `span`, in order.  From its sojourns, one draw a change of
 // state: the state before the year's first hour as in the long run, each
 // state holding from the hour it began for a geometric number of hours.
+// Each draw's logarithm is taken one draw ahead, so that it is computed
+// while the one before is used; the one left over at the year's end is
+// from the unit's own stream and changes nothing.
 template <class Span>
 void SojournSpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
                   const Span& span) {
@@ -87,6 +90,7 @@ inline int StateEntered(const UnitRates& unit, double v) {
 // sojourns, one draw a change of state: the draw of an up sojourn also
 // picks the state it ends in, from where it fell within its hours' share
 // of the geometric law, which is uniform and independent of the hours.
+// Logarithms one draw ahead, as above.
 template <class Span>
 void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
                         const Span& span) {
