@@ -323,6 +323,10 @@ int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
     if (!ReadCombined(options, system, &additions, &combined, &a)) {
       return kCommandFailed;
     }
+    // Storage counts at its discharge power, as for one area.
+    for (const StorageDevice& device : additions.storage) {
+      a.installed_mw += device.discharge_mw * static_cast<double>(device.count);
+    }
     SimulatedAreaSearch with(combined, area, target.index, options.run.seed,
                              options.run.threads);
     const SampleInterval given = with.IndexAt(1.0, 0.0, years);
@@ -354,7 +358,18 @@ int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
   return WriteAnswers(options, named, a);
 }
 
-// The capability and credit of one area of two, exact.
+// True where the file of --add can be read and holds storage; a file that
+// cannot is told of where it is read for the credit.
+bool AddsStorage(const CapacityOptions& options, const System& system) {
+  if (options.add_path.empty()) return false;
+  InputError error;
+  System additions;
+  return ReadAdditionsFile(options.add_path, system, &additions, &error) &&
+         !additions.storage.empty();
+}
+
+// The capability and credit of one area of two, exact; by simulation
+// beyond two areas or with storage added.
 int AreaCapacity(const CapacityOptions& options, System* system) {
   if (system->areas.empty()) {
     return Misused("--area names an area, and the system has no [[areas]]");
@@ -371,7 +386,9 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
             ? "a system with [[areas]] needs --area NAME, one of " + names
             : "unknown area '" + options.area + "'; the areas are " + names);
   }
-  if (system->areas.size() > 2) {
+  // Storage has no exact solution: areas with it added are simulated, as
+  // three or more are.
+  if (system->areas.size() > 2 || AddsStorage(options, *system)) {
     return SimulatedAreaCapacity(options, *system, area);
   }
   if (system->areas.size() != 2) {

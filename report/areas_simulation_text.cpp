@@ -67,6 +67,11 @@ std::string AreasSimulationText(const System& system, const AreasRun& run) {
                 static_cast<long long>(sample.years()), run.summary.threads,
                 SimulationStopText(run.summary).c_str());
   std::string text = line;
+  if (!system.storage.empty()) {
+    text +=
+        "  with storage, each area's serving it alone after the transfers;\n"
+        "  the controls are without it\n";
+  }
   text +=
       "  each index controlled by the same years with every tie at 0 (the\n"
       "  islands), the system's also by them as one copper plate, whose\n"

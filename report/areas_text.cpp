@@ -73,9 +73,18 @@ std::string AreasText(const System& system, const LoadChange& change,
     text += "  each area's load scaled by " + Significant(change.scale) + "\n";
   }
   for (const Interface& tie : system.interfaces) text += TieText(system, tie);
-  text += result.exact ? "\nDirect solution (exact)\n"
-                       : "\nDirect solution: with more than two areas only "
-                         "the bounds are exact; each area alone\n";
+  for (const StorageDevice& device : system.storage) {
+    text += "  storage in " + system.areas[device.area].name + ": " +
+            (device.count > 1 ? std::to_string(device.count) + " x " : "") +
+            device.name + ", " + Mw(device.discharge_mw) + ", " +
+            Significant(device.energy_mwh) + " MWh\n";
+  }
+  const std::string without =
+      system.storage.empty() ? "" : ", of the system without its storage";
+  text += result.exact ? "\nDirect solution (exact" + without + ")\n"
+                       : "\nDirect solution" + without +
+                             ": with more than two areas only the bounds are "
+                             "exact; each area alone\n";
   text +=
       "  area              LOLH h/yr    LOLE d/yr   EUE MWh/yr   energy "
       "MWh        ppm\n";

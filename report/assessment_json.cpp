@@ -34,6 +34,9 @@ void WriteSystem(JsonWriter& json, const System& system) {
     json.Member("initial_share", device.initial_share);
     json.Member("forced_outage_rate", device.forced_outage_rate);
     json.Member("mean_repair_hours", device.mean_repair_hours);
+    if (!system.areas.empty()) {
+      json.TextMember("area", system.areas[device.area].name);
+    }
     json.EndObject();
   }
   json.EndArray();

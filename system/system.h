@@ -101,6 +101,7 @@ struct StorageDevice {
   double forced_outage_rate = 0.0;
   double mean_time_to_failure_hours = 0.0;  // 0 where the rate was given.
   double mean_repair_hours = 0.0;           // 0 for a device never out.
+  size_t area = 0;  // Its area, in a system with areas: it serves no other.
 };
 
 // One outcome of the load forecast: the whole year's load times

@@ -126,7 +126,7 @@ class Reader {
   bool ReadInterface(const toml::table& table, const std::string& where,
                      System* system);
   // What is not yet assessed with areas, refused with its line.
-  bool CheckAreaFeatures(const toml::table& root, const System& system);
+  bool CheckAreaFeatures(const System& system);
   bool ReadUnits(const toml::table& root, System* system);
   bool ReadUnit(const toml::table& unit, int index, UnitGroup* group);
   // The outage keys of a unit or a device; `optional` for a device, which
@@ -282,10 +282,6 @@ bool Reader::ReadAdditions(std::string_view text, const System& base,
   additions->load.assign(base.load.size(), 0.0);
   additions->weather_years = base.weather_years;
   for (const Area& area : base.areas) area_names_.push_back(area.name);
-  if (!base.areas.empty() && root.get("storage") != nullptr) {
-    return Fail(LineOf(*root.get("storage")),
-                "[[storage]] with [[areas]] is not assessed yet");
-  }
   const bool read =
       (root.get("units") == nullptr || ReadUnits(root, additions)) &&
       ReadProfiles(root, additions) && ReadStorage(root, additions) &&
@@ -312,8 +308,8 @@ bool Reader::Read(std::string_view text, System* system) {
   if (root.get("areas") != nullptr) {
     return ReadAreas(root, system) && ReadUnits(root, system) &&
            CheckFleetSize(root, *system) && ReadProfiles(root, system) &&
-           ReadInterfaces(root, system) && CheckAreaFeatures(root, *system) &&
-           CheckSchedule(*system);
+           ReadStorage(root, system) && ReadInterfaces(root, system) &&
+           CheckAreaFeatures(*system) && CheckSchedule(*system);
   }
   if (const toml::node* stray = root.get("interfaces")) {
     return Fail(LineOf(*stray), "[[interfaces]] need [[areas]] to join");
@@ -533,11 +529,7 @@ bool Reader::ReadInterface(const toml::table& table, const std::string& where,
   return true;
 }
 
-bool Reader::CheckAreaFeatures(const toml::table& root, const System& system) {
-  if (const toml::node* storage = root.get("storage")) {
-    return Fail(LineOf(*storage),
-                "[[storage]] with [[areas]] is not assessed yet");
-  }
+bool Reader::CheckAreaFeatures(const System& system) {
   // The program places maintenance against one load; with areas each
   // entry gives its own first day.
   for (const UnitGroup& group : system.units) {
@@ -1052,10 +1044,11 @@ bool Reader::ReadDevice(const toml::table& table, int index,
                  "energy_mwh", "round_trip_efficiency", "charge_efficiency",
                  "discharge_efficiency", "initial_share", "forced_outage_rate",
                  "mean_time_to_failure_hours", "mean_repair_hours",
-                 "mean_repair_days"},
+                 "mean_repair_days", "area"},
                 where)) {
     return false;
   }
+  if (!AreaOf(table, where, &device->area)) return false;
   device->name = "storage " + std::to_string(index);
   if (const toml::node* name = table.get("name")) {
     if (!Text(*name, "name", &device->name)) return false;

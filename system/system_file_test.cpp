@@ -596,7 +596,13 @@ TEST_F(SystemFileTest, AreasAndTheirFaults) {
            unit,
        6, ""},
       {areas + unit + "[[storage]]\npower_mw = 5\nenergy_mwh = 8\n", 13,
-       "[[storage]] with [[areas]] is not assessed yet"},
+       "no area in [[storage]] 1: with [[areas]], each names its area"},
+      {areas + unit +
+           "[[storage]]\npower_mw = 5\nenergy_mwh = 8\narea = \"west\"\n",
+       16, "unknown area 'west'"},
+      {areas + unit +
+           "[[storage]]\npower_mw = 5\nenergy_mwh = 8\narea = \"south\"\n",
+       0, ""},
       {areas + unit + "maintenance = [{ days = 1 }]\n", 13,
        "with [[areas]] every maintenance entry needs its first_day"},
       {areas + unit + "maintenance = [{ first_day = 1, days = 2 }]\n", 13,

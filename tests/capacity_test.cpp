@@ -94,6 +94,48 @@ TEST_F(CapacityTest, AnAreaOfThreeBySimulation) {
   EXPECT_NE(firm.out.find("\"simulated\": true"), std::string::npos);
 }
 
+// Storage added to an area of two, by simulation: the north's battery is
+// worth something to the north and no more than its power, the south's
+// nothing to the north, which it never serves.  Two small areas, each
+// short some evenings, joined by 20 MW.
+TEST_F(CapacityTest, StorageInAnAreaBySimulation) {
+  std::string north;
+  std::string south;
+  for (int hour = 0; hour < 24 * 28; ++hour) {
+    const int of_day = hour % 24;
+    north += std::to_string(of_day >= 17 && of_day < 20 ? 150 : 90) + "\n";
+    south += std::to_string(of_day >= 18 && of_day < 21 ? 140 : 80) + "\n";
+  }
+  Write("north.csv", north);
+  Write("south.csv", south);
+  std::string system =
+      "[[interfaces]]\nbetween = [\"north\", \"south\"]\nlimit_mw = 20\n";
+  for (const std::string area : {"north", "south"}) {
+    system += "[[areas]]\nname = \"" + area + "\"\nload = { file = \"" +
+              area + ".csv\" }\n[[units]]\narea = \"" + area +
+              "\"\ncount = 4\ncapacity_mw = 50\nforced_outage_rate = "
+              "0.08\nmean_repair_hours = 30\n";
+  }
+  Write("two.toml", system);
+  for (const std::string area : {"north", "south"}) {
+    Write("battery.toml", "[[storage]]\narea = \"" + area +
+                              "\"\npower_mw = 30\nenergy_mwh = 90\n");
+    const ProgramRun run =
+        Capacity("'" + Path("two.toml") + "' --area north --add '" +
+                 Path("battery.toml") + "' --target EUE=300 --years 500 --json -");
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"simulated\": true"), std::string::npos);
+    const double elcc =
+        JsonNumber(run.out, "elcc_mw") - JsonNumber(run.out, "added_mw");
+    if (area == "north") {
+      EXPECT_GT(elcc, 5.0) << run.out;
+      EXPECT_LT(elcc, 30.5) << run.out;
+    } else {
+      EXPECT_NEAR(elcc, 0.0, 0.5) << run.out;
+    }
+  }
+}
+
 // A 100 MW unit that is never out is worth 100 MW, both ways; a profile
 // is worth less than its peak; the text says both.
 TEST_F(CapacityTest, CreditOfAddedResources) {

@@ -40,6 +40,12 @@ bool AreasModelOf(const System& system, AreasModel* model, std::string* error) {
     model->unit_areas.insert(model->unit_areas.end(),
                              static_cast<size_t>(group.count), group.area);
   }
+  if (!DeviceRatesOf(system, &model->devices, error)) return false;
+  model->device_areas.clear();
+  for (const DeviceRates& device : model->devices) {
+    model->device_areas.push_back(
+        system.storage[static_cast<size_t>(device.entry)].area);
+  }
   model->ties.clear();
   for (const Interface& given : system.interfaces) {
     TieRates tie;
@@ -99,7 +105,8 @@ AreasSimulation::AreasSimulation(const AreasModel& model, uint64_t seed,
       sample_(Fresh()) {
   for (int thread = 0; thread < pool_.threads(); ++thread) {
     simulators_.push_back(std::make_unique<AreasYearSimulator>(
-        model_.units, model_.unit_areas, model_.ties, loads_, method));
+        model_.units, model_.unit_areas, model_.ties, loads_, method,
+        model_.devices, model_.device_areas));
   }
 }
 

@@ -24,6 +24,8 @@ struct AreasModel {
   std::vector<UnitRates> units;
   std::vector<size_t> unit_areas;
   std::vector<TieRates> ties;
+  std::vector<DeviceRates> devices;
+  std::vector<size_t> device_areas;
   // Each weather year's: the areas' (areas in turn within each year) and
   // the system's.
   std::vector<std::unique_ptr<YearLoad>> area_loads;
@@ -37,7 +39,7 @@ struct AreasModel {
 };
 
 // The model of `system`, which has areas; false, with the reason, where a
-// unit's or a tie's rate passes 1.
+// unit's, a tie's or a device's rate passes 1.
 bool AreasModelOf(const System& system, AreasModel* model, std::string* error);
 
 // The exact expectations of the controls: the islands' (some area short on

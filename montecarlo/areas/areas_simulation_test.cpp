@@ -135,7 +135,8 @@ void SimulateYears(const System& system, int64_t years, YearMethod method,
   ASSERT_TRUE(AreasModelOf(system, &out->model, &fault)) << fault;
   const std::vector<AreaLoads> loads = out->model.loads();
   AreasYearSimulator simulator(out->model.units, out->model.unit_areas,
-                               out->model.ties, loads, method);
+                               out->model.ties, loads, method,
+                               out->model.devices, out->model.device_areas);
   out->years.resize(static_cast<size_t>(years));
   for (int64_t year = 0; year < years; ++year) {
     simulator.Simulate(7, year, &out->years[static_cast<size_t>(year)]);
@@ -195,6 +196,89 @@ TEST(AreasYearTest, TheLimitsOfATieYearByYear) {
         short_years += one.deficit_hours > 0 ? 1 : 0;
       }
       EXPECT_GT(short_years, years / 10);  // The years are not all empty.
+    }
+  }
+}
+
+// A battery for `area`, out 3 % of the hours.
+StorageDevice Battery(size_t area, double energy_mwh) {
+  StorageDevice device;
+  device.name = "battery";
+  device.charge_mw = device.discharge_mw = 40.0;
+  device.energy_mwh = energy_mwh;
+  device.charge_efficiency = device.discharge_efficiency = 0.92;
+  device.forced_outage_rate = 0.03;
+  device.mean_repair_hours = 20.0;
+  device.area = area;
+  return device;
+}
+
+// Storage serves its own area after the transfers, year by year on the
+// same draws: one area with a device is the one-area engine with it; of
+// areas, the others' years are as without it and its own never worse; a
+// device with no energy changes nothing.
+TEST(AreasYearTest, StorageServesItsOwnAreaAfterTheTransfers) {
+  for (const YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
+    const int64_t years = method == YearMethod::kEvents ? 300 : 30;
+    const std::string how =
+        method == YearMethod::kEvents ? "events" : "hourly";
+    // One area: the one-area engine's years with storage.
+    System single = OneArea(TwoAreas(0.0));
+    single.areas = {{"all", single.load}};
+    single.storage = {Battery(0, 120.0)};
+    Simulated alone;
+    SimulateYears(single, years, method, &alone);
+    std::vector<UnitRates> units;
+    std::vector<DeviceRates> devices;
+    std::string fault;
+    ASSERT_TRUE(UnitRatesOf(single, &units, &fault));
+    ASSERT_TRUE(DeviceRatesOf(single, &devices, &fault));
+    const YearLoad load(single.load);
+    YearSimulator reference(units, load, method, devices);
+    for (int64_t year = 0; year < years; ++year) {
+      YearOutcome plain;
+      YearOutcome stored;
+      reference.Simulate(7, year, &plain, &stored);
+      const auto& y = alone.years[static_cast<size_t>(year)];
+      ExpectSameYear(y.areas[0], stored, how + " one area");
+      ExpectSameYear(y.alone[0], plain, how + " one area, alone");
+    }
+    // Areas: a battery in the north, and one with no energy.
+    for (const size_t areas : {2, 3}) {
+      const System without = areas == 2 ? TwoAreas(60.0) : ThreeAreas(60.0);
+      Simulated none;
+      SimulateYears(without, years, method, &none);
+      for (const double energy : {0.0, 120.0}) {
+        System with = without;
+        with.storage = {Battery(0, energy)};
+        Simulated stored;
+        SimulateYears(with, years, method, &stored);
+        double saved_mwh = 0.0;
+        for (size_t y = 0; y < none.years.size(); ++y) {
+          const std::string what = how + ", " + std::to_string(areas) +
+                                   " areas, " + std::to_string(energy) +
+                                   " MWh, year " + std::to_string(y);
+          const AreasYear& a = none.years[y];
+          const AreasYear& b = stored.years[y];
+          for (size_t other = 1; other < areas; ++other) {
+            ExpectSameYear(b.areas[other], a.areas[other], what);
+          }
+          ExpectSameYear(b.islands, a.islands, what);
+          ExpectSameYear(b.copper_plate, a.copper_plate, what);
+          if (energy == 0.0) {
+            ExpectSameYear(b.areas[0], a.areas[0], what);
+            ExpectSameYear(b.system, a.system, what);
+          }
+          EXPECT_LE(b.areas[0].deficit_hours, a.areas[0].deficit_hours)
+              << what;
+          EXPECT_LE(b.areas[0].unserved_mwh, a.areas[0].unserved_mwh + 1e-9)
+              << what;
+          saved_mwh += a.areas[0].unserved_mwh - b.areas[0].unserved_mwh;
+        }
+        if (energy > 0.0) {
+          EXPECT_GT(saved_mwh, 0.0) << how << " " << areas;
+        }
+      }
     }
   }
 }

@@ -29,7 +29,9 @@ AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
                                        const std::vector<size_t>& unit_areas,
                                        const std::vector<TieRates>& ties,
                                        const std::vector<AreaLoads>& years,
-                                       YearMethod method)
+                                       YearMethod method,
+                                       const std::vector<DeviceRates>& devices,
+                                       const std::vector<size_t>& device_areas)
     : units_(units),
       unit_areas_(unit_areas),
       ties_(ties),
@@ -44,18 +46,38 @@ AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
       outages_(ties.size()),
       cursors_(ties.size(), 0),
       limits_(LimitsOf(ties)),
+      area_devices_(loads_.areas.size()),
+      dispatch_(loads_.areas.size()),
+      devices_(devices),
+      device_areas_(device_areas),
+      device_outages_(devices.size()),
+      device_cursors_(devices.size(), 0),
       events_(loads_.areas.size()),
       alone_events_(loads_.areas.size()),
       margins_(loads_.areas.size(), 0.0),
       unserved_(loads_.areas.size(), 0.0),
       flows_(ties.size(), 0.0),
-      transfers_(loads_.areas.size(), limits_) {}
+      imports_(loads_.areas.size(), 0.0),
+      transfers_(loads_.areas.size(), limits_) {
+  // Each area's devices in file order, whole before any dispatch holds
+  // them.
+  for (size_t d = 0; d < devices_.size(); ++d) {
+    std::vector<DeviceRates>& own = area_devices_[device_areas_[d]];
+    device_places_.push_back(own.size());
+    own.push_back(devices_[d]);
+  }
+  for (size_t a = 0; a < area_devices_.size(); ++a) {
+    if (area_devices_[a].empty()) continue;
+    dispatch_[a] = std::make_unique<StorageDispatch>(area_devices_[a]);
+  }
+}
 
 void AreasYearSimulator::Simulate(uint64_t seed, int64_t year, AreasYear* out) {
   loads_ = years_[static_cast<size_t>(year) % years_.size()];
   hours_ = loads_.system->hours();
   DrawUnits(seed, year);
   DrawTies(seed, year);
+  DrawDevices(seed, year);
   Tally(out);
   // What is kept by hour is kept at the weather year's hours.
   for (auto* list : {&out->areas, &out->alone}) {
@@ -110,6 +132,60 @@ void AreasYearSimulator::DrawTies(uint64_t seed, int64_t year) {
   }
 }
 
+void AreasYearSimulator::DrawDevices(uint64_t seed, int64_t year) {
+  const bool by_sojourns = method_ == YearMethod::kEvents;
+  for (size_t d = 0; d < devices_.size(); ++d) {
+    std::vector<HourSpan>& outages = device_outages_[d];
+    outages.clear();
+    device_cursors_[d] = 0;
+    if (!devices_[d].can_fail) continue;
+    // The one-area engine's streams for the devices, in file order.
+    UnitDraws draws(seed, year, kDeviceDraws + static_cast<uint32_t>(d),
+                    by_sojourns ? DrawUse::kSojourns : DrawUse::kHours);
+    UnitSpans(&draws, devices_[d].chain, hours_, by_sojourns,
+              [&](int64_t first, int64_t end, int32_t) {
+                outages.push_back({first, end});
+                Mark(first);
+                Mark(end);
+              });
+  }
+}
+
+void AreasYearSimulator::SetDevicesAt(int64_t hour) {
+  for (size_t d = 0; d < devices_.size(); ++d) {
+    const std::vector<HourSpan>& outages = device_outages_[d];
+    size_t& next = device_cursors_[d];
+    while (next < outages.size() && outages[next].end <= hour) ++next;
+    const bool up = next == outages.size() || outages[next].first > hour;
+    dispatch_[device_areas_[d]]->SetUp(device_places_[d], up);
+  }
+}
+
+bool AreasYearSimulator::Quiet(int64_t first, int64_t end) const {
+  for (size_t a = 0; a < loads_.areas.size(); ++a) {
+    const double capacity = static_cast<double>(available_[a]);
+    if (loads_.areas[a]->PeakOf(first, end) > capacity) return false;
+    if (dispatch_[a] && !dispatch_[a]->Idle()) return false;
+  }
+  return true;
+}
+
+void AreasYearSimulator::Dispatch() {
+  std::fill(imports_.begin(), imports_.end(), 0.0);
+  for (size_t t = 0; t < ties_.size(); ++t) {
+    imports_[ties_[t].limit.second] += flows_[t];
+    imports_[ties_[t].limit.first] -= flows_[t];
+  }
+  for (size_t a = 0; a < dispatch_.size(); ++a) {
+    if (!dispatch_[a]) continue;
+    // Short by what the transfers left, or with what is left after them.
+    const double margin = unserved_[a] > 0.0
+                              ? -unserved_[a]
+                              : std::max(0.0, margins_[a] + imports_[a]);
+    unserved_[a] = dispatch_[a]->Hour(margin);
+  }
+}
+
 void AreasYearSimulator::Tally(AreasYear* out) {
   const size_t areas = loads_.areas.size();
   out->areas.resize(areas);
@@ -127,8 +203,11 @@ void AreasYearSimulator::Tally(AreasYear* out) {
   islands_events_.Reset();
   copper_events_.Reset();
   out->at_limit.assign(2 * ties_.size(), 0);
-  // The ties at hour 0 before any change is read.
+  // The ties and devices at hour 0 before any change is read.
   for (size_t t = 0; t < ties_.size(); ++t) limits_[t] = ties_[t].limit;
+  for (const auto& dispatch : dispatch_) {
+    if (dispatch) dispatch->StartYear();
+  }
   int64_t run_start = 0;
   const auto change_at = [&](int64_t hour) {
     for (size_t a = 0; a < areas; ++a) {
@@ -144,6 +223,7 @@ void AreasYearSimulator::Tally(AreasYear* out) {
       limits_[t] = ties_[t].limit;
       if (out_now) limits_[t].forward_mw = limits_[t].backward_mw = 0.0;
     }
+    if (!devices_.empty()) SetDevicesAt(hour);
   };
   for (size_t word = 0; word < changed_.size(); ++word) {
     for (uint64_t bits = changed_[word]; bits != 0; bits &= bits - 1) {
@@ -163,6 +243,15 @@ void AreasYearSimulator::Tally(AreasYear* out) {
 }
 
 void AreasYearSimulator::TallyRun(int64_t first, int64_t end, AreasYear* out) {
+  if (!devices_.empty()) {
+    // Hour by hour while some device can take energy or an area be short;
+    // the hourly loop in every hour.
+    for (int64_t hour = first; hour < end; ++hour) {
+      if (method_ == YearMethod::kEvents && Quiet(hour, end)) return;
+      TallyHour(hour, out);
+    }
+    return;
+  }
   if (method_ == YearMethod::kEvents) {
     bool covered = true;
     for (size_t a = 0; a < loads_.areas.size() && covered; ++a) {
@@ -203,8 +292,17 @@ void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
   }
   // The hourly loop transfers in every hour, as a reference that trusts
   // no shortcut; the engine only where some area is short on its own.
-  if (!short_alone && method_ == YearMethod::kEvents) return;
-  transfers_.Solve(margins_.data(), limits_, unserved_.data(), flows_.data());
+  if (!short_alone && method_ == YearMethod::kEvents && devices_.empty()) {
+    return;
+  }
+  if (short_alone || method_ == YearMethod::kHourly) {
+    transfers_.Solve(margins_.data(), limits_, unserved_.data(), flows_.data());
+  } else {
+    // No area short: nothing flows.
+    std::fill(unserved_.begin(), unserved_.end(), 0.0);
+    std::fill(flows_.begin(), flows_.end(), 0.0);
+  }
+  if (!devices_.empty()) Dispatch();
   double short_mw = 0.0;
   for (size_t a = 0; a < areas; ++a) {
     if (!(unserved_[a] > 0.0)) continue;

@@ -7,17 +7,26 @@
 // looking into only where some area's load passes its capacity, and there
 // the transfers settle who is short, hour by hour.
 //
+// Storage serves its own area only: after the transfers, an area's devices
+// discharge for what it is still short and charge from what it has left,
+// as the one-area dispatch does; they then need each hour in which some
+// device can take energy.
+//
 // Beside the year as it is, the same draws give each area alone (every tie
-// at 0) and the copper plate (every unit against the summed load), whose
-// expectations the direct solution has exactly: the controls.
+// at 0) and the copper plate (every unit against the summed load), without
+// storage, whose expectations the direct solution has exactly: the
+// controls.
 #ifndef ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
 #define ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
 
 #include <cstdint>
 #include <vector>
 
+#include <memory>
+
 #include "montecarlo/areas/transfer.h"
 #include "montecarlo/events/sim_year.h"
+#include "montecarlo/events/storage_dispatch.h"
 #include "montecarlo/events/unit_rates.h"
 #include "montecarlo/statistics/year_sample.h"
 
@@ -46,7 +55,8 @@ struct AreaLoads {
 
 // What one year of a system of areas comes to.
 struct AreasYear {
-  std::vector<YearOutcome> areas;  // Each area's, after the transfers.
+  // Each area's, after the transfers and its storage.
+  std::vector<YearOutcome> areas;
   std::vector<YearOutcome> alone;  // Each area's on its own.
   YearOutcome system;              // Some area short, each hour.
   YearOutcome islands;             // Some area short on its own.
@@ -63,16 +73,28 @@ class AreasYearSimulator {
   // so that the years are used evenly.  The event engine looks into the
   // runs where some area's load passes its capacity; the hourly loop, the
   // reference, draws every unit every hour and transfers in every hour.
+  // `device_areas[d]` is the area of devices[d].
   AreasYearSimulator(const std::vector<UnitRates>& units,
                      const std::vector<size_t>& unit_areas,
                      const std::vector<TieRates>& ties,
-                     const std::vector<AreaLoads>& years, YearMethod method);
+                     const std::vector<AreaLoads>& years, YearMethod method,
+                     const std::vector<DeviceRates>& devices = {},
+                     const std::vector<size_t>& device_areas = {});
 
   void Simulate(uint64_t seed, int64_t year, AreasYear* out);
 
  private:
   void DrawUnits(uint64_t seed, int64_t year);
   void DrawTies(uint64_t seed, int64_t year);
+  void DrawDevices(uint64_t seed, int64_t year);
+  // Each device up or out from `hour` until the next change.
+  void SetDevicesAt(int64_t hour);
+  // True where no area can be short in hours [first, end) and no device
+  // can take energy: nothing there changes any figure.
+  bool Quiet(int64_t first, int64_t end) const;
+  // What each area's devices leave of its unserved MW this hour, from
+  // each area's margin and the ties' flows.
+  void Dispatch();
   void Tally(AreasYear* out);
   // Hours [first, end) with every capacity and tie as they are now.
   void TallyRun(int64_t first, int64_t end, AreasYear* out);
@@ -101,6 +123,15 @@ class AreasYearSimulator {
   std::vector<std::vector<HourSpan>> outages_;
   std::vector<size_t> cursors_;
   std::vector<TieLimit> limits_;
+  // Each area's devices and their dispatch (none where it has none), each
+  // device's area and place there, its hours out and the next of them.
+  std::vector<std::vector<DeviceRates>> area_devices_;
+  std::vector<std::unique_ptr<StorageDispatch>> dispatch_;
+  std::vector<DeviceRates> devices_;
+  std::vector<size_t> device_areas_;
+  std::vector<size_t> device_places_;
+  std::vector<std::vector<HourSpan>> device_outages_;
+  std::vector<size_t> device_cursors_;
   // Each area's events after the transfers and alone; the system's.
   std::vector<EventCounter> events_;
   std::vector<EventCounter> alone_events_;
@@ -110,6 +141,7 @@ class AreasYearSimulator {
   std::vector<double> margins_;
   std::vector<double> unserved_;
   std::vector<double> flows_;
+  std::vector<double> imports_;
   Transfers transfers_;
 };
 

@@ -80,6 +80,23 @@ void Transfers::Solve(const double* margin, const std::vector<TieLimit>& ties,
       }
     }
     if (direct >= deficit_[last_short]) {
+      // The neighbours send in the ties' order until it is covered, so
+      // that what each has left is known (its storage charges from it).
+      double left = deficit_[last_short];
+      for (size_t t = 0; t < ties.size() && left > 0.0; ++t) {
+        const TieLimit& tie = ties[t];
+        if (tie.first == last_short) {
+          const double sent =
+              std::min({tie.backward_mw, supply_[tie.second], left});
+          flow[t] = -sent;
+          left -= sent;
+        } else if (tie.second == last_short) {
+          const double sent =
+              std::min({tie.forward_mw, supply_[tie.first], left});
+          flow[t] = sent;
+          left -= sent;
+        }
+      }
       unserved[last_short] = 0.0;
       return;
     }

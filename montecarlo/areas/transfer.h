@@ -59,8 +59,7 @@ class Transfers {
   // From each area's margin and the ties' limits this hour (those the
   // transfers were built with, some perhaps out), each area's MW unserved
   // and what each tie carries, positive from its first area to its
-  // second.  Where no area is short after the transfers, the flows may be
-  // left at 0.
+  // second.
   void Solve(const double* margin, const std::vector<TieLimit>& ties,
              double* unserved, double* flow);
 
