@@ -1,6 +1,8 @@
 #include "report/areas_simulation_text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "montecarlo/events/unit_draws.h"
 
@@ -54,6 +56,23 @@ double LimitShare(const AreasRun& run, size_t t, int way) {
                      : 0.0;
 }
 
+// Each [[storage]] entry's MWh given a year, its devices' together (they
+// come one by one, each entry's in turn).
+std::vector<double> EntryDischarges(const System& system,
+                                    const AreasSample& sample) {
+  std::vector<double> entries;
+  const double years = static_cast<double>(std::max<int64_t>(1, sample.years()));
+  size_t device = 0;
+  for (const StorageDevice& entry : system.storage) {
+    double mwh = 0.0;
+    for (int64_t i = 0; i < entry.count; ++i) {
+      mwh += sample.discharged_mwh(device++);
+    }
+    entries.push_back(mwh / years);
+  }
+  return entries;
+}
+
 }  // namespace
 
 std::string AreasSimulationText(const System& system, const AreasRun& run) {
@@ -83,6 +102,12 @@ std::string AreasSimulationText(const System& system, const AreasRun& run) {
   }
   text += Row("system", sample.system(), run.exact.islands,
               &run.exact.copper_plate);
+  const std::vector<double> discharges = EntryDischarges(system, sample);
+  for (size_t e = 0; e < discharges.size(); ++e) {
+    const StorageDevice& entry = system.storage[e];
+    text += "  " + entry.name + " in " + system.areas[entry.area].name + ": " +
+            Number(discharges[e]) + " MWh discharged a year\n";
+  }
   if (system.interfaces.empty()) return text;
   text += "  ties at their limit, in the hours some area was short:\n";
   for (size_t t = 0; t < system.interfaces.size(); ++t) {
@@ -133,6 +158,19 @@ void WriteAreasSimulationJson(JsonWriter& json, const System& system,
     json.EndObject();
   }
   json.EndArray();
+  if (!system.storage.empty()) {
+    const std::vector<double> discharges = EntryDischarges(system, sample);
+    json.Name("storage");
+    json.BeginArray();
+    for (size_t e = 0; e < discharges.size(); ++e) {
+      json.BeginObject();
+      json.TextMember("name", system.storage[e].name);
+      json.TextMember("area", system.areas[system.storage[e].area].name);
+      json.Member("discharged_mwh", discharges[e]);
+      json.EndObject();
+    }
+    json.EndArray();
+  }
   json.EndObject();
 }
 

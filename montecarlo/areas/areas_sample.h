@@ -21,7 +21,7 @@ class AreasSample {
   // and of each area, over `series_hours` hours where there are weather
   // years.
   AreasSample(size_t areas, size_t ties, int64_t hours, bool by_hour = false,
-              int64_t series_hours = 0);
+              int64_t series_hours = 0, size_t devices = 0);
 
   void Add(const AreasYear& year);
   // Adds another sample's years after this one's.
@@ -38,11 +38,14 @@ class AreasSample {
   int64_t at_limit(size_t t, int way) const {
     return at_limit_[2 * t + static_cast<size_t>(way)];
   }
+  // Device d's MWh given over all years, the devices in file order.
+  double discharged_mwh(size_t d) const { return discharged_mwh_[d]; }
 
  private:
   PairedSample system_;
   std::vector<PairedSample> areas_;
   std::vector<int64_t> at_limit_;
+  std::vector<double> discharged_mwh_;
 };
 
 }  // namespace adequacy

@@ -117,7 +117,8 @@ void AreasSimulation::KeepHours() {
 
 AreasSample AreasSimulation::Fresh() const {
   return AreasSample(loads_.front().areas.size(), model_.ties.size(),
-                     model_.longest_hours(), by_hour_, model_.series_hours());
+                     model_.longest_hours(), by_hour_, model_.series_hours(),
+                     model_.devices.size());
 }
 
 void AreasSimulation::Extend(int64_t end) {

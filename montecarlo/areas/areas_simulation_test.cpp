@@ -215,8 +215,8 @@ StorageDevice Battery(size_t area, double energy_mwh) {
 
 // Storage serves its own area after the transfers, year by year on the
 // same draws: one area with a device is the one-area engine with it; of
-// areas, the others' years are as without it and its own never worse; a
-// device with no energy changes nothing.
+// areas, the others' years are as without it and its own never worse, by
+// what the device gives; a device with no energy changes nothing.
 TEST(AreasYearTest, StorageServesItsOwnAreaAfterTheTransfers) {
   for (const YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
     const int64_t years = method == YearMethod::kEvents ? 300 : 30;
@@ -254,6 +254,7 @@ TEST(AreasYearTest, StorageServesItsOwnAreaAfterTheTransfers) {
         Simulated stored;
         SimulateYears(with, years, method, &stored);
         double saved_mwh = 0.0;
+        double given_mwh = 0.0;
         for (size_t y = 0; y < none.years.size(); ++y) {
           const std::string what = how + ", " + std::to_string(areas) +
                                    " areas, " + std::to_string(energy) +
@@ -274,7 +275,10 @@ TEST(AreasYearTest, StorageServesItsOwnAreaAfterTheTransfers) {
           EXPECT_LE(b.areas[0].unserved_mwh, a.areas[0].unserved_mwh + 1e-9)
               << what;
           saved_mwh += a.areas[0].unserved_mwh - b.areas[0].unserved_mwh;
+          given_mwh += b.discharged_mwh.at(0);
         }
+        // What the device gives is what its area is spared.
+        EXPECT_NEAR(saved_mwh, given_mwh, 1e-6 * (1.0 + given_mwh));
         if (energy > 0.0) {
           EXPECT_GT(saved_mwh, 0.0) << how << " " << areas;
         }

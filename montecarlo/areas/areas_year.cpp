@@ -240,6 +240,11 @@ void AreasYearSimulator::Tally(AreasYear* out) {
   for (size_t a = 0; a < areas; ++a) {
     change_mw_[a][static_cast<size_t>(hours_)] = 0;
   }
+  out->discharged_mwh.resize(devices_.size());
+  for (size_t d = 0; d < devices_.size(); ++d) {
+    out->discharged_mwh[d] =
+        dispatch_[device_areas_[d]]->discharged_mwh()[device_places_[d]];
+  }
 }
 
 void AreasYearSimulator::TallyRun(int64_t first, int64_t end, AreasYear* out) {

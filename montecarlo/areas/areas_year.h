@@ -64,6 +64,8 @@ struct AreasYear {
   // Of each tie, the system's deficit hours it was at its limit, from its
   // first area to its second ([2 t]) and back ([2 t + 1]).
   std::vector<int32_t> at_limit;
+  // Each device's MWh given this year, the devices in file order.
+  std::vector<double> discharged_mwh;
 };
 
 class AreasYearSimulator {
