@@ -62,5 +62,32 @@ TEST(AreaSearchTest, OneAreaIsTheSolutionsAndNoTieIsTheAreaAlone) {
             untied.LargestAdded(0.05, 0.01).at + 10.0);
 }
 
+// With the north's load uncertain and no tie, the north is the area alone
+// with the same outcomes, at every load tried: the added MW come after
+// each outcome's multiplier in both.
+TEST(AreaSearchTest, AnUncertainLoadAddsAfterTheMultiplier) {
+  const std::vector<LoadScenario> outcomes = {
+      {0.9, 0.2}, {1.0, 0.5}, {1.15, 0.3}};
+  System cut = TwoAreas(0.0);
+  cut.areas[0].uncertainty = outcomes;
+  System north;
+  north.load = cut.areas[0].load;
+  north.units = {cut.units[0], cut.units[2]};
+  const CapacityTable table(north.unit_kinds());
+  for (RiskIndex index : {RiskIndex::kLole, RiskIndex::kEue}) {
+    AreaSearch area(cut, 0, index);
+    CarryingSearch alone(table, north.load, north.load, index, outcomes);
+    for (const double added : {-30.0, 0.0, 12.5}) {
+      EXPECT_NEAR(area.IndexAt(1.0, added), alone.IndexAt(1.0, added),
+                  1e-12 * (1.0 + alone.IndexAt(1.0, added)));
+      EXPECT_NEAR(area.IndexAt(1.1, added), alone.IndexAt(1.1, added),
+                  1e-12 * (1.0 + alone.IndexAt(1.1, added)));
+    }
+    const double value = alone.IndexAt(1.0, 0.0) / 4;
+    EXPECT_NEAR(area.LargestAdded(value, 0.01).at,
+                alone.LargestAdded(value, 0.01).at, 0.02);
+  }
+}
+
 }  // namespace
 }  // namespace adequacy

@@ -36,8 +36,13 @@ SampleInterval SimulatedAreaSearch::IndexAt(double scale, double added,
                                             int64_t years) {
   ++evaluations_;
   std::vector<double>& load = system_.areas[area_].load;
+  // With an uncertain load the added MW are added after each outcome's
+  // multiplier, as a block the forecast's error does not scale.
+  Area& area = system_.areas[area_];
+  const bool apart = !area.uncertainty.empty();
+  area.added_mw = apart ? added : 0.0;
   for (size_t hour = 0; hour < load.size(); ++hour) {
-    load[hour] = load_[hour] * scale + added;
+    load[hour] = apart ? load_[hour] * scale : load_[hour] * scale + added;
     system_.load[hour] = other_[hour] + load[hour];
   }
   AreasModel model;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "direct/assessment.h"
+#include "system/area_outcomes.h"
 #include "system/load_change.h"
 
 namespace adequacy {
@@ -124,6 +125,74 @@ void PerYear(double years, AreaIndices* indices) {
   indices->energy /= years;
 }
 
+void AddWeighted(const AreaIndices& one, double weight, AreaIndices* sum) {
+  sum->lolh += weight * one.lolh;
+  sum->lole += weight * one.lole;
+  sum->eue += weight * one.eue;
+  sum->energy += weight * one.energy;
+}
+
+// `one` with every figure times `weight`, its shape kept.
+AreasAssessment Scaled(const AreasAssessment& one, double weight) {
+  AreasAssessment out = one;
+  const auto scale = [weight](AreaIndices* i) {
+    AreaIndices zero;
+    AddWeighted(*i, weight, &zero);
+    *i = zero;
+  };
+  for (auto* list : {&out.areas, &out.island_areas}) {
+    for (AreaIndices& indices : *list) scale(&indices);
+  }
+  for (AreaIndices* i : {&out.system, &out.islands, &out.copper_plate}) {
+    scale(i);
+  }
+  for (TwoAreaHour& h : out.hours) {
+    for (size_t a = 0; a < 2; ++a) {
+      h.lolp[a] *= weight;
+      h.unserved[a] *= weight;
+    }
+    h.system_lolp *= weight;
+  }
+  for (BoundsHour& h : out.bounds) {
+    for (double& p : h.alone_lolp) p *= weight;
+    h.islands_lolp *= weight;
+    h.copper_plate_lolp *= weight;
+  }
+  return out;
+}
+
+// Adds `one` times `weight` to `sum`, of the same shape.
+void AddWeighted(const AreasAssessment& one, double weight,
+                 AreasAssessment* sum) {
+  for (size_t a = 0; a < one.areas.size(); ++a) {
+    AddWeighted(one.areas[a], weight, &sum->areas[a]);
+  }
+  for (size_t a = 0; a < one.island_areas.size(); ++a) {
+    AddWeighted(one.island_areas[a], weight, &sum->island_areas[a]);
+  }
+  AddWeighted(one.system, weight, &sum->system);
+  AddWeighted(one.islands, weight, &sum->islands);
+  AddWeighted(one.copper_plate, weight, &sum->copper_plate);
+  for (size_t hour = 0; hour < one.hours.size(); ++hour) {
+    const TwoAreaHour& h = one.hours[hour];
+    TwoAreaHour& s = sum->hours[hour];
+    for (size_t a = 0; a < 2; ++a) {
+      s.lolp[a] += weight * h.lolp[a];
+      s.unserved[a] += weight * h.unserved[a];
+    }
+    s.system_lolp += weight * h.system_lolp;
+  }
+  for (size_t hour = 0; hour < one.bounds.size(); ++hour) {
+    const BoundsHour& h = one.bounds[hour];
+    BoundsHour& s = sum->bounds[hour];
+    for (size_t a = 0; a < h.alone_lolp.size(); ++a) {
+      s.alone_lolp[a] += weight * h.alone_lolp[a];
+    }
+    s.islands_lolp += weight * h.islands_lolp;
+    s.copper_plate_lolp += weight * h.copper_plate_lolp;
+  }
+}
+
 }  // namespace
 
 TwoAreaHour TwoAreaRisk(const CapacityTable& first, const CapacityTable& second,
@@ -178,6 +247,41 @@ AreasStudy::AreasStudy(const System& system)
 
 AreaIndices AreasStudy::OneArea(const System& system, size_t area,
                                 bool lole_only) const {
+  if (LoadsAsGiven(system)) return OneAreaLoads(system, area, lole_only);
+  AreaIndices sum;
+  for (const AreaOutcome& outcome : AreaOutcomes(system)) {
+    AddWeighted(OneAreaLoads(AtOutcome(system, outcome), area, lole_only),
+                outcome.probability, &sum);
+  }
+  Finish(&sum);
+  return sum;
+}
+
+AreasAssessment AreasStudy::Assess(const System& system,
+                                   bool keep_hours) const {
+  if (LoadsAsGiven(system)) return AssessLoads(system, keep_hours);
+  AreasAssessment sum;
+  bool first = true;
+  for (const AreaOutcome& outcome : AreaOutcomes(system)) {
+    const AreasAssessment one =
+        AssessLoads(AtOutcome(system, outcome), keep_hours);
+    if (first) {
+      sum = Scaled(one, 0.0);
+      first = false;
+    }
+    AddWeighted(one, outcome.probability, &sum);
+  }
+  for (auto* list : {&sum.areas, &sum.island_areas}) {
+    for (AreaIndices& indices : *list) Finish(&indices);
+  }
+  for (AreaIndices* indices : {&sum.system, &sum.islands, &sum.copper_plate}) {
+    Finish(indices);
+  }
+  return sum;
+}
+
+AreaIndices AreasStudy::OneAreaLoads(const System& system, size_t area,
+                                     bool lole_only) const {
   const std::vector<std::vector<double>> nets = AreaNetLoads(system);
   const size_t other = 1 - area;
   const Tie tie = TieOf(system);
@@ -212,8 +316,8 @@ AreasAssessment AssessAreas(const System& system, bool keep_hours) {
   return AreasStudy(system).Assess(system, keep_hours);
 }
 
-AreasAssessment AreasStudy::Assess(const System& system,
-                                   bool keep_hours) const {
+AreasAssessment AreasStudy::AssessLoads(const System& system,
+                                        bool keep_hours) const {
   AreasAssessment out;
   const size_t count = system.areas.size();
   const std::vector<std::vector<double>> nets = AreaNetLoads(system);

@@ -80,13 +80,20 @@ AreasAssessment AssessAreas(const System& system, bool keep_hours = false);
 class AreasStudy {
  public:
   explicit AreasStudy(const System& system);
-  // `system` is the one the study was built from, or it with other loads.
+  // `system` is the one the study was built from, or it with other loads;
+  // with an uncertain load, the probability-weighted sum over its
+  // outcomes.
   AreasAssessment Assess(const System& system, bool keep_hours = false) const;
   // Area `area`'s indices alone, of a system of two areas: with
   // `lole_only` its LOLE alone, which looks at the day's peak hours only.
   AreaIndices OneArea(const System& system, size_t area, bool lole_only) const;
 
  private:
+  // The same at the loads of `system` as they stand.
+  AreasAssessment AssessLoads(const System& system, bool keep_hours) const;
+  AreaIndices OneAreaLoads(const System& system, size_t area,
+                           bool lole_only) const;
+
   // Area a's table in hour `hour` of the series.
   const CapacityTable& Table(size_t a, size_t hour) const {
     return areas_[a]->TableOfDay(day_in_year_[hour / 24]);

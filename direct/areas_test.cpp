@@ -189,5 +189,80 @@ TEST(TwoAreasTest, AnAddedTieJoinsTheTieInPlace) {
   }
 }
 
+// `system` with each area's load times `m[a]` plus `added[a]` MW, and the
+// summed load, as a file of those loads would give it.
+System ScaledLoads(System system, const double m[2], const double added[2]) {
+  for (size_t a = 0; a < 2; ++a) {
+    for (double& mw : system.areas[a].load) mw = m[a] * mw + added[a];
+  }
+  for (size_t h = 0; h < system.load.size(); ++h) {
+    system.load[h] = system.areas[0].load[h] + system.areas[1].load[h];
+  }
+  return system;
+}
+
+// An uncertain load is the probability-weighted mean of the systems at its
+// outcomes, one outcome for both areas at once, MW added after the
+// multiplier; an area whose load is known keeps its own index alone.
+TEST(TwoAreasTest, AnUncertainLoadIsTheMeanOfItsOutcomes) {
+  const std::vector<LoadScenario> north = {{0.9, 0.25}, {1.0, 0.5}, {1.2, 0.25}};
+  const std::vector<LoadScenario> south = {{0.95, 0.25}, {1.0, 0.5}, {1.1, 0.25}};
+  struct Case {
+    bool south_uncertain;
+    double added_north;
+  };
+  for (const Case& c : {Case{true, 0.0}, Case{false, 0.0}, Case{true, 15.0}}) {
+    System uncertain = TwoAreas(25.0);
+    uncertain.areas[0].uncertainty = north;
+    if (c.south_uncertain) uncertain.areas[1].uncertainty = south;
+    uncertain.areas[0].added_mw = c.added_north;
+    const AreasAssessment got = AssessAreas(uncertain, true);
+    AreasAssessment want;
+    want.areas.resize(2);
+    want.island_areas.resize(2);
+    want.hours.resize(got.hours.size());
+    for (size_t k = 0; k < north.size(); ++k) {
+      const double m[2] = {north[k].multiplier,
+                           c.south_uncertain ? south[k].multiplier : 1.0};
+      const double added[2] = {c.added_north, 0.0};
+      const AreasAssessment at =
+          AssessAreas(ScaledLoads(TwoAreas(25.0), m, added), true);
+      const double p = north[k].probability;
+      for (size_t a = 0; a < 2; ++a) {
+        want.areas[a].lole += p * at.areas[a].lole;
+        want.areas[a].eue += p * at.areas[a].eue;
+        want.island_areas[a].lolh += p * at.island_areas[a].lolh;
+      }
+      want.system.lolh += p * at.system.lolh;
+      want.copper_plate.eue += p * at.copper_plate.eue;
+      want.islands.lole += p * at.islands.lole;
+      for (size_t h = 0; h < at.hours.size(); ++h) {
+        want.hours[h].system_lolp += p * at.hours[h].system_lolp;
+      }
+    }
+    const std::string what = std::to_string(c.south_uncertain) + " " +
+                             std::to_string(c.added_north);
+    for (size_t a = 0; a < 2; ++a) {
+      EXPECT_NEAR(got.areas[a].lole, want.areas[a].lole, 1e-12) << what;
+      EXPECT_NEAR(got.areas[a].eue, want.areas[a].eue, 1e-9) << what;
+      EXPECT_NEAR(got.island_areas[a].lolh, want.island_areas[a].lolh, 1e-12)
+          << what;
+    }
+    EXPECT_NEAR(got.system.lolh, want.system.lolh, 1e-12) << what;
+    EXPECT_NEAR(got.copper_plate.eue, want.copper_plate.eue, 1e-9) << what;
+    EXPECT_NEAR(got.islands.lole, want.islands.lole, 1e-12) << what;
+    double sum = 0.0;
+    for (size_t h = 0; h < got.hours.size(); ++h) {
+      EXPECT_NEAR(got.hours[h].system_lolp, want.hours[h].system_lolp, 1e-12);
+      sum += got.hours[h].system_lolp;
+    }
+    EXPECT_NEAR(sum, got.system.lolh, 1e-9) << what;
+    if (!c.south_uncertain) {
+      EXPECT_TRUE(Same(got.island_areas[1].lolh,
+                       AssessAreas(TwoAreas(25.0)).island_areas[1].lolh));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace adequacy

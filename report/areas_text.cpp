@@ -5,6 +5,7 @@
 #include "report/areas_simulation_text.h"
 #include "report/assessment_json.h"
 #include "report/json_writer.h"
+#include "system/area_outcomes.h"
 
 namespace adequacy {
 namespace {
@@ -71,6 +72,12 @@ std::string AreasText(const System& system, const LoadChange& change,
           "\n";
   if (change.scale != 1.0) {
     text += "  each area's load scaled by " + Significant(change.scale) + "\n";
+  }
+  const size_t outcomes = AreaOutcomes(system).size();
+  if (outcomes > 1) {
+    text += "  over the " + std::to_string(outcomes) +
+            " outcomes of the uncertain load, one for every area at once,\n"
+            "  weighted by their probabilities\n";
   }
   for (const Interface& tie : system.interfaces) text += TieText(system, tie);
   for (const StorageDevice& device : system.storage) {

@@ -127,6 +127,13 @@ struct WeatherYear {
 struct Area {
   std::string name;
   std::vector<double> load;
+  // Its load forecast's outcomes, empty for a load known exactly.  One
+  // outcome is drawn a year for every area at once, so that areas with
+  // outcomes have the same probabilities.
+  std::vector<LoadScenario> uncertainty{};
+  // MW added to every hour after the outcome's multiplier (the load a
+  // capacity search adds).
+  double added_mw = 0.0;
 };
 
 // A tie between two areas: the MW it carries each way, and its outage

@@ -137,7 +137,12 @@ class Reader {
                   double* mean_repair_hours);
   bool ReadDerates(const toml::table& unit, const std::string& where,
                    UnitGroup* group);
-  bool ReadUncertainty(const toml::node& node, System* system);
+  // True where `area`'s load outcomes have the probabilities of every
+  // area's before it that has some.
+  bool SameOutcomes(const toml::node& node, const Area& area,
+                    const System& system);
+  bool ReadUncertainty(const toml::node& node,
+                       std::vector<LoadScenario>* outcomes);
   bool ReadProfiles(const toml::table& root, System* system);
   bool ReadStorage(const toml::table& root, System* system);
   bool ReadDevice(const toml::table& table, int index, StorageDevice* device);
@@ -355,9 +360,15 @@ bool Reader::ReadAreas(const toml::table& root, System* system) {
                   "not " +
                       TypeName(*load_node));
     }
-    if (!OnlyKeys(*load, {"file", "column", "year_column"},
+    if (!OnlyKeys(*load, {"file", "column", "year_column", "uncertainty"},
                   " in the load" + where)) {
       return false;
+    }
+    if (const toml::node* uncertainty = load->get("uncertainty")) {
+      if (!ReadUncertainty(*uncertainty, &area.uncertainty) ||
+          !SameOutcomes(*uncertainty, area, *system)) {
+        return false;
+      }
     }
     const toml::node* file = load->get("file");
     if (file == nullptr)
@@ -669,7 +680,7 @@ bool Reader::ReadLoad(const toml::table& root, System* system) {
     return false;
   }
   if (const toml::node* uncertainty = load->get("uncertainty")) {
-    if (!ReadUncertainty(*uncertainty, system)) return false;
+    if (!ReadUncertainty(*uncertainty, &system->uncertainty)) return false;
   }
   const toml::node* file = load->get("file");
   const toml::node* model = load->get("model");
@@ -831,7 +842,28 @@ bool Reader::ReadMaintenance(const toml::table& unit, const std::string& where,
   return true;
 }
 
-bool Reader::ReadUncertainty(const toml::node& node, System* system) {
+bool Reader::SameOutcomes(const toml::node& node, const Area& area,
+                          const System& system) {
+  // One outcome is drawn a year for every area at once: the forecast's
+  // errors of neighbouring areas go together.
+  for (const Area& other : system.areas) {
+    if (other.uncertainty.empty()) continue;
+    bool same = other.uncertainty.size() == area.uncertainty.size();
+    for (size_t k = 0; same && k < area.uncertainty.size(); ++k) {
+      same = other.uncertainty[k].probability == area.uncertainty[k].probability;
+    }
+    if (same) return true;
+    return Fail(LineOf(node),
+                "the load outcomes of area '" + area.name +
+                    "' must have the probabilities of area '" + other.name +
+                    "' outcome by outcome: one outcome is drawn a year for "
+                    "every area at once");
+  }
+  return true;
+}
+
+bool Reader::ReadUncertainty(const toml::node& node,
+                             std::vector<LoadScenario>* outcomes) {
   const toml::table* table = node.as_table();
   if (table == nullptr) {
     return Fail(LineOf(node),
@@ -859,7 +891,7 @@ bool Reader::ReadUncertainty(const toml::node& node, System* system) {
                   "lowest multiplier is 1 - 3 s), not " +
                       Shown(s));
     }
-    system->uncertainty = NormalScenarios(s);
+    *outcomes = NormalScenarios(s);
     return true;
   }
   const toml::array* m = multipliers->as_array();
@@ -885,7 +917,7 @@ bool Reader::ReadUncertainty(const toml::node& node, System* system) {
                                           Shown(scenario.probability));
     }
     sum += scenario.probability;
-    system->uncertainty.push_back(scenario);
+    outcomes->push_back(scenario);
   }
   if (!(std::fabs(sum - 1.0) <= 1e-9)) {
     return Fail(LineOf(*probabilities),

@@ -603,6 +603,20 @@ TEST_F(SystemFileTest, AreasAndTheirFaults) {
       {areas + unit +
            "[[storage]]\npower_mw = 5\nenergy_mwh = 8\narea = \"south\"\n",
        0, ""},
+      {"[[areas]]\nname = \"north\"\nload = { file = \"day.csv\", "
+       "uncertainty = { standard_deviation = 0.02 } }\n"
+       "[[areas]]\nname = \"south\"\nload = { file = \"day.csv\", "
+       "uncertainty = { multipliers = [0.9, 1.1], probabilities = [0.5, "
+       "0.5] } }\n" +
+           unit,
+       6, "the load outcomes of area 'south' must have the probabilities of "
+          "area 'north'"},
+      {"[[areas]]\nname = \"north\"\nload = { file = \"day.csv\", "
+       "uncertainty = { standard_deviation = 0.02 } }\n"
+       "[[areas]]\nname = \"south\"\nload = { file = \"day.csv\", "
+       "uncertainty = { standard_deviation = 0.05 } }\n" +
+           unit,
+       0, ""},
       {areas + unit + "maintenance = [{ days = 1 }]\n", 13,
        "with [[areas]] every maintenance entry needs its first_day"},
       {areas + unit + "maintenance = [{ first_day = 1, days = 2 }]\n", 13,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "system/area_outcomes.h"
 #include "system/load_change.h"
 
 namespace adequacy {
@@ -10,20 +11,26 @@ namespace adequacy {
 std::vector<AreaLoads> AreasModel::loads() const {
   std::vector<AreaLoads> years(system_loads.size());
   const size_t areas = area_loads.size() / system_loads.size();
-  for (size_t w = 0; w < years.size(); ++w) {
+  const size_t outcomes = outcome_probabilities.size();
+  int64_t first_hour = 0;
+  for (size_t i = 0; i < years.size(); ++i) {
     for (size_t a = 0; a < areas; ++a) {
-      years[w].areas.push_back(area_loads[w * areas + a].get());
+      years[i].areas.push_back(area_loads[i * areas + a].get());
     }
-    years[w].system = system_loads[w].get();
-    years[w].first_hour =
-        w == 0 ? 0 : years[w - 1].first_hour + system_loads[w - 1]->hours();
+    years[i].system = system_loads[i].get();
+    years[i].first_hour = first_hour;
+    // The next weather year starts after this one's hours.
+    if ((i + 1) % outcomes == 0) first_hour += system_loads[i]->hours();
   }
   return years;
 }
 
 int64_t AreasModel::series_hours() const {
   int64_t hours = 0;
-  for (const auto& load : system_loads) hours += load->hours();
+  for (size_t i = 0; i < system_loads.size();
+       i += outcome_probabilities.size()) {
+    hours += system_loads[i]->hours();
+  }
   return hours;
 }
 
@@ -62,20 +69,33 @@ bool AreasModelOf(const System& system, AreasModel* model, std::string* error) {
     }
     model->ties.push_back(tie);
   }
-  // Each weather year's hours of each net load, built year by year.
-  const std::vector<std::vector<double>> nets = AreaNetLoads(system);
-  const std::vector<double> total = NetLoad(system.load, system.profiles);
+  // Each weather year's hours of each net load at each outcome, built
+  // year by year.
+  const std::vector<AreaOutcome> outcomes = AreaOutcomes(system);
+  const bool as_given = LoadsAsGiven(system);
+  std::vector<std::vector<std::vector<double>>> nets;
+  std::vector<std::vector<double>> totals;
+  model->outcome_probabilities.clear();
+  for (const AreaOutcome& outcome : outcomes) {
+    const System at = as_given ? System() : AtOutcome(system, outcome);
+    const System& loads = as_given ? system : at;
+    nets.push_back(AreaNetLoads(loads));
+    totals.push_back(NetLoad(loads.load, loads.profiles));
+    model->outcome_probabilities.push_back(outcome.probability);
+  }
   model->area_loads.clear();
   model->system_loads.clear();
   for (const WeatherYear& year : system.years()) {
     const auto first = static_cast<size_t>(year.first_hour);
     const auto hours = static_cast<size_t>(year.hours);
-    for (const std::vector<double>& net : nets) {
-      model->area_loads.push_back(std::make_unique<YearLoad>(
-          std::span<const double>(net.data() + first, hours)));
+    for (size_t k = 0; k < outcomes.size(); ++k) {
+      for (const std::vector<double>& net : nets[k]) {
+        model->area_loads.push_back(std::make_unique<YearLoad>(
+            std::span<const double>(net.data() + first, hours)));
+      }
+      model->system_loads.push_back(std::make_unique<YearLoad>(
+          std::span<const double>(totals[k].data() + first, hours)));
     }
-    model->system_loads.push_back(std::make_unique<YearLoad>(
-        std::span<const double>(total.data() + first, hours)));
   }
   return true;
 }
@@ -106,7 +126,7 @@ AreasSimulation::AreasSimulation(const AreasModel& model, uint64_t seed,
   for (int thread = 0; thread < pool_.threads(); ++thread) {
     simulators_.push_back(std::make_unique<AreasYearSimulator>(
         model_.units, model_.unit_areas, model_.ties, loads_, method,
-        model_.devices, model_.device_areas));
+        model_.devices, model_.device_areas, model_.outcome_probabilities));
   }
 }
 

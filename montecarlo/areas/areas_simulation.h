@@ -26,13 +26,16 @@ struct AreasModel {
   std::vector<TieRates> ties;
   std::vector<DeviceRates> devices;
   std::vector<size_t> device_areas;
-  // Each weather year's: the areas' (areas in turn within each year) and
-  // the system's.
+  // The load forecast's outcomes' probabilities, one drawn a year for
+  // every area at once: {1} for a load known exactly.
+  std::vector<double> outcome_probabilities{1.0};
+  // Each weather year's at each outcome, outcomes in turn within each
+  // weather year: the areas' (areas in turn) and the system's.
   std::vector<std::unique_ptr<YearLoad>> area_loads;
   std::vector<std::unique_ptr<YearLoad>> system_loads;
 
-  // The loads of each weather year, the longest year's hours, and the
-  // series' hours.
+  // The loads of each weather year at each outcome, the longest year's
+  // hours, and the series' hours.
   std::vector<AreaLoads> loads() const;
   int64_t longest_hours() const;
   int64_t series_hours() const;

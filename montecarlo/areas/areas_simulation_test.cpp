@@ -325,7 +325,7 @@ TEST(AreasSimulationTest, ThreeAreasLieWithinTheirBounds) {
 
 // Each area's and the system's estimates, as reported with the islands as
 // controls, hold the exact two-area solution: ties of every kind, by the
-// event engine and by the hourly loop.
+// event engine and by the hourly loop, and with both loads uncertain.
 TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
   struct Case {
     double limit;
@@ -333,19 +333,25 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     YearMethod method;
     int64_t years;
     bool turned = false;  // The tie named south to north, 10 MW that way.
+    bool uncertain = false;  // Both areas' loads, one outcome for both.
   };
   const Case cases[] = {{0.0, 0.0, YearMethod::kEvents, 20000},
                         {40.0, 0.0, YearMethod::kEvents, 20000},
                         {40.0, 0.2, YearMethod::kEvents, 20000},
                         {40.0, 0.0, YearMethod::kEvents, 20000, true},
                         {1e6, 0.0, YearMethod::kEvents, 20000},
-                        {40.0, 0.2, YearMethod::kHourly, 2000}};
+                        {40.0, 0.2, YearMethod::kHourly, 2000},
+                        {40.0, 0.2, YearMethod::kEvents, 20000, false, true}};
   for (const Case& c : cases) {
     System system = TwoAreas(c.limit, c.outage);
     if (c.turned) {
       Interface& tie = system.interfaces[0];
       std::swap(tie.first, tie.second);
       tie.forward_mw = 10.0;
+    }
+    if (c.uncertain) {
+      system.areas[0].uncertainty = {{0.92, 0.3}, {1.0, 0.4}, {1.08, 0.3}};
+      system.areas[1].uncertainty = {{0.9, 0.3}, {1.0, 0.4}, {1.05, 0.3}};
     }
     const AreasAssessment exact = AssessAreas(system);
     ASSERT_TRUE(exact.exact);
@@ -357,7 +363,8 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     simulation.RunTo(c.years);
     const std::string what = "limit " + std::to_string(c.limit) + " out " +
                              std::to_string(c.outage) +
-                             (c.method == YearMethod::kHourly ? " hourly" : "");
+                             (c.method == YearMethod::kHourly ? " hourly" : "") +
+                             (c.uncertain ? " uncertain" : "");
     const auto hold = [&](const PairedSample& paired, const ExactIndices& x,
                           const AreaIndices& truth, const std::string& who,
                           const ExactIndices* second = nullptr) {

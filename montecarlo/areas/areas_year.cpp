@@ -31,11 +31,13 @@ AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
                                        const std::vector<AreaLoads>& years,
                                        YearMethod method,
                                        const std::vector<DeviceRates>& devices,
-                                       const std::vector<size_t>& device_areas)
+                                       const std::vector<size_t>& device_areas,
+                                       const std::vector<double>& outcome_probabilities)
     : units_(units),
       unit_areas_(unit_areas),
       ties_(ties),
       years_(years),
+      outcome_probabilities_(outcome_probabilities),
       loads_(years.front()),
       method_(method),
       hours_(LongestOf(years)),
@@ -73,7 +75,21 @@ AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
 }
 
 void AreasYearSimulator::Simulate(uint64_t seed, int64_t year, AreasYear* out) {
-  loads_ = years_[static_cast<size_t>(year) % years_.size()];
+  // The weather years in turn, and the year's outcome drawn from a stream
+  // of its own, as for one area.
+  const size_t outcomes = outcome_probabilities_.size();
+  const size_t weather_year =
+      static_cast<size_t>(year) % (years_.size() / outcomes);
+  size_t k = 0;
+  if (outcomes > 1) {
+    UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
+    const double u = draws.Uniform();
+    double below = outcome_probabilities_[0];
+    while (k + 1 < outcomes && !(u < below)) {
+      below += outcome_probabilities_[++k];
+    }
+  }
+  loads_ = years_[weather_year * outcomes + k];
   hours_ = loads_.system->hours();
   DrawUnits(seed, year);
   DrawTies(seed, year);

@@ -75,13 +75,16 @@ class AreasYearSimulator {
   // so that the years are used evenly.  The event engine looks into the
   // runs where some area's load passes its capacity; the hourly loop, the
   // reference, draws every unit every hour and transfers in every hour.
-  // `device_areas[d]` is the area of devices[d].
+  // `device_areas[d]` is the area of devices[d].  With more than one
+  // `outcome_probabilities`, `years` holds each weather year at each
+  // outcome in turn, and each year draws its outcome by them.
   AreasYearSimulator(const std::vector<UnitRates>& units,
                      const std::vector<size_t>& unit_areas,
                      const std::vector<TieRates>& ties,
                      const std::vector<AreaLoads>& years, YearMethod method,
                      const std::vector<DeviceRates>& devices = {},
-                     const std::vector<size_t>& device_areas = {});
+                     const std::vector<size_t>& device_areas = {},
+                     const std::vector<double>& outcome_probabilities = {1.0});
 
   void Simulate(uint64_t seed, int64_t year, AreasYear* out);
 
@@ -113,6 +116,7 @@ class AreasYearSimulator {
   const std::vector<size_t>& unit_areas_;
   const std::vector<TieRates>& ties_;
   std::vector<AreaLoads> years_;
+  std::vector<double> outcome_probabilities_;
   AreaLoads loads_;  // The year's.
   YearMethod method_;
   int64_t hours_ = 0;  // The year's.
