@@ -19,9 +19,9 @@ namespace adequacy {
 // span given to `span`, in order.  From its sojourns, one draw a change of
 // state: the state before the year's first hour as in the long run, each
 // state holding from the hour it began for a geometric number of hours.
-// Each draw's logarithm is taken one draw ahead, so that it is computed
-// while the one before is used; the one left over at the year's end is
-// from the unit's own stream and changes nothing.
+// Each draw's logarithm is taken as soon as the sojourn before it is
+// known to end within the year, so that it is computed while that span is
+// handed on.
 template <class Span>
 void SojournSpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
                   const Span& span) {
@@ -29,15 +29,15 @@ void SojournSpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
   int64_t began = -1;
   double log_u = std::log(draws->Uniform());
   for (;;) {
-    const double log_next = std::log(draws->Uniform());
     const int64_t end =
         began +
         SojournOfLog(log_u, down ? chain.log_stay_down : chain.log_stay_up);
+    const bool last = end >= hours;
+    if (!last) log_u = std::log(draws->Uniform());
     if (down) span(std::max<int64_t>(began, 0), std::min(end, hours));
-    if (end >= hours) break;
+    if (last) break;
     began = end;
     down = !down;
-    log_u = log_next;
   }
 }
 
@@ -90,7 +90,7 @@ inline int StateEntered(const UnitRates& unit, double v) {
 // sojourns, one draw a change of state: the draw of an up sojourn also
 // picks the state it ends in, from where it fell within its hours' share
 // of the geometric law, which is uniform and independent of the hours.
-// Logarithms one draw ahead, as above.
+// Logarithms as soon as they are known to be needed, as above.
 template <class Span>
 void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
                         const Span& span) {
@@ -99,31 +99,36 @@ void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
   double u = draws->Uniform();
   double log_u = std::log(u);
   for (;;) {
-    const double u_next = draws->Uniform();
-    const double log_next = std::log(u_next);
     int64_t end;
     int next = -1;
     if (state < 0) {
       const int64_t stay = SojournOfLog(log_u, unit.log_stay_up);
       end = began + stay;
-      if (stay < kNeverChanges) {
-        // u lies in ((1 - L)^stay, (1 - L)^(stay - 1)], L = unit.fail.
+      // The state it enters matters only within the year.
+      if (end < hours) {
+        const double was = u;
+        u = draws->Uniform();
+        log_u = std::log(u);
+        // `was` lies in ((1 - L)^stay, (1 - L)^(stay - 1)], L = unit.fail.
         const double top =
             std::exp(static_cast<double>(stay - 1) * unit.log_stay_up);
-        const double v = std::clamp((u / top - (1.0 - unit.fail)) / unit.fail,
-                                    0.0, std::nextafter(1.0, 0.0));
+        const double v =
+            std::clamp((was / top - (1.0 - unit.fail)) / unit.fail, 0.0,
+                       std::nextafter(1.0, 0.0));
         next = StateEntered(unit, v);
       }
     } else {
       const OutageRates& o = unit.outages[static_cast<size_t>(state)];
       end = began + SojournOfLog(log_u, o.log_stay);
+      if (end < hours) {
+        u = draws->Uniform();
+        log_u = std::log(u);
+      }
       span(std::max<int64_t>(began, 0), std::min(end, hours), o.lost_mw);
     }
     if (end >= hours) break;
     began = end;
     state = next;
-    u = u_next;
-    log_u = log_next;
   }
 }
 
