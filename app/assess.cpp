@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/command_output.h"
+#include "app/figure_render.h"
 #include "app/progress.h"
 #include "app/simulation_options.h"
 #include "app/terminal.h"
@@ -26,6 +27,7 @@
 #include "montecarlo/events/unit_rates.h"
 #include "report/areas_simulation_text.h"
 #include "report/areas_text.h"
+#include "report/assess_figure.h"
 #include "report/assessment_json.h"
 #include "report/assessment_text.h"
 #include "report/hourly_csv.h"
@@ -42,12 +44,23 @@ struct AssessOptions {
   std::string json_path;
   std::string hourly_path;
   std::string add_path;
+  std::string plot_path;  // The figure, an SVG or a PNG.
   LoadChange change;
   bool by_year = false;  // Each weather year's indices in the report.
   // The simulation: a number of years, or a precision within a bound.
   SimulationOptions run{.max_years = 10'000'000};
   bool simulate() const { return run.years > 0 || run.precision > 0.0; }
 };
+
+// True for a figure's file name: an SVG or a PNG.
+bool FigureName(const std::string& path) {
+  const auto ends = [&](const char* tail) {
+    const std::string t = tail;
+    return path.size() > t.size() &&
+           path.compare(path.size() - t.size(), t.size(), t) == 0;
+  };
+  return ends(".svg") || ends(".png");
+}
 
 // Parses the command line; returns -1 to go on, else the exit status.
 int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
@@ -61,6 +74,7 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   app.add_option("--load-scale", options->change.scale);
   app.add_option("--load-add", options->change.added_mw);
   const CLI::Option* add = app.add_option("--add", options->add_path);
+  const CLI::Option* plot = app.add_option("--plot", options->plot_path);
   app.add_flag("--by-year", options->by_year);
   SimulationFlags simulation;
   simulation.Add(&app, &options->run);
@@ -87,6 +101,8 @@ int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   } else if ((json->count() > 0 && options->json_path.empty()) ||
              (hourly->count() > 0 && options->hourly_path.empty())) {
     fault = "--json and --hourly need a file name, or - for standard output";
+  } else if (plot->count() > 0 && !FigureName(options->plot_path)) {
+    fault = "--plot needs a file name ending in .svg or .png";
   } else if (!simulation_fault.empty()) {
     fault = simulation_fault;
   } else if (options->json_path == kStandardOutput &&
@@ -177,6 +193,11 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
 // bounded for any number, and the simulation of any number.
 int AssessAreasOf(const AssessOptions& options, System* system) {
   const bool hourly = !options.hourly_path.empty();
+  if (!options.plot_path.empty()) {
+    WriteText(stderr, AssessMisuseText("--plot is for a system of one area "
+                                       "yet"));
+    return kCommandMisused;
+  }
   if (hourly && system->areas.size() > 2 && !options.simulate()) {
     WriteText(stderr, InputErrorText(system->file, 0,
                                      "--hourly beyond two areas needs the "
@@ -255,8 +276,10 @@ int Assess(const AssessOptions& options) {
   const std::vector<double> net = NetLoad(load, system.profiles);
   const DirectStudy study(system);
   const bool hourly = !options.hourly_path.empty();
+  const bool plot = !options.plot_path.empty();
   std::vector<Assessment> by_year;
-  const Assessment result = study.AssessOutcomes(outcomes, hourly, &by_year);
+  const Assessment result =
+      study.AssessOutcomes(outcomes, hourly || plot, &by_year);
   std::vector<UnitRates> units;
   std::vector<DeviceRates> devices;
   if (options.simulate() && (!UnitRatesOf(system, &units, &fault) ||
@@ -271,6 +294,7 @@ int Assess(const AssessOptions& options) {
     loads = std::make_unique<SeriesLoads>(system, outcomes);
   std::unique_ptr<SystemSimulation> simulation;
   SimulationSummary run;
+  EventHours worst;
   if (options.simulate()) {
     // The exact indices of the system without storage are the controls.
     const ExactIndices exact{result.lolh, result.lole, result.eue};
@@ -283,6 +307,8 @@ int Assess(const AssessOptions& options) {
     run.paired = &simulation->paired();
     run.exact = exact;
     run.system = &system;
+    worst = WorstEventHours(simulation.get());
+    run.worst = &worst;
   }
   const SimulationSummary* simulated = simulation ? &run : nullptr;
   // Every output is made before any is written, and each is written
@@ -308,6 +334,13 @@ int Assess(const AssessOptions& options) {
   }
   if (hourly && !WriteOutput(options.hourly_path, csv)) return kCommandFailed;
   if (report && !WriteOutput(kStandardOutput, text)) return kCommandFailed;
+  // The figure last, so that a missing gnuplot costs nothing else.
+  if (plot &&
+      !RenderFigure(AssessFigure(system, result, simulated, kVersion,
+                                 ScratchFigureName(options.plot_path)),
+                    options.plot_path)) {
+    return kCommandFailed;
+  }
   return kCommandDone;
 }
 

@@ -91,6 +91,11 @@ std::vector<EntryFigures> Entries(const SimulationSummary& run) {
 
 }  // namespace
 
+SampleInterval ReportedInterval(const SimulationSummary& run,
+                                SampleFigure figure) {
+  return Reported(run, figure);
+}
+
 std::string SimulationStopText(const SimulationSummary& run) {
   switch (run.stop) {
     case SimulationStop::kYears:
@@ -184,6 +189,28 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
   WriteRunMembers(json, run);
   WriteFigureMembers(json, run);
   WriteEventMembers(json, *run.sample);
+  if (run.worst != nullptr && run.worst->found) WriteWorstEvent(json, *run.worst);
+  json.EndObject();
+}
+
+void WriteWorstEvent(JsonWriter& json, const EventHours& worst) {
+  json.Name("worst_event");
+  json.BeginObject();
+  json.IntegerMember("year", worst.year);
+  json.IntegerMember("first_hour", worst.first_hour);
+  json.IntegerMember("duration_hours", worst.duration_hours);
+  json.Member("unserved_mwh", worst.unserved_mwh);
+  json.Name("hourly");
+  json.BeginArray();
+  for (const EventHour& h : worst.hourly) {
+    json.BeginObject();
+    json.IntegerMember("hour", h.hour);
+    json.Member("net_load_mw", h.net_load_mw);
+    json.Member("available_mw", h.available_mw);
+    json.Member("unserved_mw", h.unserved_mw);
+    json.EndObject();
+  }
+  json.EndArray();
   json.EndObject();
 }
 

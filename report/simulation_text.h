@@ -9,6 +9,7 @@
 #include <string>
 
 #include "direct/assessment.h"
+#include "montecarlo/events/event_hours.h"
 #include "montecarlo/events/system_simulation.h"
 #include "report/json_writer.h"
 #include "system/system.h"
@@ -25,6 +26,7 @@ struct SimulationSummary {
   int threads = 1;
   SimulationStop stop = SimulationStop::kYears;
   double precision = 0.0;  // Asked for with kPrecision and kMaxYears.
+  const EventHours* worst = nullptr;  // The worst event, where drawn.
 };
 
 std::string SimulationText(const SimulationSummary& run,
@@ -39,6 +41,11 @@ void WriteRunMembers(JsonWriter& json, const SimulationSummary& run);
 void WriteFigureMembers(JsonWriter& json, const SimulationSummary& run);
 // The events by duration and energy, and the years by deficit hours.
 void WriteEventMembers(JsonWriter& json, const YearSample& sample);
+// The interval reported for `figure`: controlled where a control applies.
+SampleInterval ReportedInterval(const SimulationSummary& run,
+                                SampleFigure figure);
+// The worst event and its hours, as `worst_event`.
+void WriteWorstEvent(JsonWriter& json, const EventHours& worst);
 
 // "the years asked for", or the precision that stopped the run.
 std::string SimulationStopText(const SimulationSummary& run);

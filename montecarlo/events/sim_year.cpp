@@ -90,6 +90,42 @@ YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
 
 void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
                              YearOutcome* stored) {
+  const size_t weather_year = ChooseLoad(seed, year);
+  if (method_ == YearMethod::kEvents) {
+    DrawSojourns(seed, year);
+  } else {
+    StepHours(seed, year);
+  }
+  if (!devices_.empty()) DrawOutages(seed, year, method_);
+  Tally(out, devices_.empty() ? nullptr : stored);
+  const int64_t first_hour =
+      outcomes_.first_hours.empty() ? 0 : outcomes_.first_hours[weather_year];
+  out->first_hour = first_hour;
+  if (stored) stored->first_hour = first_hour;
+}
+
+const YearLoad& YearSimulator::Redraw(uint64_t seed, int64_t year,
+                                      std::vector<int64_t>* available) {
+  ChooseLoad(seed, year);
+  if (method_ == YearMethod::kEvents) {
+    DrawSojourns(seed, year);
+  } else {
+    StepHours(seed, year);
+  }
+  const auto hours = static_cast<size_t>(load_->hours());
+  available->assign(hours, 0);
+  int64_t mw = installed_mw_;
+  for (size_t hour = 0; hour < hours; ++hour) {
+    mw += change_mw_[hour];
+    (*available)[hour] = mw;
+  }
+  // The rows left zero, as Tally leaves them.
+  std::fill(change_mw_.begin(), change_mw_.end(), 0);
+  std::fill(changed_.begin(), changed_.end(), 0);
+  return *load_;
+}
+
+size_t YearSimulator::ChooseLoad(uint64_t seed, int64_t year) {
   size_t weather_year = 0;
   if (!outcomes_.loads.empty()) {
     // The weather years in turn, and the year's load outcome, drawn from a
@@ -108,17 +144,7 @@ void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
     }
     load_ = outcomes_.loads[weather_year * outcomes + k];
   }
-  if (method_ == YearMethod::kEvents) {
-    DrawSojourns(seed, year);
-  } else {
-    StepHours(seed, year);
-  }
-  if (!devices_.empty()) DrawOutages(seed, year, method_);
-  Tally(out, devices_.empty() ? nullptr : stored);
-  const int64_t first_hour =
-      outcomes_.first_hours.empty() ? 0 : outcomes_.first_hours[weather_year];
-  out->first_hour = first_hour;
-  if (stored) stored->first_hour = first_hour;
+  return weather_year;
 }
 
 void YearSimulator::DrawOutages(uint64_t seed, int64_t year,

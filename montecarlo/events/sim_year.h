@@ -94,6 +94,12 @@ class YearSimulator {
   void Simulate(uint64_t seed, int64_t year, YearOutcome* out,
                 YearOutcome* stored = nullptr);
 
+  // The fleet's MW available in each hour of year `year`, drawn again as
+  // Simulate draws it (storage apart), and the year's net load: its
+  // weather year at its load outcome.
+  const YearLoad& Redraw(uint64_t seed, int64_t year,
+                         std::vector<int64_t>* available);
+
  private:
   // Hours [first, end) a device is out.
   struct Outage {
@@ -119,6 +125,8 @@ class YearSimulator {
   void LoseAround(const UnitRates& unit, int64_t first, int64_t end,
                   int32_t lost);
   void Maintain(const UnitRates& unit, int64_t hours);
+  // The year's weather year, its load put in load_ at the outcome drawn.
+  size_t ChooseLoad(uint64_t seed, int64_t year);
   // The hours each device is out, as a unit's chain gives them.
   void DrawOutages(uint64_t seed, int64_t year, YearMethod method);
   // The year's outcome from the row of differences, which it leaves zero.

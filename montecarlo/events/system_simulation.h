@@ -55,6 +55,11 @@ class SystemSimulation {
   const YearSample& sample() const { return sample_.sample(); }
   const PairedSample& paired() const { return sample_; }
   const ExactIndices& exact() const { return exact_; }
+  // The fleet's MW available in each hour of simulated year `year`, drawn
+  // again, and that year's net load.
+  const YearLoad& Redraw(int64_t year, std::vector<int64_t>* available) {
+    return simulators_.front()->Redraw(seed_, year, available);
+  }
   uint64_t seed() const { return seed_; }
   int threads() const { return pool_.threads(); }
 

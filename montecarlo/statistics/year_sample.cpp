@@ -67,13 +67,31 @@ void YearSample::Add(const YearOutcome& year) {
     }
   }
   AddDevices(year.discharged_mwh, year.empty_hours);
+  // Each event's hours are the next of the year's deficit hours.
+  size_t first = 0;
   for (size_t e = 0; e < year.event_hours.size(); ++e) {
     ++events_;
     Count(&events_by_hours_, static_cast<size_t>(year.event_hours[e]));
+    Count(&events_by_energy_, EnergyBin(year.event_mwh[e]));
     event_hours_ += year.event_hours[e];
     event_mwh_ += year.event_mwh[e];
     largest_event_mwh_ = std::max(largest_event_mwh_, year.event_mwh[e]);
+    if (year.event_mwh[e] > worst_.mwh && first < year.short_hours.size()) {
+      worst_.year = years_ - 1;
+      worst_.year_first_hour = year.first_hour;
+      worst_.first_hour = year.short_hours[first];
+      worst_.hours = year.event_hours[e];
+      worst_.mwh = year.event_mwh[e];
+      worst_.short_hours = year.short_hours;
+      worst_.short_mw = year.short_mw;
+    }
+    first += static_cast<size_t>(year.event_hours[e]);
   }
+}
+
+size_t EnergyBin(double mwh) {
+  if (!(mwh >= 1.0)) return 0;
+  return 1 + static_cast<size_t>(std::min(62.0, std::floor(std::log2(mwh))));
 }
 
 void YearSample::Merge(const YearSample& other) {
@@ -100,8 +118,14 @@ void YearSample::Merge(const YearSample& other) {
   event_hours_ += other.event_hours_;
   event_mwh_ += other.event_mwh_;
   largest_event_mwh_ = std::max(largest_event_mwh_, other.largest_event_mwh_);
+  // The other's years come after these: the first of equal events stays.
+  if (other.worst_.mwh > worst_.mwh) {
+    worst_ = other.worst_;
+    worst_.year += years_ - other.years_;
+  }
   for (auto [mine, theirs] :
        {std::pair{&events_by_hours_, &other.events_by_hours_},
+        std::pair{&events_by_energy_, &other.events_by_energy_},
         std::pair{&years_by_deficit_hours_, &other.years_by_deficit_hours_}}) {
     if (mine->size() < theirs->size()) mine->resize(theirs->size(), 0);
     for (size_t i = 0; i < theirs->size(); ++i) (*mine)[i] += (*theirs)[i];

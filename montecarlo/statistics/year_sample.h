@@ -8,6 +8,7 @@
 #define ADEQUACY_MONTECARLO_STATISTICS_YEAR_SAMPLE_H_
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -69,6 +70,23 @@ enum class SampleFigure {
 };
 inline constexpr int kSampleFigures = 6;
 
+// The event with the most unserved energy of a sample (the first such),
+// kept as it happened: its year, its hours in that year, and the year's
+// every deficit hour, so that the days around it can be shown.
+struct WorstEvent {
+  int64_t year = -1;        // Of the sample's years, from 0; -1 for none.
+  int64_t year_first_hour = 0;  // The year's first hour in the series.
+  int32_t first_hour = 0;   // Within the year.
+  int32_t hours = 0;
+  double mwh = 0.0;
+  std::vector<int32_t> short_hours;  // The year's, in order.
+  std::vector<double> short_mw;
+};
+
+// The bin of the events by unserved energy that holds `mwh`: 0 below 1
+// MWh, else 1 + floor(log2(mwh)), so that bin k >= 1 holds [2^(k-1), 2^k).
+size_t EnergyBin(double mwh);
+
 // An estimate, its standard error and its 95 % interval.
 struct SampleInterval {
   double estimate = 0.0;
@@ -107,6 +125,11 @@ class YearSample {
     return years_by_deficit_hours_;
   }
   double event_mwh() const { return event_mwh_; }
+  // Events by their unserved energy, in the bins of EnergyBin.
+  const std::vector<int64_t>& events_by_energy() const {
+    return events_by_energy_;
+  }
+  const WorstEvent& worst_event() const { return worst_; }
   double largest_event_mwh() const { return largest_event_mwh_; }
   double event_hours() const { return event_hours_; }
   // Each device's MWh given, and deficit hours it was empty, over all years.
@@ -143,7 +166,9 @@ class YearSample {
   double event_mwh_ = 0.0;
   double largest_event_mwh_ = 0.0;
   std::vector<int64_t> events_by_hours_;
+  std::vector<int64_t> events_by_energy_;
   std::vector<int64_t> years_by_deficit_hours_;
+  WorstEvent worst_;
   int64_t deficit_hours_ = 0;
   std::vector<double> discharged_mwh_;
   std::vector<int64_t> empty_hours_;

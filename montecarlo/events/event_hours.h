@@ -1,0 +1,35 @@
+// The worst simulated event hour by hour: from a day before it to a day
+// after, each hour's net load, the fleet's MW available (its year drawn
+// again from the seed) and the MW unserved as the year had them.
+#ifndef ADEQUACY_MONTECARLO_EVENTS_EVENT_HOURS_H_
+#define ADEQUACY_MONTECARLO_EVENTS_EVENT_HOURS_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "montecarlo/events/system_simulation.h"
+
+namespace adequacy {
+
+struct EventHour {
+  int64_t hour = 0;  // Of the series, from 1.
+  double net_load_mw = 0.0;
+  double available_mw = 0.0;
+  double unserved_mw = 0.0;
+};
+
+struct EventHours {
+  bool found = false;  // False where the sample had no event.
+  int64_t year = 0;    // The simulated year's number, from 0.
+  int64_t first_hour = 0;  // Of the series, from 1.
+  int32_t duration_hours = 0;
+  double unserved_mwh = 0.0;
+  std::vector<EventHour> hourly;
+};
+
+// The event of `simulation`'s sample with the most unserved energy.
+EventHours WorstEventHours(SystemSimulation* simulation);
+
+}  // namespace adequacy
+
+#endif  // ADEQUACY_MONTECARLO_EVENTS_EVENT_HOURS_H_

@@ -1,0 +1,360 @@
+#include "report/assess_figure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+
+#include "montecarlo/events/unit_draws.h"
+
+namespace adequacy {
+namespace {
+
+constexpr int64_t kHoursInDay = 24;
+constexpr int64_t kDaysInWeek = 7;
+
+// The figure's height in pixels of each kind of row, and its width.
+constexpr int kWidth = 1000;
+constexpr int kCaptionHeight = 50;
+constexpr int kCalendarHeight = 230;
+constexpr int kWeeksHeight = 120;
+constexpr int kCountsHeight = 250;
+constexpr int kEventHeight = 300;
+
+std::string Number(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.10g", value);
+  return text;
+}
+
+// A round step at or below `x` > 0: 1, 2 or 5 times a power of ten.
+double Step(double x) {
+  const double decade = std::pow(10.0, std::floor(std::log10(x)));
+  for (double m : {5.0, 2.0}) {
+    if (m * decade <= x) return m * decade;
+  }
+  return decade;
+}
+
+// Text for a gnuplot string in double quotes, shown as it is.
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+    }
+    if (c == '\n' || c == '\r') continue;
+    out += c;
+  }
+  return out + "\"";
+}
+
+CalendarStrip StripOf(const std::vector<HourRisk>& hours, int64_t first,
+                      int64_t count, const std::string& name) {
+  CalendarStrip strip;
+  strip.name = name;
+  strip.days = count / kHoursInDay;
+  for (int64_t h = 0; h < strip.days * kHoursInDay; ++h) {
+    const double lolp = hours[static_cast<size_t>(first + h)].lolp;
+    strip.lolp.push_back(lolp);
+    const auto week = static_cast<size_t>(h / (kHoursInDay * kDaysInWeek));
+    if (strip.weekly_lolh.size() <= week) strip.weekly_lolh.push_back(0.0);
+    strip.weekly_lolh[week] += lolp;
+    strip.lolh += lolp;
+  }
+  return strip;
+}
+
+// One row of counts, `x count` for each nonzero count.
+std::string CountsText(const std::vector<int64_t>& counts) {
+  std::string text;
+  for (size_t i = 0; i < counts.size(); ++i) {
+    if (counts[i] == 0) continue;
+    text += std::to_string(i) + " " + std::to_string(counts[i]) + "\n";
+  }
+  return text;
+}
+
+// Events by energy: the bin, its count and, every other bin, the lower
+// edge in MWh as the tick's label.
+std::string EnergyText(const std::vector<int64_t>& counts) {
+  std::string text;
+  for (size_t k = 0; k < counts.size(); ++k) {
+    if (counts[k] == 0) continue;
+    const double low = k == 0 ? 0.0 : std::ldexp(1.0, static_cast<int>(k) - 1);
+    text += std::to_string(k) + " " + std::to_string(counts[k]) + " \"" +
+            (k % 2 == 1 || k == 0 ? Number(low) : "") + "\"\n";
+  }
+  return text;
+}
+
+// Places the next panel: `left` and `width` as shares of the width, `top`
+// and `height` in pixels of `total`.
+std::string Place(double left, double width, int top, int height, int total) {
+  const double h = static_cast<double>(height) / total;
+  const double y = 1.0 - static_cast<double>(top + height) / total;
+  return "set origin " + Number(left) + "," + Number(y) + "\nset size " +
+         Number(width) + "," + Number(h) + "\n";
+}
+
+std::string Reset() {
+  return "unset logscale\nset xtics autofreq\nset ytics autofreq\n"
+         "set format x\nset format y\n"
+         "set xrange [*:*]\nset yrange [*:*]\nset key default\n"
+         "unset colorbox\nunset xlabel\nunset ylabel\nunset title\n";
+}
+
+std::string CalendarScript(const CalendarStrip& strip, size_t index, int top,
+                           int total) {
+  const std::string cells = "cal_" + std::to_string(index) + ".dat";
+  const std::string weeks = "week_" + std::to_string(index) + ".dat";
+  const std::string of = strip.name.empty() ? "" : ", " + strip.name;
+  std::string s = Reset() + Place(0.0, 1.0, top, kCalendarHeight, total);
+  s += "set title " +
+       Quoted("When the risk lies: each hour's LOLP (direct solution" + of +
+              "; blank where it is 0)") +
+       " noenhanced\n";
+  s += "set xlabel 'day of the series'\nset ylabel 'hour of the day'\n";
+  s += "set xrange [0.5:" + Number(static_cast<double>(strip.days) + 0.5) +
+       "]\nset yrange [-0.5:23.5]\nset ytics 0,6,23\n";
+  // Eight decades below the highest hour: the rest is as good as none.
+  const double most =
+      strip.lolp.empty()
+          ? 0.0
+          : *std::max_element(strip.lolp.begin(), strip.lolp.end());
+  if (most > 0.0) {
+    s += "set cbrange [" + Number(most * 1e-8) + ":" + Number(most) + "]\n";
+  }
+  s += "set logscale cb\nset format cb '10^{%L}'\nset cblabel 'LOLP'\n"
+       "set colorbox\nset palette defined (0 '#fff5eb', 0.5 '#fd8d3c', "
+       "1 '#7f2704')\n";
+  s += "plot '" + cells + "' using 1:2:3 with image notitle\n";
+  s += "unset logscale cb\nunset cblabel\nset format cb\n"
+       "set cbrange [*:*]\n";
+  s += Reset() + Place(0.0, 1.0, top + kCalendarHeight, kWeeksHeight, total);
+  s += "set title 'LOLH of each week, h (they add up to the year' . \"'\" . "
+       "'s LOLH)'\nset xlabel 'week'\nset ylabel 'h'\n"
+       "set style fill solid 0.8\nset boxwidth 0.8\n"
+       "set xrange [0.5:" +
+       Number(static_cast<double>(strip.weekly_lolh.size()) + 0.5) + "]\n";
+  const double most_week =
+      strip.weekly_lolh.empty()
+          ? 0.0
+          : *std::max_element(strip.weekly_lolh.begin(),
+                              strip.weekly_lolh.end());
+  if (most_week > 0.0) {
+    s += "set yrange [0:" + Number(most_week * 1.05) + "]\nset ytics " +
+         Number(Step(most_week / 2)) + "\n";
+  }
+  s += "plot '" + weeks + "' using 1:2 with boxes lc rgb '#d94801' notitle\n";
+  return s;
+}
+
+std::string CountsScript(const SimulationSummary& run, int top, int total) {
+  const std::string years = std::to_string(run.sample->years());
+  std::string s;
+  s += Reset() + Place(0.0, 1.0 / 3, top, kCountsHeight, total);
+  s += "set title 'Events by duration'\nset xlabel 'hours'\n"
+       "set ylabel 'events'\nset logscale y\nset style fill solid 0.8\n"
+       "set boxwidth 0.8\n"
+       "plot 'events_hours.dat' using 1:2 with boxes lc rgb '#ff7f0e' "
+       "notitle\n";
+  s += Reset() + Place(1.0 / 3, 1.0 / 3, top, kCountsHeight, total);
+  s += "set title 'Events by unserved energy'\n"
+       "set xlabel 'MWh, bins doubling from each label'\n"
+       "set ylabel 'events'\nset logscale y\nset style fill solid 0.8\n"
+       "set boxwidth 0.8\n"
+       "plot 'events_energy.dat' using 1:2:xtic(3) with boxes lc rgb "
+       "'#9467bd' notitle\n";
+  s += Reset() + Place(2.0 / 3, 1.0 / 3, top, kCountsHeight, total);
+  s += "set title " + Quoted("Years by deficit hours, of " + years) +
+       "\nset xlabel 'deficit hours in the year'\nset ylabel 'years'\n"
+       "set xrange [-1:*]\n"
+       "set logscale y\nset style fill solid 0.8\nset boxwidth 0.8\n"
+       "plot 'years.dat' using 1:2 with boxes lc rgb '#2ca02c' notitle\n";
+  return s;
+}
+
+std::string EventScript(const EventHours& worst, int top, int total,
+                        double width) {
+  std::string s = Reset() + Place(0.0, width, top, kEventHeight, total);
+  s += "set title " +
+       Quoted("The worst simulated event: year " + std::to_string(worst.year) +
+              ", from hour " + std::to_string(worst.first_hour) + ", " +
+              std::to_string(worst.duration_hours) + " h, " +
+              Number(std::round(worst.unserved_mwh)) + " MWh unserved") +
+       " noenhanced\n";
+  s += "set xlabel 'hour of the series'\nset ylabel 'MW'\n"
+       "set key top left\nset style fill solid 0.5\nset boxwidth 1\n"
+       "plot 'worst.dat' using 1:4 with boxes lc rgb '#d62728' "
+       "title 'unserved', '' using 1:2 with lines lw 2 lc rgb '#1f77b4' "
+       "title 'net load', '' using 1:3 with steps lw 2 lc rgb '#2ca02c' "
+       "title 'available'\n";
+  return s;
+}
+
+std::string RatiosScript(size_t count, int top, int total, double left) {
+  std::string s = Reset() + Place(left, 1.0 - left, top, kEventHeight, total);
+  s += "set title 'Each index over its exact value, 95 % interval'\n"
+       "set ylabel 'simulated / exact'\n"
+       "set xrange [0.5:" +
+       Number(static_cast<double>(count) + 0.5) +
+       "]\nset key top left\n"
+       "plot 'ratios.dat' using 1:2:3:4:xtic(5) with yerrorbars pt 7 ps 1.5 "
+       "lc rgb '#1f77b4' title 'estimate', 1 with lines dt 2 lc rgb "
+       "'#d62728' title 'exact'\n";
+  return s;
+}
+
+std::string Caption(const System& system, const SimulationSummary* run,
+                    const std::string& version) {
+  std::string caption = system.name + " (" + system.file + "), adequacy " +
+                        version + ", direct solution";
+  if (run != nullptr) {
+    caption += "; simulated with " + std::string(kGeneratorName) + ", seed " +
+               std::to_string(run->seed) + ", " +
+               std::to_string(run->sample->years()) + " years";
+  }
+  return caption;
+}
+
+}  // namespace
+
+std::vector<CalendarStrip> CalendarOf(const std::vector<HourRisk>& hours,
+                                      const std::vector<WeatherYear>& years) {
+  std::vector<CalendarStrip> strips;
+  if (years.empty()) {
+    strips.push_back(
+        StripOf(hours, 0, static_cast<int64_t>(hours.size()), ""));
+    return strips;
+  }
+  for (const WeatherYear& year : years) {
+    strips.push_back(
+        StripOf(hours, year.first_hour, year.hours, "weather year " + year.name));
+  }
+  if (strips.size() <= kMostStrips) return strips;
+  // The years of the highest LOLH, in file order.
+  std::vector<size_t> order(strips.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return strips[a].lolh > strips[b].lolh;
+  });
+  order.resize(kMostStrips);
+  std::sort(order.begin(), order.end());
+  std::vector<CalendarStrip> kept;
+  for (size_t i : order) kept.push_back(std::move(strips[i]));
+  return kept;
+}
+
+std::vector<IndexRatio> RatiosOf(const SimulationSummary& run,
+                                 const Assessment& exact) {
+  std::vector<IndexRatio> ratios;
+  const struct {
+    const char* name;
+    SampleFigure figure;
+    double exact;
+  } rows[] = {{"LOLH", SampleFigure::kDeficitHours, exact.lolh},
+              {"LOLE", SampleFigure::kPeakDeficits, exact.lole},
+              {"EUE", SampleFigure::kUnservedMwh, exact.eue}};
+  for (const auto& row : rows) {
+    if (!(row.exact > 0.0)) continue;
+    const SampleInterval i = ReportedInterval(run, row.figure);
+    ratios.push_back({row.name, i.estimate / row.exact, i.low / row.exact,
+                      i.high / row.exact});
+  }
+  return ratios;
+}
+
+std::vector<FigureFile> AssessFigure(const System& system,
+                                     const Assessment& exact,
+                                     const SimulationSummary* run,
+                                     const std::string& version,
+                                     const std::string& output) {
+  std::vector<FigureFile> files;
+  const std::vector<CalendarStrip> strips =
+      CalendarOf(exact.hours, system.weather_years);
+  const bool simulated = run != nullptr && run->sample != nullptr;
+  const bool worst = simulated && run->worst != nullptr && run->worst->found;
+  const std::vector<IndexRatio> ratios =
+      simulated ? RatiosOf(*run, exact) : std::vector<IndexRatio>();
+  int total = kCaptionHeight +
+              static_cast<int>(strips.size()) * (kCalendarHeight + kWeeksHeight);
+  if (simulated) total += kCountsHeight;
+  if (worst || !ratios.empty()) total += kEventHeight;
+
+  for (size_t i = 0; i < strips.size(); ++i) {
+    const CalendarStrip& strip = strips[i];
+    std::string cells;
+    for (int64_t day = 0; day < strip.days; ++day) {
+      for (int64_t hour = 0; hour < kHoursInDay; ++hour) {
+        const double lolp =
+            strip.lolp[static_cast<size_t>(day * kHoursInDay + hour)];
+        cells += std::to_string(day + 1) + " " + std::to_string(hour) + " " +
+                 (lolp > 0.0 ? Number(lolp) : "NaN") + "\n";
+      }
+    }
+    files.push_back({"cal_" + std::to_string(i) + ".dat", cells});
+    std::string weeks;
+    for (size_t w = 0; w < strip.weekly_lolh.size(); ++w) {
+      weeks += std::to_string(w + 1) + " " + Number(strip.weekly_lolh[w]) + "\n";
+    }
+    files.push_back({"week_" + std::to_string(i) + ".dat", weeks});
+  }
+  if (simulated) {
+    files.push_back(
+        {"events_hours.dat", CountsText(run->sample->events_by_hours())});
+    files.push_back(
+        {"events_energy.dat", EnergyText(run->sample->events_by_energy())});
+    files.push_back(
+        {"years.dat", CountsText(run->sample->years_by_deficit_hours())});
+  }
+  if (worst) {
+    std::string text;
+    for (const EventHour& h : run->worst->hourly) {
+      text += std::to_string(h.hour) + " " + Number(h.net_load_mw) + " " +
+              Number(h.available_mw) + " " + Number(h.unserved_mw) + "\n";
+    }
+    files.push_back({"worst.dat", text});
+  }
+  if (!ratios.empty()) {
+    std::string text;
+    for (size_t i = 0; i < ratios.size(); ++i) {
+      text += std::to_string(i + 1) + " " + Number(ratios[i].estimate) + " " +
+              Number(ratios[i].low) + " " + Number(ratios[i].high) + " " +
+              ratios[i].name + "\n";
+    }
+    files.push_back({"ratios.dat", text});
+  }
+
+  const bool png = output.size() > 4 &&
+                   output.compare(output.size() - 4, 4, ".png") == 0;
+  std::string s = "set encoding utf8\n";
+  s += png ? "set terminal pngcairo size " + std::to_string(kWidth) + "," +
+                 std::to_string(total) + " font 'Helvetica,10'\n"
+           : "set terminal svg size " + std::to_string(kWidth) + "," +
+                 std::to_string(total) +
+                 " font 'Helvetica,12' background '#ffffff'\n";
+  s += "set output " + Quoted(output) + "\n";
+  s += "set multiplot title " + Quoted(Caption(system, run, version)) +
+       " noenhanced\n";
+  int top = kCaptionHeight;
+  for (size_t i = 0; i < strips.size(); ++i) {
+    s += CalendarScript(strips[i], i, top, total);
+    top += kCalendarHeight + kWeeksHeight;
+  }
+  if (simulated) {
+    s += CountsScript(*run, top, total);
+    top += kCountsHeight;
+  }
+  if (worst) {
+    s += EventScript(*run->worst, top, total, ratios.empty() ? 1.0 : 0.62);
+  }
+  if (!ratios.empty()) {
+    s += RatiosScript(ratios.size(), top, total, worst ? 0.62 : 0.0);
+  }
+  s += "unset multiplot\nset output\n";
+  files.push_back({"figure.gp", s});
+  return files;
+}
+
+}  // namespace adequacy
