@@ -563,5 +563,46 @@ TEST_F(AssessTest, OptionsAndHelp) {
   EXPECT_EQ(Assess("-h").out, help.out);
 }
 
+// --plot draws every panel into an SVG (where gnuplot is installed), the
+// JSON gaining the worst event; without gnuplot, one line and status 1,
+// and the other outputs written all the same.
+TEST_F(AssessTest, PlotDrawsThePanelsOrSaysWhyNot) {
+  const std::string rts = "'" + kExamples + "/rts79/system.toml'";
+  const std::string args = rts + " --years 2000 --json '" +
+                           Path("rts.json") + "' --plot '" + Path("rts.svg") +
+                           "'";
+  const ProgramRun bad = Assess(rts + " --plot '" + Path("rts.pdf") + "'");
+  EXPECT_EQ(bad.exit_status, 2);
+  EXPECT_NE(bad.err.find("--plot needs a file name ending in .svg or .png"),
+            std::string::npos)
+      << bad.err;
+  const ProgramRun none =
+      RunProgram("", nullptr, "env PATH=/nonexistent",
+                 "assess " + args + " " + kStandardStreams);
+  EXPECT_EQ(none.exit_status, 1);
+  EXPECT_NE(none.err.find("gnuplot is not installed"), std::string::npos)
+      << none.err;
+  EXPECT_EQ(std::count(none.err.begin(), none.err.end(), '\n'), 1);
+  EXPECT_NE(none.out.find("Monte Carlo"), std::string::npos);
+  EXPECT_NE(ReadFile(Path("rts.json")).find("\"worst_event\""),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("rts.svg")));
+  if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "gnuplot is not installed";
+  }
+  const ProgramRun drawn = Assess(args);
+  ASSERT_EQ(drawn.exit_status, 0) << drawn.err;
+  const std::string svg = ReadFile(Path("rts.svg"));
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+  for (const char* title :
+       {"When the risk lies", "LOLH of each week", "Events by duration",
+        "Events by unserved energy", "Years by deficit hours",
+        "The worst simulated event", "Each index over its exact value",
+        "IEEE RTS-79"}) {
+    EXPECT_NE(svg.find(title), std::string::npos) << title;
+  }
+}
+
 }  // namespace
 }  // namespace adequacy
