@@ -52,16 +52,6 @@ struct AssessOptions {
   bool simulate() const { return run.years > 0 || run.precision > 0.0; }
 };
 
-// True for a figure's file name: an SVG or a PNG.
-bool FigureName(const std::string& path) {
-  const auto ends = [&](const char* tail) {
-    const std::string t = tail;
-    return path.size() > t.size() &&
-           path.compare(path.size() - t.size(), t.size(), t) == 0;
-  };
-  return ends(".svg") || ends(".png");
-}
-
 // Parses the command line; returns -1 to go on, else the exit status.
 int ParseOptions(int argc, const char* const* argv, AssessOptions* options) {
   CLI::App app("", "adequacy assess");

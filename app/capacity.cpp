@@ -9,10 +9,12 @@
 #include <string>
 
 #include "app/command_output.h"
+#include "app/figure_render.h"
 #include "app/simulation_options.h"
 #include "app/version.h"
 #include "capacity/area_search.h"
 #include "capacity/carrying.h"
+#include "capacity/curve.h"
 #include "capacity/simulated_area.h"
 #include "capacity/simulated_credit.h"
 #include "direct/placement.h"
@@ -21,6 +23,7 @@
 #include "montecarlo/engine/worker_pool.h"
 #include "montecarlo/events/system_simulation.h"
 #include "montecarlo/statistics/standard_error.h"
+#include "report/capacity_figure.h"
 #include "report/capacity_text.h"
 #include "report/usage.h"
 #include "system/load_change.h"
@@ -33,6 +36,7 @@ struct CapacityOptions {
   std::string system_path;
   std::string add_path;
   std::string json_path;
+  std::string plot_path;  // The figure, an SVG or a PNG.
   std::string area;  // The area asked about, in a system with areas.
   Target target;
   bool target_given = false;
@@ -41,6 +45,9 @@ struct CapacityOptions {
   // ELCC's standard error as a share of the resources' MW.
   SimulationOptions run{.precision = 0.01, .max_years = 2'000'000};
 };
+
+// The loads at which a figure's curves are drawn.
+constexpr int kCurvePoints = 41;
 
 // The years of the pilot run that sizes a run to a precision.
 constexpr int64_t kPilotYears = 4096;
@@ -63,6 +70,7 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   app.add_option("--area", options->area);
   app.add_option("--tolerance", options->tolerance);
   const CLI::Option* json = app.add_option("--json", options->json_path);
+  const CLI::Option* plot = app.add_option("--plot", options->plot_path);
   SimulationFlags simulation;
   simulation.Add(&app, &options->run);
   try {
@@ -84,6 +92,9 @@ int ParseOptions(int argc, const char* const* argv, CapacityOptions* options) {
   }
   if (json->count() > 0 && options->json_path.empty()) {
     return Misused("--json needs a file name, or - for standard output");
+  }
+  if (plot->count() > 0 && !FigureName(options->plot_path)) {
+    return Misused("--plot needs a file name ending in .svg or .png");
   }
   fault = simulation.Fault(options->run, kPilotYears, false);
   if (!fault.empty()) return Misused(fault);
@@ -254,15 +265,26 @@ bool ElccFound(const CapacityOptions& options, const CapacityAnswers& a) {
 
 // The answers, as JSON and the report the options ask for.
 int WriteAnswers(const CapacityOptions& options, const System& system,
-                 const CapacityAnswers& a) {
+                 const CapacityAnswers& a,
+                 const CapacityCurves* curves = nullptr) {
   if (!options.json_path.empty() &&
       !WriteOutput(options.json_path, CapacityJson(system, a, kVersion))) {
     return kCommandFailed;
   }
-  if (options.json_path == kStandardOutput) return kCommandDone;
-  return WriteOutput(kStandardOutput, CapacityText(system, a)) ? kCommandDone
-                                                               : kCommandFailed;
+  if (options.json_path != kStandardOutput &&
+      !WriteOutput(kStandardOutput, CapacityText(system, a))) {
+    return kCommandFailed;
+  }
+  // The figure last, so that a missing gnuplot costs nothing else.
+  if (curves != nullptr &&
+      !RenderFigure(CapacityFigure(system, a, *curves, kVersion,
+                                   ScratchFigureName(options.plot_path)),
+                    options.plot_path)) {
+    return kCommandFailed;
+  }
+  return kCommandDone;
 }
+
 
 // An area's answer by simulation, `load` MW the load found, `index` its
 // index there; false, told against `file`, where there is none.
@@ -281,6 +303,10 @@ bool SimulatedAnswer(const std::string& file, const Target& target,
 // precision needs (a pilot run's error scaled, as for storage).
 int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
                           size_t area) {
+  if (!options.plot_path.empty()) {
+    return Misused("--plot is for answers found exactly yet: not beyond two "
+                   "areas or with storage in areas");
+  }
   SimulatedAreaSearch base(system, area, options.target.index, options.run.seed,
                            options.run.threads);
   if (!base.fault().empty()) {
@@ -400,6 +426,8 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
   }
   AreaSearch base(*system, area, options.target.index);
   CapacityAnswers a;
+  CapacityCurves curves;
+  const double installed = static_cast<double>(system->installed_mw());
   if (!Carrying(options, system->file, &base, &a)) return kCommandFailed;
   if (!options.add_path.empty()) {
     System additions;
@@ -410,11 +438,19 @@ int AreaCapacity(const CapacityOptions& options, System* system) {
     AreaSearch with(combined, area, a.target.index);
     ExactCredit(options, &base, &with, &a);
     if (!ElccFound(options, a)) return kCommandFailed;
+    if (!options.plot_path.empty()) {
+      curves.with = CurveOf(&with, CurveLoads(a, installed, kCurvePoints));
+    }
+  }
+  if (!options.plot_path.empty()) {
+    curves.walked = base.walked();
+    curves.base = CurveOf(&base, CurveLoads(a, installed, kCurvePoints));
   }
   // The answers are the area's: its name goes with the system's.
   System named = *system;
   named.name += ", area " + system->areas[area].name;
-  return WriteAnswers(options, named, a);
+  return WriteAnswers(options, named, a,
+                      options.plot_path.empty() ? nullptr : &curves);
 }
 
 int Capacity(const CapacityOptions& options) {
@@ -433,6 +469,8 @@ int Capacity(const CapacityOptions& options) {
   CarryingSearch base(study, system.load, net, options.target.index,
                       system.scenarios());
   CapacityAnswers a;
+  CapacityCurves curves;
+  const double installed = static_cast<double>(system.installed_mw());
   if (!Carrying(options, system.file, &base, &a)) return kCommandFailed;
   if (!options.add_path.empty()) {
     System additions;
@@ -457,10 +495,16 @@ int Capacity(const CapacityOptions& options) {
       }
     } else {
       ExactCredit(options, &base, &with, &a);
+      if (!options.plot_path.empty()) {
+        curves.with = CurveOf(&with, CurveLoads(a, installed, kCurvePoints));
+      }
     }
     if (!ElccFound(options, a)) return kCommandFailed;
   }
-  return WriteAnswers(options, system, a);
+  if (options.plot_path.empty()) return WriteAnswers(options, system, a);
+  curves.walked = base.walked();
+  curves.base = CurveOf(&base, CurveLoads(a, installed, kCurvePoints));
+  return WriteAnswers(options, system, a, &curves);
 }
 
 }  // namespace

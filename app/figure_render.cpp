@@ -74,10 +74,21 @@ int RunGnuplot(const std::string& dir, const std::string& script,
 
 }  // namespace
 
+namespace {
+
+bool EndsWith(const std::string& path, const std::string& tail) {
+  return path.size() > tail.size() &&
+         path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+bool FigureName(const std::string& path) {
+  return EndsWith(path, ".svg") || EndsWith(path, ".png");
+}
+
 std::string ScratchFigureName(const std::string& path) {
-  const bool png =
-      path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
-  return png ? "figure.png" : "figure.svg";
+  return EndsWith(path, ".png") ? "figure.png" : "figure.svg";
 }
 
 bool RenderFigure(const std::vector<FigureFile>& files,

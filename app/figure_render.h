@@ -11,6 +11,9 @@
 
 namespace adequacy {
 
+// True for a figure's file name: one ending in .svg or .png.
+bool FigureName(const std::string& path);
+
 // The name the scripts give the figure in the scratch directory, for an
 // output at `path` (a PNG where it ends in .png, else an SVG).
 std::string ScratchFigureName(const std::string& path);

@@ -31,11 +31,19 @@ class AreaSearch {
   Answer FirmCapacityFor(double value);
 
   int evaluations() const { return evaluations_; }
+  // The loads the searches tried at the shape as it is, in order.
+  const std::vector<WalkedPoint>& walked() const { return walked_; }
   double peak_load() const { return peak_load_; }
 
  private:
+  // The index as the searches walk it, each load added at the shape as it
+  // is kept for the figure of the search.
   IndexOfLoad Index() {
-    return [this](double scale, double added) { return IndexAt(scale, added); };
+    return [this](double scale, double added) {
+      const double value = IndexAt(scale, added);
+      if (scale == 1.0) walked_.push_back({added, value});
+      return value;
+    };
   }
   LoadBounds Bounds() const;
 
@@ -49,6 +57,7 @@ class AreaSearch {
   double most_net_ = 0.0;
   double least_net_ = 0.0;
   int evaluations_ = 0;
+  std::vector<WalkedPoint> walked_;
 };
 
 }  // namespace adequacy

@@ -20,6 +20,13 @@ struct Target {
 // (an unknown index, a value that is not a finite number of 0 or more).
 bool ParseTarget(const std::string& text, Target* target, std::string* error);
 
+// One evaluation of a search with MW added to every hour, the load's
+// shape as it is: the MW and the index there.
+struct WalkedPoint {
+  double added_mw = 0.0;
+  double index = 0.0;
+};
+
 const char* IndexName(RiskIndex index);
 const char* IndexUnit(RiskIndex index);
 double IndexOf(const Assessment& result, RiskIndex index);

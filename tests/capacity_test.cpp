@@ -253,5 +253,35 @@ TEST_F(CapacityTest, WhatCannotBeAnswered) {
   EXPECT_EQ(help.out.rfind("Usage: adequacy capacity SYSTEM.toml", 0), 0u);
 }
 
+// --plot draws the index against the load added, with and without the
+// resources, beside the usual answers; beyond exact answers it says why
+// not.
+TEST_F(CapacityTest, PlotDrawsTheCurves) {
+  const std::string rts = "'" + kExamples + "/rts79/system.toml'";
+  const ProgramRun ring =
+      Capacity("'" + kExamples + "/ring/system.toml' --area north --plot '" +
+               Path("ring.svg") + "'");
+  EXPECT_EQ(ring.exit_status, 2);
+  EXPECT_NE(ring.err.find("--plot is for answers found exactly"),
+            std::string::npos)
+      << ring.err;
+  if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "gnuplot is not installed";
+  }
+  const ProgramRun run =
+      Capacity(rts + " --add '" + kExamples +
+               "/rts79/one_more_nuclear.toml' --plot '" + Path("credit.svg") +
+               "'");
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_NE(run.out.find("ELCC"), std::string::npos);
+  const std::string svg = ReadFile(Path("credit.svg"));
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  for (const char* part : {"LOLE against the load added", "as it stands",
+                           "with one more 400 MW nuclear unit", "ELCC 270.3",
+                           "EFC 246", "target LOLE 0.1"}) {
+    EXPECT_NE(svg.find(part), std::string::npos) << part;
+  }
+}
+
 }  // namespace
 }  // namespace adequacy
