@@ -13,7 +13,7 @@ SHELL := /bin/bash
 BUILD_TOOL_FLAGS = -- --no-print-directory
 QUIET = { grep --line-buffered -v -e '] Built target ' || true; }
 
-.PHONY: all build run test check-long bench calibrate clean sanitize lint fuzz plot docs-figure
+.PHONY: all build run test check-long bench calibrate clean sanitize lint fuzz plot docs-figure example-figures
 
 all: build
 
@@ -100,6 +100,17 @@ plot:
 # The README's figure drawn afresh from the program as built.
 docs-figure: build
 	@tools/docs_figure.sh $(BUILD_DIR)/adequacy
+
+# The figures of the examples in the README, drawn afresh by the program
+# as built (needs gnuplot): the RTS-79's assessment and the credit of one
+# more nuclear unit.
+example-figures: build
+	@$(BUILD_DIR)/adequacy assess examples/rts79/system.toml --years 100000 \
+	  --plot docs/rts79_assess.png > /dev/null
+	@$(BUILD_DIR)/adequacy capacity examples/rts79/system.toml \
+	  --add examples/rts79/one_more_nuclear.toml \
+	  --plot docs/rts79_credit.png > /dev/null
+	@echo "example-figures: wrote docs/rts79_assess.png and docs/rts79_credit.png"
 
 clean:
 	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bare $(BUILD_DIR)-bare.log

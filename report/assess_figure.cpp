@@ -114,7 +114,9 @@ std::string CalendarScript(const CalendarStrip& strip, size_t index, int top,
        Quoted("When the risk lies: each hour's LOLP (direct solution" + of +
               "; blank where it is 0)") +
        " noenhanced\n";
-  s += "set xlabel 'day of the series'\nset ylabel 'hour of the day'\n";
+  s += std::string("set xlabel '") +
+       (strip.name.empty() ? "day of the series" : "day of the weather year") +
+       "'\nset ylabel 'hour of the day'\n";
   s += "set xrange [0.5:" + Number(static_cast<double>(strip.days) + 0.5) +
        "]\nset yrange [-0.5:23.5]\nset ytics 0,6,23\n";
   // Eight decades below the highest hour: the rest is as good as none.
@@ -144,7 +146,7 @@ std::string CalendarScript(const CalendarStrip& strip, size_t index, int top,
                               strip.weekly_lolh.end());
   if (most_week > 0.0) {
     s += "set yrange [0:" + Number(most_week * 1.05) + "]\nset ytics " +
-         Number(Step(most_week / 2)) + "\n";
+         Number(Step(most_week)) + "\n";
   }
   s += "plot '" + weeks + "' using 1:2 with boxes lc rgb '#d94801' notitle\n";
   return s;
@@ -199,7 +201,7 @@ std::string RatiosScript(size_t count, int top, int total, double left) {
        "set ylabel 'simulated / exact'\n"
        "set xrange [0.5:" +
        Number(static_cast<double>(count) + 0.5) +
-       "]\nset key top left\n"
+       "]\nset key top center horizontal\n"
        "plot 'ratios.dat' using 1:2:3:4:xtic(5) with yerrorbars pt 7 ps 1.5 "
        "lc rgb '#1f77b4' title 'estimate', 1 with lines dt 2 lc rgb "
        "'#d62728' title 'exact'\n";
