@@ -183,11 +183,6 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
 // bounded for any number, and the simulation of any number.
 int AssessAreasOf(const AssessOptions& options, System* system) {
   const bool hourly = !options.hourly_path.empty();
-  if (!options.plot_path.empty()) {
-    WriteText(stderr, AssessMisuseText("--plot is for a system of one area "
-                                       "yet"));
-    return kCommandMisused;
-  }
   if (hourly && system->areas.size() > 2 && !options.simulate()) {
     WriteText(stderr, InputErrorText(system->file, 0,
                                      "--hourly beyond two areas needs the "
@@ -205,7 +200,8 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
     area.load = ChangedLoad(area.load, options.change);
   }
   system->load = ChangedLoad(system->load, options.change);
-  const AreasAssessment result = AssessAreas(*system, hourly);
+  const bool plot = !options.plot_path.empty();
+  const AreasAssessment result = AssessAreas(*system, hourly || plot);
   AreasModel model;
   std::unique_ptr<AreasSimulation> simulation;
   AreasRun run;
@@ -229,13 +225,21 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
     return kCommandFailed;
   }
   if (hourly && !WriteOutput(options.hourly_path, csv)) return kCommandFailed;
-  if (options.json_path == kStandardOutput ||
-      options.hourly_path == kStandardOutput) {
-    return kCommandDone;
+  if (options.json_path != kStandardOutput &&
+      options.hourly_path != kStandardOutput) {
+    std::string text = AreasText(*system, options.change, result);
+    if (simulated) text += AreasSimulationText(*system, run);
+    if (!WriteOutput(kStandardOutput, text)) return kCommandFailed;
   }
-  std::string text = AreasText(*system, options.change, result);
-  if (simulated) text += AreasSimulationText(*system, run);
-  return WriteOutput(kStandardOutput, text) ? kCommandDone : kCommandFailed;
+  // The figure last, so that a missing gnuplot costs nothing else.
+  if (plot && !RenderFigure(AssessFigure(*system,
+                                         AreasFigure(*system, result, simulated),
+                                         kVersion,
+                                         ScratchFigureName(options.plot_path)),
+                            options.plot_path)) {
+    return kCommandFailed;
+  }
+  return kCommandDone;
 }
 
 int Assess(const AssessOptions& options) {
@@ -326,8 +330,8 @@ int Assess(const AssessOptions& options) {
   if (report && !WriteOutput(kStandardOutput, text)) return kCommandFailed;
   // The figure last, so that a missing gnuplot costs nothing else.
   if (plot &&
-      !RenderFigure(AssessFigure(system, result, simulated, kVersion,
-                                 ScratchFigureName(options.plot_path)),
+      !RenderFigure(AssessFigure(system, OneAreaFigure(system, result, simulated),
+                                 kVersion, ScratchFigureName(options.plot_path)),
                     options.plot_path)) {
     return kCommandFailed;
   }

@@ -115,7 +115,7 @@ std::string CalendarScript(const CalendarStrip& strip, size_t index, int top,
               "; blank where it is 0)") +
        " noenhanced\n";
   s += std::string("set xlabel '") +
-       (strip.name.empty() ? "day of the series" : "day of the weather year") +
+       (strip.weather_year ? "day of the weather year" : "day of the series") +
        "'\nset ylabel 'hour of the day'\n";
   s += "set xrange [0.5:" + Number(static_cast<double>(strip.days) + 0.5) +
        "]\nset yrange [-0.5:23.5]\nset ytics 0,6,23\n";
@@ -152,8 +152,8 @@ std::string CalendarScript(const CalendarStrip& strip, size_t index, int top,
   return s;
 }
 
-std::string CountsScript(const SimulationSummary& run, int top, int total) {
-  const std::string years = std::to_string(run.sample->years());
+std::string CountsScript(const YearSample& sample, int top, int total) {
+  const std::string years = std::to_string(sample.years());
   std::string s;
   s += Reset() + Place(0.0, 1.0 / 3, top, kCountsHeight, total);
   s += "set title 'Events by duration'\nset xlabel 'hours'\n"
@@ -208,14 +208,14 @@ std::string RatiosScript(size_t count, int top, int total, double left) {
   return s;
 }
 
-std::string Caption(const System& system, const SimulationSummary* run,
+std::string Caption(const System& system, const AssessFigureInput& input,
                     const std::string& version) {
   std::string caption = system.name + " (" + system.file + "), adequacy " +
                         version + ", direct solution";
-  if (run != nullptr) {
+  if (input.sample != nullptr) {
     caption += "; simulated with " + std::string(kGeneratorName) + ", seed " +
-               std::to_string(run->seed) + ", " +
-               std::to_string(run->sample->years()) + " years";
+               std::to_string(input.seed) + ", " +
+               std::to_string(input.sample->years()) + " years";
   }
   return caption;
 }
@@ -233,6 +233,7 @@ std::vector<CalendarStrip> CalendarOf(const std::vector<HourRisk>& hours,
   for (const WeatherYear& year : years) {
     strips.push_back(
         StripOf(hours, year.first_hour, year.hours, "weather year " + year.name));
+    strips.back().weather_year = true;
   }
   if (strips.size() <= kMostStrips) return strips;
   // The years of the highest LOLH, in file order.
@@ -267,18 +268,73 @@ std::vector<IndexRatio> RatiosOf(const SimulationSummary& run,
   return ratios;
 }
 
+AssessFigureInput OneAreaFigure(const System& system, const Assessment& exact,
+                                const SimulationSummary* run) {
+  AssessFigureInput input;
+  input.strips = CalendarOf(exact.hours, system.weather_years);
+  if (run != nullptr && run->sample != nullptr) {
+    input.sample = run->sample;
+    input.seed = run->seed;
+    input.worst = run->worst;
+    input.ratios = RatiosOf(*run, exact);
+  }
+  return input;
+}
+
+AssessFigureInput AreasFigure(const System& system,
+                              const AreasAssessment& exact,
+                              const AreasRun* run) {
+  AssessFigureInput input;
+  for (size_t a = 0; a < system.areas.size(); ++a) {
+    std::vector<HourRisk> hours;
+    for (const TwoAreaHour& h : exact.hours) hours.push_back({h.lolp[a], 0.0});
+    for (const BoundsHour& h : exact.bounds) {
+      hours.push_back({h.alone_lolp[a], 0.0});
+    }
+    if (hours.empty()) continue;
+    std::vector<CalendarStrip> strips = CalendarOf(hours, system.weather_years);
+    size_t riskiest = 0;
+    for (size_t i = 1; i < strips.size(); ++i) {
+      if (strips[i].lolh > strips[riskiest].lolh) riskiest = i;
+    }
+    CalendarStrip strip = std::move(strips[riskiest]);
+    const std::string& year = strip.name;
+    strip.name = "area " + system.areas[a].name +
+                 (exact.exact ? "" : " alone") +
+                 (year.empty() ? "" : ", " + year);
+    input.strips.push_back(std::move(strip));
+  }
+  if (run == nullptr || run->sample == nullptr) return input;
+  const PairedSample& paired = run->sample->system();
+  input.sample = &paired.sample();
+  input.seed = run->summary.seed;
+  if (!exact.exact) return input;
+  const struct {
+    const char* name;
+    SampleFigure figure;
+    double exact;
+  } rows[] = {{"LOLH", SampleFigure::kDeficitHours, exact.system.lolh},
+              {"LOLE", SampleFigure::kPeakDeficits, exact.system.lole},
+              {"EUE", SampleFigure::kUnservedMwh, exact.system.eue}};
+  for (const auto& row : rows) {
+    if (!(row.exact > 0.0)) continue;
+    const SampleInterval i = paired.Reported(row.figure, run->exact.islands,
+                                             &run->exact.copper_plate);
+    input.ratios.push_back({row.name, i.estimate / row.exact,
+                            i.low / row.exact, i.high / row.exact});
+  }
+  return input;
+}
+
 std::vector<FigureFile> AssessFigure(const System& system,
-                                     const Assessment& exact,
-                                     const SimulationSummary* run,
+                                     const AssessFigureInput& input,
                                      const std::string& version,
                                      const std::string& output) {
   std::vector<FigureFile> files;
-  const std::vector<CalendarStrip> strips =
-      CalendarOf(exact.hours, system.weather_years);
-  const bool simulated = run != nullptr && run->sample != nullptr;
-  const bool worst = simulated && run->worst != nullptr && run->worst->found;
-  const std::vector<IndexRatio> ratios =
-      simulated ? RatiosOf(*run, exact) : std::vector<IndexRatio>();
+  const std::vector<CalendarStrip>& strips = input.strips;
+  const bool simulated = input.sample != nullptr;
+  const bool worst = input.worst != nullptr && input.worst->found;
+  const std::vector<IndexRatio>& ratios = input.ratios;
   int total = kCaptionHeight +
               static_cast<int>(strips.size()) * (kCalendarHeight + kWeeksHeight);
   if (simulated) total += kCountsHeight;
@@ -304,15 +360,15 @@ std::vector<FigureFile> AssessFigure(const System& system,
   }
   if (simulated) {
     files.push_back(
-        {"events_hours.dat", CountsText(run->sample->events_by_hours())});
+        {"events_hours.dat", CountsText(input.sample->events_by_hours())});
     files.push_back(
-        {"events_energy.dat", EnergyText(run->sample->events_by_energy())});
+        {"events_energy.dat", EnergyText(input.sample->events_by_energy())});
     files.push_back(
-        {"years.dat", CountsText(run->sample->years_by_deficit_hours())});
+        {"years.dat", CountsText(input.sample->years_by_deficit_hours())});
   }
   if (worst) {
     std::string text;
-    for (const EventHour& h : run->worst->hourly) {
+    for (const EventHour& h : input.worst->hourly) {
       text += std::to_string(h.hour) + " " + Number(h.net_load_mw) + " " +
               Number(h.available_mw) + " " + Number(h.unserved_mw) + "\n";
     }
@@ -337,7 +393,7 @@ std::vector<FigureFile> AssessFigure(const System& system,
                  std::to_string(total) +
                  " font 'Helvetica,12' background '#ffffff'\n";
   s += "set output " + Quoted(output) + "\n";
-  s += "set multiplot title " + Quoted(Caption(system, run, version)) +
+  s += "set multiplot title " + Quoted(Caption(system, input, version)) +
        " noenhanced\n";
   int top = kCaptionHeight;
   for (size_t i = 0; i < strips.size(); ++i) {
@@ -345,11 +401,11 @@ std::vector<FigureFile> AssessFigure(const System& system,
     top += kCalendarHeight + kWeeksHeight;
   }
   if (simulated) {
-    s += CountsScript(*run, top, total);
+    s += CountsScript(*input.sample, top, total);
     top += kCountsHeight;
   }
   if (worst) {
-    s += EventScript(*run->worst, top, total, ratios.empty() ? 1.0 : 0.62);
+    s += EventScript(*input.worst, top, total, ratios.empty() ? 1.0 : 0.62);
   }
   if (!ratios.empty()) {
     s += RatiosScript(ratios.size(), top, total, worst ? 0.62 : 0.0);

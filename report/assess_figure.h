@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "direct/areas.h"
 #include "direct/assessment.h"
+#include "report/areas_simulation_text.h"
 #include "report/simulation_text.h"
 #include "system/system.h"
 
@@ -31,6 +33,7 @@ struct CalendarStrip {
   std::vector<double> lolp;  // days x 24, day by day.
   std::vector<double> weekly_lolh;
   double lolh = 0.0;
+  bool weather_year = false;  // One of several, or the whole series.
 };
 
 // The calendar of the direct solution's hours, one strip a weather year
@@ -58,13 +61,34 @@ struct FigureFile {
   std::string text;
 };
 
+// What the figure of an assessment draws.
+struct AssessFigureInput {
+  std::vector<CalendarStrip> strips;
+  // With the simulation: its years, seed, worst event (where drawn) and
+  // the indices against their exact values (where exact).
+  const YearSample* sample = nullptr;
+  uint64_t seed = 0;
+  const EventHours* worst = nullptr;
+  std::vector<IndexRatio> ratios;
+};
+
+// The figure of a system of one area: its calendar, and with `run` (null
+// without the simulation) the simulated panels.
+AssessFigureInput OneAreaFigure(const System& system, const Assessment& exact,
+                                const SimulationSummary* run);
+
+// The figure of a system of areas: a calendar strip an area (exact for
+// two, each area alone beyond; of a weather year, the riskiest), and with
+// `run` the system's simulated panels.
+AssessFigureInput AreasFigure(const System& system,
+                              const AreasAssessment& exact,
+                              const AreasRun* run);
+
 // The data files and, last, the script (`figure.gp`) that writes the
 // figure to `output` (an SVG, or a PNG where it ends in .png), the files
-// named relative to the directory gnuplot runs in.  `run` is null
-// without the simulation.
+// named relative to the directory gnuplot runs in.
 std::vector<FigureFile> AssessFigure(const System& system,
-                                     const Assessment& exact,
-                                     const SimulationSummary* run,
+                                     const AssessFigureInput& input,
                                      const std::string& version,
                                      const std::string& output);
 

@@ -77,7 +77,8 @@ TEST(AssessFigureTest, TheScriptAndItsFiles) {
       CalendarOf(exact.hours, system.weather_years);
   EXPECT_NEAR(Sum(strips[0].weekly_lolh), exact.lolh, 1e-12 * exact.lolh);
   const std::vector<FigureFile> files =
-      AssessFigure(system, exact, nullptr, "9.9", "figure.svg");
+      AssessFigure(system, OneAreaFigure(system, exact, nullptr), "9.9",
+                   "figure.svg");
   ASSERT_FALSE(files.empty());
   const std::string& script = files.back().text;
   EXPECT_EQ(files.back().name, "figure.gp");
@@ -90,6 +91,32 @@ TEST(AssessFigureTest, TheScriptAndItsFiles) {
   EXPECT_NE(script.find("small (small.toml), adequacy 9.9"), std::string::npos);
   EXPECT_EQ(script.find("Events by duration"), std::string::npos);
   EXPECT_NE(script.find("set terminal svg"), std::string::npos);
+}
+
+// Of two areas, a strip an area, each adding up to the area's exact LOLH.
+TEST(AssessFigureTest, AStripAnArea) {
+  System system;
+  system.name = "two";
+  system.areas = {{"north", {}}, {"south", {}}};
+  system.units = {{"n", 3, 80, 0.08, 0.0, 20.0}, {"s", 4, 50, 0.06, 0.0, 20.0}};
+  system.units[1].area = 1;
+  for (int hour = 0; hour < 24 * 7; ++hour) {
+    const bool evening = hour % 24 >= 17 && hour % 24 < 21;
+    system.areas[0].load.push_back(evening ? 215.0 : 150.0);
+    system.areas[1].load.push_back(evening ? 120.0 : 160.0);
+    system.load.push_back(system.areas[0].load.back() +
+                          system.areas[1].load.back());
+  }
+  system.interfaces.push_back({0, 1, 30.0, 30.0});
+  const AreasAssessment exact = AssessAreas(system, true);
+  const AssessFigureInput input = AreasFigure(system, exact, nullptr);
+  ASSERT_EQ(input.strips.size(), 2u);
+  for (size_t a = 0; a < 2; ++a) {
+    EXPECT_EQ(input.strips[a].name, "area " + system.areas[a].name);
+    EXPECT_NEAR(input.strips[a].lolh, exact.areas[a].lolh, 1e-12);
+    EXPECT_NEAR(Sum(input.strips[a].weekly_lolh), exact.areas[a].lolh, 1e-12);
+  }
+  EXPECT_EQ(input.sample, nullptr);
 }
 
 }  // namespace

@@ -602,6 +602,17 @@ TEST_F(AssessTest, PlotDrawsThePanelsOrSaysWhyNot) {
         "IEEE RTS-79"}) {
     EXPECT_NE(svg.find(title), std::string::npos) << title;
   }
+  // Of areas, a calendar an area.
+  const ProgramRun areas = Assess("'" + kExamples +
+                                  "/two_areas/system.toml' --years 500 "
+                                  "--plot '" +
+                                  Path("two.svg") + "'");
+  ASSERT_EQ(areas.exit_status, 0) << areas.err;
+  const std::string two = ReadFile(Path("two.svg"));
+  for (const char* title : {"area north", "area south", "Events by duration",
+                            "Each index over its exact value"}) {
+    EXPECT_NE(two.find(title), std::string::npos) << title;
+  }
 }
 
 }  // namespace
