@@ -177,8 +177,9 @@ std::string CountsScript(const YearSample& sample, int top, int total) {
   return s;
 }
 
-std::string EventScript(const EventHours& worst, int top, int total,
-                        double width) {
+std::string EventScript(const EventHours& worst,
+                        const std::vector<std::string>& devices, int top,
+                        int total, double width) {
   std::string s = Reset() + Place(0.0, width, top, kEventHeight, total);
   s += "set title " +
        Quoted("The worst simulated event: year " + std::to_string(worst.year) +
@@ -187,11 +188,26 @@ std::string EventScript(const EventHours& worst, int top, int total,
               Number(std::round(worst.unserved_mwh)) + " MWh unserved") +
        " noenhanced\n";
   s += "set xlabel 'hour of the series'\nset ylabel 'MW'\n"
-       "set key top left\nset style fill solid 0.5\nset boxwidth 1\n"
-       "plot 'worst.dat' using 1:4 with boxes lc rgb '#d62728' "
-       "title 'unserved', '' using 1:2 with lines lw 2 lc rgb '#1f77b4' "
-       "title 'net load', '' using 1:3 with steps lw 2 lc rgb '#2ca02c' "
-       "title 'available'\n";
+       "set key top left\nset style fill solid 0.5\nset boxwidth 1\n";
+  std::string plot =
+      "plot 'worst.dat' using 1:4 with boxes lc rgb '#d62728' "
+      "title 'unserved', '' using 1:2 with lines lw 2 lc rgb '#1f77b4' "
+      "title 'net load', '' using 1:3 with steps lw 2 lc rgb '#2ca02c' "
+      "title 'available'";
+  // Each device's discharge on the MW axis, its energy on the right one.
+  const size_t shown = std::min(
+      devices.size(),
+      worst.hourly.empty() ? 0 : worst.hourly.front().energy_mwh.size());
+  for (size_t d = 0; d < shown; ++d) {
+    plot += ", '' using 1:" + std::to_string(6 + 2 * d) +
+            " with steps lw 1.5 dt 2 title " +
+            Quoted(devices[d] + " discharge, MW") + " noenhanced, '' using 1:" +
+            std::to_string(5 + 2 * d) + " axes x1y2 with lines lw 1.5 title " +
+            Quoted(devices[d] + " energy, MWh") + " noenhanced";
+  }
+  if (shown > 0) s += "set y2tics\nset y2label 'MWh stored'\n";
+  s += plot + "\n";
+  if (shown > 0) s += "unset y2tics\nunset y2label\n";
   return s;
 }
 
@@ -276,7 +292,16 @@ AssessFigureInput OneAreaFigure(const System& system, const Assessment& exact,
     input.sample = run->sample;
     input.seed = run->seed;
     input.worst = run->worst;
-    input.ratios = RatiosOf(*run, exact);
+    // With storage the exact values are of the system without it: no
+    // index of the simulated system has one.
+    if (system.storage.empty()) input.ratios = RatiosOf(*run, exact);
+    for (const StorageDevice& device : system.storage) {
+      for (int64_t i = 0; i < device.count; ++i) {
+        input.devices.push_back(
+            device.count > 1 ? device.name + " " + std::to_string(i + 1)
+                             : device.name);
+      }
+    }
   }
   return input;
 }
@@ -370,7 +395,11 @@ std::vector<FigureFile> AssessFigure(const System& system,
     std::string text;
     for (const EventHour& h : input.worst->hourly) {
       text += std::to_string(h.hour) + " " + Number(h.net_load_mw) + " " +
-              Number(h.available_mw) + " " + Number(h.unserved_mw) + "\n";
+              Number(h.available_mw) + " " + Number(h.unserved_mw);
+      for (size_t d = 0; d < h.energy_mwh.size(); ++d) {
+        text += " " + Number(h.energy_mwh[d]) + " " + Number(h.discharge_mw[d]);
+      }
+      text += "\n";
     }
     files.push_back({"worst.dat", text});
   }
@@ -405,7 +434,8 @@ std::vector<FigureFile> AssessFigure(const System& system,
     top += kCountsHeight;
   }
   if (worst) {
-    s += EventScript(*input.worst, top, total, ratios.empty() ? 1.0 : 0.62);
+    s += EventScript(*input.worst, input.devices, top, total,
+                     ratios.empty() ? 1.0 : 0.62);
   }
   if (!ratios.empty()) {
     s += RatiosScript(ratios.size(), top, total, worst ? 0.62 : 0.0);

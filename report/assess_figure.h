@@ -69,6 +69,7 @@ struct AssessFigureInput {
   const YearSample* sample = nullptr;
   uint64_t seed = 0;
   const EventHours* worst = nullptr;
+  std::vector<std::string> devices;  // Their names, one by one.
   std::vector<IndexRatio> ratios;
 };
 

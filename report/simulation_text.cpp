@@ -208,6 +208,16 @@ void WriteWorstEvent(JsonWriter& json, const EventHours& worst) {
     json.Member("net_load_mw", h.net_load_mw);
     json.Member("available_mw", h.available_mw);
     json.Member("unserved_mw", h.unserved_mw);
+    if (!h.energy_mwh.empty()) {
+      json.Name("devices_energy_mwh");
+      json.BeginArray();
+      for (double mwh : h.energy_mwh) json.Number(mwh);
+      json.EndArray();
+      json.Name("devices_discharge_mw");
+      json.BeginArray();
+      for (double mw : h.discharge_mw) json.Number(mw);
+      json.EndArray();
+    }
     json.EndObject();
   }
   json.EndArray();

@@ -11,7 +11,12 @@ EventHours WorstEventHours(SystemSimulation* simulation) {
   const WorstEvent& worst = simulation->sample().worst_event();
   if (worst.year < 0) return out;
   std::vector<int64_t> available;
-  const YearLoad& load = simulation->Redraw(worst.year, &available);
+  std::vector<double> energy;
+  std::vector<double> discharge;
+  const YearLoad& load =
+      simulation->Redraw(worst.year, &available, &energy, &discharge);
+  const size_t devices =
+      available.empty() ? 0 : energy.size() / available.size();
   out.found = true;
   out.year = worst.year;
   out.first_hour = worst.year_first_hour + worst.first_hour + 1;
@@ -34,6 +39,10 @@ EventHours WorstEventHours(SystemSimulation* simulation) {
         worst.short_hours[next_short] == hour) {
       h.unserved_mw = worst.short_mw[next_short];
     }
+    const auto at = static_cast<size_t>(hour) * devices;
+    h.energy_mwh.assign(energy.begin() + at, energy.begin() + at + devices);
+    h.discharge_mw.assign(discharge.begin() + at,
+                          discharge.begin() + at + devices);
     out.hourly.push_back(h);
   }
   return out;

@@ -1,6 +1,7 @@
 // The worst simulated event hour by hour: from a day before it to a day
 // after, each hour's net load, the fleet's MW available (its year drawn
-// again from the seed) and the MW unserved as the year had them.
+// again from the seed), the MW unserved as the year had them and, with
+// storage, each device's energy and discharge.
 #ifndef ADEQUACY_MONTECARLO_EVENTS_EVENT_HOURS_H_
 #define ADEQUACY_MONTECARLO_EVENTS_EVENT_HOURS_H_
 
@@ -16,6 +17,9 @@ struct EventHour {
   double net_load_mw = 0.0;
   double available_mw = 0.0;
   double unserved_mw = 0.0;
+  // With storage, each device's energy at the hour's end and what it gave.
+  std::vector<double> energy_mwh;
+  std::vector<double> discharge_mw;
 };
 
 struct EventHours {

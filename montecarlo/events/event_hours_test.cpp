@@ -6,6 +6,7 @@
 #include <string>
 
 #include "montecarlo/events/series_loads.h"
+#include "montecarlo/events/storage_dispatch.h"
 #include "system/load_change.h"
 
 namespace adequacy {
@@ -74,6 +75,40 @@ TEST(EventHoursTest, TheWorstEventAsItHappened) {
                 worst.first_hour + worst.duration_hours - 1);
     }
   }
+}
+
+// With a battery, the worst event's hours are those dispatched: in each,
+// what the battery gave and what was left unserved make up what the net
+// load asked beyond the fleet, and its energy stays within its size.
+TEST(EventHoursTest, TheWorstEventWithStorage) {
+  System system = Strained(false);
+  StorageDevice battery;
+  battery.name = "battery";
+  battery.charge_mw = battery.discharge_mw = 30.0;
+  battery.energy_mwh = 90.0;
+  battery.charge_efficiency = battery.discharge_efficiency = 0.9;
+  system.storage = {battery};
+  std::vector<UnitRates> units;
+  std::vector<DeviceRates> devices;
+  std::string fault;
+  ASSERT_TRUE(UnitRatesOf(system, &units, &fault));
+  ASSERT_TRUE(DeviceRatesOf(system, &devices, &fault));
+  const YearLoad load(system.load);
+  SystemSimulation simulation(units, load, 5, 2, YearMethod::kEvents, devices);
+  simulation.RunTo(2000);
+  const EventHours worst = WorstEventHours(&simulation);
+  ASSERT_TRUE(worst.found);
+  double given = 0.0;
+  for (const EventHour& h : worst.hourly) {
+    ASSERT_EQ(h.energy_mwh.size(), 1u);
+    EXPECT_NEAR(h.unserved_mw + h.discharge_mw[0],
+                std::max(0.0, h.net_load_mw - h.available_mw), 1e-6)
+        << h.hour;
+    EXPECT_GE(h.energy_mwh[0], -1e-9);
+    EXPECT_LE(h.energy_mwh[0], battery.energy_mwh + 1e-9);
+    given += h.discharge_mw[0];
+  }
+  EXPECT_GT(given, 0.0);
 }
 
 }  // namespace

@@ -105,7 +105,9 @@ void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
 }
 
 const YearLoad& YearSimulator::Redraw(uint64_t seed, int64_t year,
-                                      std::vector<int64_t>* available) {
+                                      std::vector<int64_t>* available,
+                                      std::vector<double>* energy_mwh,
+                                      std::vector<double>* discharge_mw) {
   ChooseLoad(seed, year);
   if (method_ == YearMethod::kEvents) {
     DrawSojourns(seed, year);
@@ -119,10 +121,46 @@ const YearLoad& YearSimulator::Redraw(uint64_t seed, int64_t year,
     mw += change_mw_[hour];
     (*available)[hour] = mw;
   }
-  // The rows left zero, as Tally leaves them.
-  std::fill(change_mw_.begin(), change_mw_.end(), 0);
-  std::fill(changed_.begin(), changed_.end(), 0);
+  if (devices_.empty() || energy_mwh == nullptr || discharge_mw == nullptr) {
+    // The rows left zero, as Tally leaves them.
+    std::fill(change_mw_.begin(), change_mw_.end(), 0);
+    std::fill(changed_.begin(), changed_.end(), 0);
+    return *load_;
+  }
+  // The year dispatched again, each hour noted where it is dispatched; the
+  // others keep the energy of the hour before and give nothing.
+  DrawOutages(seed, year, method_);
+  const size_t count = devices_.size();
+  energy_mwh->assign(hours * count, std::nan(""));
+  discharge_mw->assign(hours * count, 0.0);
+  energy_by_hour_ = energy_mwh;
+  discharge_by_hour_ = discharge_mw;
+  given_so_far_.assign(count, 0.0);
+  YearOutcome plain;
+  YearOutcome stored;
+  Tally(&plain, &stored);
+  energy_by_hour_ = nullptr;
+  discharge_by_hour_ = nullptr;
+  for (size_t d = 0; d < count; ++d) {
+    double last = devices_[d].initial_mwh;
+    for (size_t hour = 0; hour < hours; ++hour) {
+      double& energy = (*energy_mwh)[hour * count + d];
+      if (std::isnan(energy)) energy = last;
+      last = energy;
+    }
+  }
   return *load_;
+}
+
+void YearSimulator::Record(int64_t hour) {
+  const size_t count = devices_.size();
+  const auto at = static_cast<size_t>(hour) * count;
+  for (size_t d = 0; d < count; ++d) {
+    (*energy_by_hour_)[at + d] = dispatch_.energy_mwh(d);
+    (*discharge_by_hour_)[at + d] =
+        dispatch_.discharged_mwh()[d] - given_so_far_[d];
+    given_so_far_[d] = dispatch_.discharged_mwh()[d];
+  }
 }
 
 size_t YearSimulator::ChooseLoad(uint64_t seed, int64_t year) {
@@ -295,6 +333,7 @@ void YearSimulator::DispatchRun(int64_t first, int64_t end, int64_t available,
     if (dispatch_.Idle() && !(load_->PeakOf(hour, end) > capacity)) return;
     const size_t h = static_cast<size_t>(hour);
     const double unserved = dispatch_.Hour(capacity - load_->net_mw[h]);
+    if (energy_by_hour_ != nullptr) Record(hour);
     if (!(unserved > 0.0)) continue;
     out->AddDeficit(hour, unserved, load_->day_peak[h] != 0, events);
     for (size_t d = 0; d < devices_.size(); ++d) {

@@ -95,10 +95,14 @@ class YearSimulator {
                 YearOutcome* stored = nullptr);
 
   // The fleet's MW available in each hour of year `year`, drawn again as
-  // Simulate draws it (storage apart), and the year's net load: its
-  // weather year at its load outcome.
+  // Simulate draws it, and the year's net load: its weather year at its
+  // load outcome.  With devices and `stored`, also each device's energy
+  // at each hour's end and what it gave in the hour, hour by hour
+  // (devices within an hour), as dispatched.
   const YearLoad& Redraw(uint64_t seed, int64_t year,
-                         std::vector<int64_t>* available);
+                         std::vector<int64_t>* available,
+                         std::vector<double>* energy_mwh = nullptr,
+                         std::vector<double>* discharge_mw = nullptr);
 
  private:
   // Hours [first, end) a device is out.
@@ -135,6 +139,9 @@ class YearSimulator {
   // coming in increasing order within a year.
   void SetDevicesAt(int64_t hour);
   // Hours [first, end) at `available` MW with the devices dispatched.
+  // Notes each device's energy and what it gave in hour `hour`, where a
+  // redraw asks.
+  void Record(int64_t hour);
   void DispatchRun(int64_t first, int64_t end, int64_t available,
                    YearOutcome* out, EventCounter* events);
 
@@ -147,6 +154,11 @@ class YearSimulator {
   std::vector<size_t> cursors_;  // Each device's next outage of the year.
   StorageDispatch dispatch_;
   int64_t installed_mw_ = 0;
+  // Where a redraw asks: each device's energy and discharge by hour, NaN
+  // in the hours not dispatched, and the MWh given up to the last noted.
+  std::vector<double>* energy_by_hour_ = nullptr;
+  std::vector<double>* discharge_by_hour_ = nullptr;
+  std::vector<double> given_so_far_;
   // Capacity gained (or lost, negative) at the start of each hour, and
   // one entry past the year; and a bit for each hour that has an entry,
   // so that the tally visits the changes alone.

@@ -56,9 +56,13 @@ class SystemSimulation {
   const PairedSample& paired() const { return sample_; }
   const ExactIndices& exact() const { return exact_; }
   // The fleet's MW available in each hour of simulated year `year`, drawn
-  // again, and that year's net load.
-  const YearLoad& Redraw(int64_t year, std::vector<int64_t>* available) {
-    return simulators_.front()->Redraw(seed_, year, available);
+  // again, and that year's net load; with storage each device's energy
+  // and discharge by hour, as YearSimulator::Redraw gives them.
+  const YearLoad& Redraw(int64_t year, std::vector<int64_t>* available,
+                         std::vector<double>* energy_mwh = nullptr,
+                         std::vector<double>* discharge_mw = nullptr) {
+    return simulators_.front()->Redraw(seed_, year, available, energy_mwh,
+                                       discharge_mw);
   }
   uint64_t seed() const { return seed_; }
   int threads() const { return pool_.threads(); }
