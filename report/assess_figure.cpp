@@ -104,14 +104,15 @@ std::string Reset() {
          "unset colorbox\nunset xlabel\nunset ylabel\nunset title\n";
 }
 
-std::string CalendarScript(const CalendarStrip& strip, size_t index, int top,
-                           int total) {
+std::string CalendarScript(const CalendarStrip& strip, bool without_storage,
+                           size_t index, int top, int total) {
   const std::string cells = "cal_" + std::to_string(index) + ".dat";
   const std::string weeks = "week_" + std::to_string(index) + ".dat";
   const std::string of = strip.name.empty() ? "" : ", " + strip.name;
   std::string s = Reset() + Place(0.0, 1.0, top, kCalendarHeight, total);
   s += "set title " +
-       Quoted("When the risk lies: each hour's LOLP (direct solution" + of +
+       Quoted(std::string("When the risk lies: each hour's LOLP (direct solution") +
+              (without_storage ? " without storage" : "") + of +
               "; blank where it is 0)") +
        " noenhanced\n";
   s += std::string("set xlabel '") +
@@ -288,6 +289,7 @@ AssessFigureInput OneAreaFigure(const System& system, const Assessment& exact,
                                 const SimulationSummary* run) {
   AssessFigureInput input;
   input.strips = CalendarOf(exact.hours, system.weather_years);
+  input.without_storage = !system.storage.empty();
   if (run != nullptr && run->sample != nullptr) {
     input.sample = run->sample;
     input.seed = run->seed;
@@ -310,6 +312,7 @@ AssessFigureInput AreasFigure(const System& system,
                               const AreasAssessment& exact,
                               const AreasRun* run) {
   AssessFigureInput input;
+  input.without_storage = !system.storage.empty();
   for (size_t a = 0; a < system.areas.size(); ++a) {
     std::vector<HourRisk> hours;
     for (const TwoAreaHour& h : exact.hours) hours.push_back({h.lolp[a], 0.0});
@@ -426,7 +429,7 @@ std::vector<FigureFile> AssessFigure(const System& system,
        " noenhanced\n";
   int top = kCaptionHeight;
   for (size_t i = 0; i < strips.size(); ++i) {
-    s += CalendarScript(strips[i], i, top, total);
+    s += CalendarScript(strips[i], input.without_storage, i, top, total);
     top += kCalendarHeight + kWeeksHeight;
   }
   if (simulated) {

@@ -64,6 +64,7 @@ struct FigureFile {
 // What the figure of an assessment draws.
 struct AssessFigureInput {
   std::vector<CalendarStrip> strips;
+  bool without_storage = false;  // The calendar's, of a system with some.
   // With the simulation: its years, seed, worst event (where drawn) and
   // the indices against their exact values (where exact).
   const YearSample* sample = nullptr;
