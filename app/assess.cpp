@@ -21,6 +21,7 @@
 #include "direct/placement.h"
 #include "direct/study.h"
 #include "model/capacity_table.h"
+#include "montecarlo/areas/areas_event_hours.h"
 #include "montecarlo/areas/areas_simulation.h"
 #include "montecarlo/events/series_loads.h"
 #include "montecarlo/events/system_simulation.h"
@@ -163,7 +164,7 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
 bool SimulateAreas(const AssessOptions& options, const System& system,
                    const AreasAssessment& result, AreasModel* model,
                    std::unique_ptr<AreasSimulation>* simulation,
-                   AreasRun* run) {
+                   AreasRun* run, EventHours* worst) {
   std::string fault;
   if (!AreasModelOf(system, model, &fault)) {
     WriteText(stderr, InputErrorText(system.file, 0, fault));
@@ -176,6 +177,8 @@ bool SimulateAreas(const AssessOptions& options, const System& system,
   if (!options.hourly_path.empty()) (*simulation)->KeepHours();
   run->summary = Simulate(options, simulation->get());
   run->sample = &(*simulation)->sample();
+  *worst = WorstAreasEventHours(simulation->get());
+  run->worst = worst;
   return true;
 }
 
@@ -205,8 +208,9 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
   AreasModel model;
   std::unique_ptr<AreasSimulation> simulation;
   AreasRun run;
-  if (options.simulate() &&
-      !SimulateAreas(options, *system, result, &model, &simulation, &run)) {
+  EventHours worst;
+  if (options.simulate() && !SimulateAreas(options, *system, result, &model,
+                                           &simulation, &run, &worst)) {
     return kCommandFailed;
   }
   const AreasRun* simulated = simulation ? &run : nullptr;

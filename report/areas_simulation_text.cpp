@@ -158,6 +158,7 @@ void WriteAreasSimulationJson(JsonWriter& json, const System& system,
     json.EndObject();
   }
   json.EndArray();
+  if (run.worst != nullptr && run.worst->found) WriteWorstEvent(json, *run.worst);
   if (!system.storage.empty()) {
     const std::vector<double> discharges = EntryDischarges(system, sample);
     json.Name("storage");

@@ -20,6 +20,7 @@ struct AreasRun {
   SimulationSummary summary;
   const AreasSample* sample = nullptr;
   AreasControls exact;
+  const EventHours* worst = nullptr;  // The system's worst event, if drawn.
 };
 
 std::string AreasSimulationText(const System& system, const AreasRun& run);

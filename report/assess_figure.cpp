@@ -212,6 +212,37 @@ std::string EventScript(const EventHours& worst,
   return s;
 }
 
+// The worst event of areas: the system's MW unserved, each area's margin
+// on its own and each tie's flow, from its first area to its second.
+std::string AreasEventScript(const EventHours& worst,
+                             const std::vector<std::string>& areas,
+                             const std::vector<std::string>& ties, int top,
+                             int total, double width) {
+  std::string s = Reset() + Place(0.0, width, top, kEventHeight, total);
+  s += "set title " +
+       Quoted("The worst simulated event of the system: year " +
+              std::to_string(worst.year) + ", from hour " +
+              std::to_string(worst.first_hour) + ", " +
+              std::to_string(worst.duration_hours) + " h, " +
+              Number(std::round(worst.unserved_mwh)) + " MWh unserved") +
+       " noenhanced\n";
+  s += "set xlabel 'hour of the series'\nset ylabel 'MW'\n"
+       "set key top left\nset style fill solid 0.5\nset boxwidth 1\n";
+  std::string plot =
+      "plot 'worst.dat' using 1:4 with boxes lc rgb '#d62728' "
+      "title 'unserved, the system'";
+  for (size_t a = 0; a < areas.size(); ++a) {
+    plot += ", '' using 1:" + std::to_string(5 + a) + " with lines lw 2 " +
+            "title " + Quoted(areas[a] + " margin on its own") + " noenhanced";
+  }
+  for (size_t t = 0; t < ties.size(); ++t) {
+    plot += ", '' using 1:" + std::to_string(5 + areas.size() + t) +
+            " with steps lw 1.5 dt 2 title " + Quoted(ties[t] + " flow") +
+            " noenhanced";
+  }
+  return s + plot + "\n";
+}
+
 std::string RatiosScript(size_t count, int top, int total, double left) {
   std::string s = Reset() + Place(left, 1.0 - left, top, kEventHeight, total);
   s += "set title 'Each index over its exact value, 95 % interval'\n"
@@ -336,6 +367,12 @@ AssessFigureInput AreasFigure(const System& system,
   const PairedSample& paired = run->sample->system();
   input.sample = &paired.sample();
   input.seed = run->summary.seed;
+  input.worst = run->worst;
+  for (const Area& area : system.areas) input.areas.push_back(area.name);
+  for (const Interface& tie : system.interfaces) {
+    input.ties.push_back(system.areas[tie.first].name + " to " +
+                         system.areas[tie.second].name);
+  }
   if (!exact.exact) return input;
   const struct {
     const char* name;
@@ -402,6 +439,8 @@ std::vector<FigureFile> AssessFigure(const System& system,
       for (size_t d = 0; d < h.energy_mwh.size(); ++d) {
         text += " " + Number(h.energy_mwh[d]) + " " + Number(h.discharge_mw[d]);
       }
+      for (double mw : h.area_margin_mw) text += " " + Number(mw);
+      for (double mw : h.tie_flow_mw) text += " " + Number(mw);
       text += "\n";
     }
     files.push_back({"worst.dat", text});
@@ -437,8 +476,11 @@ std::vector<FigureFile> AssessFigure(const System& system,
     top += kCountsHeight;
   }
   if (worst) {
-    s += EventScript(*input.worst, input.devices, top, total,
-                     ratios.empty() ? 1.0 : 0.62);
+    s += input.areas.empty()
+             ? EventScript(*input.worst, input.devices, top, total,
+                           ratios.empty() ? 1.0 : 0.62)
+             : AreasEventScript(*input.worst, input.areas, input.ties, top,
+                                total, ratios.empty() ? 1.0 : 0.62);
   }
   if (!ratios.empty()) {
     s += RatiosScript(ratios.size(), top, total, worst ? 0.62 : 0.0);

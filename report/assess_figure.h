@@ -71,6 +71,8 @@ struct AssessFigureInput {
   uint64_t seed = 0;
   const EventHours* worst = nullptr;
   std::vector<std::string> devices;  // Their names, one by one.
+  std::vector<std::string> areas;    // With areas, theirs and the ties'.
+  std::vector<std::string> ties;
   std::vector<IndexRatio> ratios;
 };
 

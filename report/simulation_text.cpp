@@ -208,6 +208,16 @@ void WriteWorstEvent(JsonWriter& json, const EventHours& worst) {
     json.Member("net_load_mw", h.net_load_mw);
     json.Member("available_mw", h.available_mw);
     json.Member("unserved_mw", h.unserved_mw);
+    if (!h.area_margin_mw.empty()) {
+      json.Name("area_margins_mw");
+      json.BeginArray();
+      for (double mw : h.area_margin_mw) json.Number(mw);
+      json.EndArray();
+      json.Name("tie_flows_mw");
+      json.BeginArray();
+      for (double mw : h.tie_flow_mw) json.Number(mw);
+      json.EndArray();
+    }
     if (!h.energy_mwh.empty()) {
       json.Name("devices_energy_mwh");
       json.BeginArray();

@@ -610,6 +610,8 @@ TEST_F(AssessTest, PlotDrawsThePanelsOrSaysWhyNot) {
   ASSERT_EQ(areas.exit_status, 0) << areas.err;
   const std::string two = ReadFile(Path("two.svg"));
   for (const char* title : {"area north", "area south", "Events by duration",
+                            "The worst simulated event of the system",
+                            "north margin on its own",
                             "Each index over its exact value"}) {
     EXPECT_NE(two.find(title), std::string::npos) << title;
   }

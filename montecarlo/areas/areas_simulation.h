@@ -74,6 +74,11 @@ class AreasSimulation {
                                 const SimulationProgress& progress = nullptr);
 
   const AreasSample& sample() const { return sample_; }
+  // Simulated year `year` again, as AreasYearSimulator::Redraw gives it.
+  const YearLoad& Redraw(int64_t year, std::vector<double>* margins,
+                         std::vector<double>* flows) {
+    return simulators_.front()->Redraw(seed_, year, margins, flows);
+  }
   const AreasControls& exact() const { return exact_; }
   uint64_t seed() const { return seed_; }
   int threads() const { return pool_.threads(); }

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "direct/areas.h"
+#include "montecarlo/areas/areas_event_hours.h"
 #include "montecarlo/areas/transfer.h"
 
 namespace adequacy {
@@ -524,6 +526,43 @@ TEST(AreasSimulationTest, MaintenanceInAnArea) {
       SampleFigure::kUnservedMwh, controls.islands, &controls.copper_plate);
   EXPECT_LT(std::fabs(eue.estimate - exact.system.eue),
             4.0 * eue.standard_error);
+}
+
+// The system's worst event drawn again: in every hour its unserved MW lie
+// between the copper plate's and the islands' from the areas' margins,
+// each tie within its limit, and its own hours add up to its energy.
+TEST(AreasSimulationTest, TheWorstEventOfTheSystem) {
+  for (const size_t areas : {2, 3}) {
+    const System system = areas == 2 ? TwoAreas(40.0) : ThreeAreas(40.0);
+    const AreasAssessment exact = AssessAreas(system);
+    AreasModel model;
+    std::string fault;
+    ASSERT_TRUE(AreasModelOf(system, &model, &fault));
+    AreasSimulation simulation(model, 3, 2, YearMethod::kEvents,
+                               ControlsOf(exact));
+    simulation.RunTo(2000);
+    const EventHours worst = WorstAreasEventHours(&simulation);
+    ASSERT_TRUE(worst.found);
+    EXPECT_EQ(worst.unserved_mwh,
+              simulation.sample().system().sample().largest_event_mwh());
+    double own = 0.0;
+    for (const EventHour& h : worst.hourly) {
+      ASSERT_EQ(h.area_margin_mw.size(), areas);
+      ASSERT_EQ(h.tie_flow_mw.size(), system.interfaces.size());
+      double plate = 0.0;
+      double islands = 0.0;
+      for (double m : h.area_margin_mw) {
+        plate += m;
+        islands += std::max(0.0, -m);
+      }
+      EXPECT_GE(h.unserved_mw, std::max(0.0, -plate) - 1e-6) << h.hour;
+      EXPECT_LE(h.unserved_mw, islands + 1e-6) << h.hour;
+      for (double flow : h.tie_flow_mw) EXPECT_LE(std::fabs(flow), 40.0 + 1e-9);
+      const int64_t after = h.hour - worst.first_hour;
+      if (after >= 0 && after < worst.duration_hours) own += h.unserved_mw;
+    }
+    EXPECT_NEAR(own, worst.unserved_mwh, 1e-9 * worst.unserved_mwh);
+  }
 }
 
 // The same seed gives the same figures on one thread and on three.

@@ -263,7 +263,40 @@ void AreasYearSimulator::Tally(AreasYear* out) {
   }
 }
 
+const YearLoad& AreasYearSimulator::Redraw(uint64_t seed, int64_t year,
+                                           std::vector<double>* margins,
+                                           std::vector<double>* flows) {
+  // The year's weather year, whose outcomes all have its hours.
+  const size_t outcomes = outcome_probabilities_.size();
+  const size_t weather_year =
+      static_cast<size_t>(year) % (years_.size() / outcomes);
+  const auto hours = static_cast<size_t>(
+      years_[weather_year * outcomes].system->hours());
+  margins->assign(hours * margins_.size(), 0.0);
+  flows->assign(hours * flows_.size(), 0.0);
+  margins_by_hour_ = margins;
+  flows_by_hour_ = flows;
+  AreasYear scratch;
+  Simulate(seed, year, &scratch);
+  margins_by_hour_ = nullptr;
+  flows_by_hour_ = nullptr;
+  return *loads_.system;
+}
+
 void AreasYearSimulator::TallyRun(int64_t first, int64_t end, AreasYear* out) {
+  if (margins_by_hour_ != nullptr) {
+    // Every hour, noted: the hours no shortcut would look into change no
+    // figure either.
+    for (int64_t hour = first; hour < end; ++hour) {
+      TallyHour(hour, out);
+      const auto h = static_cast<size_t>(hour);
+      std::copy(margins_.begin(), margins_.end(),
+                margins_by_hour_->begin() + h * margins_.size());
+      std::copy(flows_.begin(), flows_.end(),
+                flows_by_hour_->begin() + h * flows_.size());
+    }
+    return;
+  }
   if (!devices_.empty()) {
     // Hour by hour while some device can take energy or an area be short;
     // the hourly loop in every hour.
@@ -314,6 +347,7 @@ void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
   // The hourly loop transfers in every hour, as a reference that trusts
   // no shortcut; the engine only where some area is short on its own.
   if (!short_alone && method_ == YearMethod::kEvents && devices_.empty()) {
+    if (margins_by_hour_ != nullptr) std::fill(flows_.begin(), flows_.end(), 0.0);
     return;
   }
   if (short_alone || method_ == YearMethod::kHourly) {

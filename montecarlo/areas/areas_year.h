@@ -88,6 +88,13 @@ class AreasYearSimulator {
 
   void Simulate(uint64_t seed, int64_t year, AreasYear* out);
 
+  // Year `year` simulated again, noting in every hour each area's margin
+  // on its own (its available MW less its net load; hours by areas) and
+  // what each tie carried (hours by ties), and the system's net load.
+  const YearLoad& Redraw(uint64_t seed, int64_t year,
+                         std::vector<double>* margins,
+                         std::vector<double>* flows);
+
  private:
   void DrawUnits(uint64_t seed, int64_t year);
   void DrawTies(uint64_t seed, int64_t year);
@@ -149,6 +156,9 @@ class AreasYearSimulator {
   std::vector<double> flows_;
   std::vector<double> imports_;
   Transfers transfers_;
+  // Where a redraw asks: every hour's margins and flows.
+  std::vector<double>* margins_by_hour_ = nullptr;
+  std::vector<double>* flows_by_hour_ = nullptr;
 };
 
 }  // namespace adequacy

@@ -6,17 +6,9 @@ namespace adequacy {
 
 constexpr int64_t kHoursAround = 24;
 
-EventHours WorstEventHours(SystemSimulation* simulation) {
+EventHours WindowOf(const WorstEvent& worst, const YearLoad& load,
+                    const std::function<void(int64_t, EventHour*)>& fill) {
   EventHours out;
-  const WorstEvent& worst = simulation->sample().worst_event();
-  if (worst.year < 0) return out;
-  std::vector<int64_t> available;
-  std::vector<double> energy;
-  std::vector<double> discharge;
-  const YearLoad& load =
-      simulation->Redraw(worst.year, &available, &energy, &discharge);
-  const size_t devices =
-      available.empty() ? 0 : energy.size() / available.size();
   out.found = true;
   out.year = worst.year;
   out.first_hour = worst.year_first_hour + worst.first_hour + 1;
@@ -30,7 +22,6 @@ EventHours WorstEventHours(SystemSimulation* simulation) {
     EventHour h;
     h.hour = worst.year_first_hour + hour + 1;
     h.net_load_mw = load.net_mw[static_cast<size_t>(hour)];
-    h.available_mw = static_cast<double>(available[static_cast<size_t>(hour)]);
     while (next_short < worst.short_hours.size() &&
            worst.short_hours[next_short] < hour) {
       ++next_short;
@@ -39,13 +30,30 @@ EventHours WorstEventHours(SystemSimulation* simulation) {
         worst.short_hours[next_short] == hour) {
       h.unserved_mw = worst.short_mw[next_short];
     }
-    const auto at = static_cast<size_t>(hour) * devices;
-    h.energy_mwh.assign(energy.begin() + at, energy.begin() + at + devices);
-    h.discharge_mw.assign(discharge.begin() + at,
-                          discharge.begin() + at + devices);
-    out.hourly.push_back(h);
+    fill(hour, &h);
+    out.hourly.push_back(std::move(h));
   }
   return out;
+}
+
+EventHours WorstEventHours(SystemSimulation* simulation) {
+  const WorstEvent& worst = simulation->sample().worst_event();
+  if (worst.year < 0) return EventHours();
+  std::vector<int64_t> available;
+  std::vector<double> energy;
+  std::vector<double> discharge;
+  const YearLoad& load =
+      simulation->Redraw(worst.year, &available, &energy, &discharge);
+  const size_t devices =
+      available.empty() ? 0 : energy.size() / available.size();
+  return WindowOf(worst, load, [&](int64_t hour, EventHour* h) {
+    const auto at = static_cast<size_t>(hour);
+    h->available_mw = static_cast<double>(available[at]);
+    h->energy_mwh.assign(energy.begin() + at * devices,
+                         energy.begin() + (at + 1) * devices);
+    h->discharge_mw.assign(discharge.begin() + at * devices,
+                           discharge.begin() + (at + 1) * devices);
+  });
 }
 
 }  // namespace adequacy

@@ -6,6 +6,7 @@
 #define ADEQUACY_MONTECARLO_EVENTS_EVENT_HOURS_H_
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "montecarlo/events/system_simulation.h"
@@ -20,6 +21,9 @@ struct EventHour {
   // With storage, each device's energy at the hour's end and what it gave.
   std::vector<double> energy_mwh;
   std::vector<double> discharge_mw;
+  // With areas, each area's margin on its own and what each tie carried.
+  std::vector<double> area_margin_mw;
+  std::vector<double> tie_flow_mw;
 };
 
 struct EventHours {
@@ -33,6 +37,12 @@ struct EventHours {
 
 // The event of `simulation`'s sample with the most unserved energy.
 EventHours WorstEventHours(SystemSimulation* simulation);
+
+// The hours of `worst` from a day before it to a day after, within its
+// year of net load `load`: the net load and unserved MW of each, and what
+// `fill` gives it from the year drawn again.
+EventHours WindowOf(const WorstEvent& worst, const YearLoad& load,
+                    const std::function<void(int64_t, EventHour*)>& fill);
 
 }  // namespace adequacy
 
