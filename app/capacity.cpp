@@ -298,15 +298,25 @@ bool SimulatedAnswer(const std::string& file, const Target& target,
   return false;
 }
 
+// The loads of `walked` in increasing order, each once.
+std::vector<WalkedPoint> Walked(std::vector<WalkedPoint> walked) {
+  std::stable_sort(walked.begin(), walked.end(),
+                   [](const WalkedPoint& a, const WalkedPoint& b) {
+                     return a.added_mw < b.added_mw;
+                   });
+  walked.erase(std::unique(walked.begin(), walked.end(),
+                           [](const WalkedPoint& a, const WalkedPoint& b) {
+                             return a.added_mw == b.added_mw;
+                           }),
+               walked.end());
+  return walked;
+}
+
 // The capability and credit of one area of three or more, by simulation:
 // every load over the same years, as many as the options ask or as the
 // precision needs (a pilot run's error scaled, as for storage).
 int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
                           size_t area) {
-  if (!options.plot_path.empty()) {
-    return Misused("--plot is for answers found exactly yet: not beyond two "
-                   "areas or with storage in areas");
-  }
   SimulatedAreaSearch base(system, area, options.target.index, options.run.seed,
                            options.run.threads);
   if (!base.fault().empty()) {
@@ -324,6 +334,7 @@ int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
                      options.run.precision * scale_mw, options.run.max_years);
   }
   CapacityAnswers a;
+  CapacityCurves curves;
   a.target = target;
   a.simulated = true;
   a.simulated_capability = true;
@@ -377,11 +388,17 @@ int SimulatedAreaCapacity(const CapacityOptions& options, const System& system,
     a.efc_low = -firm.high;
     a.efc_high = -firm.low;
     a.evaluations += with.evaluations();
+    curves.with = Walked(with.walked());
   }
   a.evaluations += base.evaluations();
+  // The curves are the loads the searches tried, each an estimate over
+  // the same years: a curve of its own would cost as many runs again.
+  curves.walked = base.walked();
+  curves.base = Walked(base.walked());
   System named = system;
   named.name += ", area " + system.areas[area].name;
-  return WriteAnswers(options, named, a);
+  return WriteAnswers(options, named, a,
+                      options.plot_path.empty() ? nullptr : &curves);
 }
 
 // True where the file of --add can be read and holds storage; a file that

@@ -52,8 +52,10 @@ SampleInterval SimulatedAreaSearch::IndexAt(double scale, double added,
   AreasSimulation simulation(model, seed_, threads_, YearMethod::kEvents,
                              controls);
   simulation.RunTo(years);
-  return simulation.sample().area(area_).Reported(FigureOf(index_),
-                                                  controls.alone[area_]);
+  const SampleInterval index = simulation.sample().area(area_).Reported(
+      FigureOf(index_), controls.alone[area_]);
+  if (scale == 1.0) walked_.push_back({added, index.estimate});
+  return index;
 }
 
 Estimated SimulatedAreaSearch::LargestAdded(double value, int64_t years,

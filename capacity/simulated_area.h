@@ -38,6 +38,8 @@ class SimulatedAreaSearch {
   double peak_load() const { return peak_load_; }
   double installed_mw() const { return installed_mw_; }
   int evaluations() const { return evaluations_; }
+  // The loads tried at the shape as it is and their estimates, in order.
+  const std::vector<WalkedPoint>& walked() const { return walked_; }
 
  private:
   System system_;  // Its area's load changed for each evaluation.
@@ -52,6 +54,7 @@ class SimulatedAreaSearch {
   double installed_mw_ = 0.0;  // The area's.
   std::string fault_;
   int evaluations_ = 0;
+  std::vector<WalkedPoint> walked_;
 };
 
 }  // namespace adequacy

@@ -80,10 +80,15 @@ std::vector<FigureFile> CapacityFigure(const System& system,
            : "set terminal svg size 900,560 font 'Helvetica,12' background "
              "'#ffffff'\n";
   s += "set output " + Text(output) + "\n";
-  std::string caption = system.name + " (" + system.file + "), adequacy " +
-                        version + ": " + name + " against the load added";
-  if (a.credit) caption += "; with " + a.additions_name;
-  s += "set title " + Text(caption) + " noenhanced\n";
+  std::string what = name + " against the load added";
+  if (a.credit) what += "; with " + a.additions_name;
+  if (a.simulated) {
+    what += "; simulated, " + std::to_string(a.years) + " years, seed " +
+            std::to_string(a.seed);
+  }
+  s += "set title " +
+       Text(system.name + " (" + system.file + "), adequacy " + version) +
+       " . \"\\n\" . " + Text(what) + " noenhanced\n";
   s += "set xlabel 'MW added to every hour'\n";
   s += "set ylabel " + Text(name + ", " + unit) + "\n";
   s += "set logscale y\nset grid\nset key top left\n";

@@ -254,19 +254,27 @@ TEST_F(CapacityTest, WhatCannotBeAnswered) {
 }
 
 // --plot draws the index against the load added, with and without the
-// resources, beside the usual answers; beyond exact answers it says why
-// not.
+// resources, beside the usual answers: exact, or by simulation the loads
+// the searches tried.
 TEST_F(CapacityTest, PlotDrawsTheCurves) {
   const std::string rts = "'" + kExamples + "/rts79/system.toml'";
-  const ProgramRun ring =
-      Capacity("'" + kExamples + "/ring/system.toml' --area north --plot '" +
-               Path("ring.svg") + "'");
-  EXPECT_EQ(ring.exit_status, 2);
-  EXPECT_NE(ring.err.find("--plot is for answers found exactly"),
+  const ProgramRun pdf = Capacity(rts + " --plot '" + Path("x.pdf") + "'");
+  EXPECT_EQ(pdf.exit_status, 2);
+  EXPECT_NE(pdf.err.find("--plot needs a file name ending in .svg or .png"),
             std::string::npos)
-      << ring.err;
+      << pdf.err;
   if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) {
     GTEST_SKIP() << "gnuplot is not installed";
+  }
+  // By simulation, the loads the searches tried are the curve.
+  const ProgramRun ring =
+      Capacity("'" + kExamples + "/ring/system.toml' --area north --years 200 "
+               "--plot '" +
+               Path("ring.svg") + "'");
+  ASSERT_EQ(ring.exit_status, 0) << ring.err;
+  const std::string ring_svg = ReadFile(Path("ring.svg"));
+  for (const char* part : {"the loads the search tried", "simulated, 200 years"}) {
+    EXPECT_NE(ring_svg.find(part), std::string::npos) << part;
   }
   const ProgramRun run =
       Capacity(rts + " --add '" + kExamples +
