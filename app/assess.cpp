@@ -163,8 +163,8 @@ bool ReadSystemAndAdditions(const AssessOptions& options, System* system) {
 // controls; false, with a line on standard error, where it cannot be.
 bool SimulateAreas(const AssessOptions& options, const System& system,
                    const AreasAssessment& result, AreasModel* model,
-                   std::unique_ptr<AreasSimulation>* simulation,
-                   AreasRun* run, EventHours* worst) {
+                   std::unique_ptr<AreasSimulation>* simulation, AreasRun* run,
+                   EventHours* worst) {
   std::string fault;
   if (!AreasModelOf(system, model, &fault)) {
     WriteText(stderr, InputErrorText(system.file, 0, fault));
@@ -236,11 +236,10 @@ int AssessAreasOf(const AssessOptions& options, System* system) {
     if (!WriteOutput(kStandardOutput, text)) return kCommandFailed;
   }
   // The figure last, so that a missing gnuplot costs nothing else.
-  if (plot && !RenderFigure(AssessFigure(*system,
-                                         AreasFigure(*system, result, simulated),
-                                         kVersion,
-                                         ScratchFigureName(options.plot_path)),
-                            options.plot_path)) {
+  if (plot && !RenderFigure(
+                  AssessFigure(*system, AreasFigure(*system, result, simulated),
+                               kVersion, ScratchFigureName(options.plot_path)),
+                  options.plot_path)) {
     return kCommandFailed;
   }
   return kCommandDone;
@@ -333,10 +332,10 @@ int Assess(const AssessOptions& options) {
   if (hourly && !WriteOutput(options.hourly_path, csv)) return kCommandFailed;
   if (report && !WriteOutput(kStandardOutput, text)) return kCommandFailed;
   // The figure last, so that a missing gnuplot costs nothing else.
-  if (plot &&
-      !RenderFigure(AssessFigure(system, OneAreaFigure(system, result, simulated),
-                                 kVersion, ScratchFigureName(options.plot_path)),
-                    options.plot_path)) {
+  if (plot && !RenderFigure(
+                  AssessFigure(system, OneAreaFigure(system, result, simulated),
+                               kVersion, ScratchFigureName(options.plot_path)),
+                  options.plot_path)) {
     return kCommandFailed;
   }
   return kCommandDone;

@@ -37,7 +37,7 @@ struct CapacityOptions {
   std::string add_path;
   std::string json_path;
   std::string plot_path;  // The figure, an SVG or a PNG.
-  std::string area;  // The area asked about, in a system with areas.
+  std::string area;       // The area asked about, in a system with areas.
   Target target;
   bool target_given = false;
   double tolerance = 0.01;
@@ -284,7 +284,6 @@ int WriteAnswers(const CapacityOptions& options, const System& system,
   }
   return kCommandDone;
 }
-
 
 // An area's answer by simulation, `load` MW the load found, `index` its
 // index there; false, told against `file`, where there is none.

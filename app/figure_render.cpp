@@ -63,8 +63,8 @@ int RunGnuplot(const std::string& dir, const std::string& script,
   char* argv[] = {program.data(), option.data(), cd.data(), file.data(),
                   nullptr};
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr,
-                                   argv, environ);
+  const int spawned =
+      posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return spawned == ENOENT ? 127 : -1;
   int status = 0;
@@ -95,8 +95,9 @@ bool RenderFigure(const std::vector<FigureFile>& files,
                   const std::string& path) {
   const std::string dir = ScratchDirectory();
   if (dir.empty()) {
-    WriteText(stderr, OutputFailureText(path, "no scratch directory for "
-                                              "gnuplot"));
+    WriteText(stderr, OutputFailureText(path,
+                                        "no scratch directory for "
+                                        "gnuplot"));
     return false;
   }
   bool written = true;
@@ -104,8 +105,7 @@ bool RenderFigure(const std::vector<FigureFile>& files,
     written = written && WriteWhole(dir + "/" + file.name, file.text);
   }
   const std::string errors = dir + "/gnuplot.err";
-  const int status =
-      written ? RunGnuplot(dir, files.back().name, errors) : -1;
+  const int status = written ? RunGnuplot(dir, files.back().name, errors) : -1;
   std::string figure;
   if (status == 0) {
     std::ifstream in(dir + "/" + ScratchFigureName(path), std::ios::binary);

@@ -292,8 +292,7 @@ void PrintModel() {
     const SeriesLoads loads(*each, its);
     const Speeds speeds = BestOfThree([&](YearMethod method) {
       return SeriesYearsPerSecond(
-          units, loads, method,
-          method == YearMethod::kEvents ? 100000 : 1000);
+          units, loads, method, method == YearMethod::kEvents ? 100000 : 1000);
     });
     std::printf(
         "    %s: event engine %.0f years/s, hourly loop %.0f years/s, ratio "

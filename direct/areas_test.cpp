@@ -205,8 +205,10 @@ System ScaledLoads(System system, const double m[2], const double added[2]) {
 // outcomes, one outcome for both areas at once, MW added after the
 // multiplier; an area whose load is known keeps its own index alone.
 TEST(TwoAreasTest, AnUncertainLoadIsTheMeanOfItsOutcomes) {
-  const std::vector<LoadScenario> north = {{0.9, 0.25}, {1.0, 0.5}, {1.2, 0.25}};
-  const std::vector<LoadScenario> south = {{0.95, 0.25}, {1.0, 0.5}, {1.1, 0.25}};
+  const std::vector<LoadScenario> north = {
+      {0.9, 0.25}, {1.0, 0.5}, {1.2, 0.25}};
+  const std::vector<LoadScenario> south = {
+      {0.95, 0.25}, {1.0, 0.5}, {1.1, 0.25}};
   struct Case {
     bool south_uncertain;
     double added_north;
@@ -240,8 +242,8 @@ TEST(TwoAreasTest, AnUncertainLoadIsTheMeanOfItsOutcomes) {
         want.hours[h].system_lolp += p * at.hours[h].system_lolp;
       }
     }
-    const std::string what = std::to_string(c.south_uncertain) + " " +
-                             std::to_string(c.added_north);
+    const std::string what =
+        std::to_string(c.south_uncertain) + " " + std::to_string(c.added_north);
     for (size_t a = 0; a < 2; ++a) {
       EXPECT_NEAR(got.areas[a].lole, want.areas[a].lole, 1e-12) << what;
       EXPECT_NEAR(got.areas[a].eue, want.areas[a].eue, 1e-9) << what;

@@ -61,7 +61,8 @@ double LimitShare(const AreasRun& run, size_t t, int way) {
 std::vector<double> EntryDischarges(const System& system,
                                     const AreasSample& sample) {
   std::vector<double> entries;
-  const double years = static_cast<double>(std::max<int64_t>(1, sample.years()));
+  const double years =
+      static_cast<double>(std::max<int64_t>(1, sample.years()));
   size_t device = 0;
   for (const StorageDevice& entry : system.storage) {
     double mwh = 0.0;
@@ -158,7 +159,8 @@ void WriteAreasSimulationJson(JsonWriter& json, const System& system,
     json.EndObject();
   }
   json.EndArray();
-  if (run.worst != nullptr && run.worst->found) WriteWorstEvent(json, *run.worst);
+  if (run.worst != nullptr && run.worst->found)
+    WriteWorstEvent(json, *run.worst);
   if (!system.storage.empty()) {
     const std::vector<double> discharges = EntryDischarges(system, sample);
     json.Name("storage");

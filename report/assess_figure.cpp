@@ -111,7 +111,8 @@ std::string CalendarScript(const CalendarStrip& strip, bool without_storage,
   const std::string of = strip.name.empty() ? "" : ", " + strip.name;
   std::string s = Reset() + Place(0.0, 1.0, top, kCalendarHeight, total);
   s += "set title " +
-       Quoted(std::string("When the risk lies: each hour's LOLP (direct solution") +
+       Quoted(std::string(
+                  "When the risk lies: each hour's LOLP (direct solution") +
               (without_storage ? " without storage" : "") + of +
               "; blank where it is 0)") +
        " noenhanced\n";
@@ -121,10 +122,9 @@ std::string CalendarScript(const CalendarStrip& strip, bool without_storage,
   s += "set xrange [0.5:" + Number(static_cast<double>(strip.days) + 0.5) +
        "]\nset yrange [-0.5:23.5]\nset ytics 0,6,23\n";
   // Eight decades below the highest hour: the rest is as good as none.
-  const double most =
-      strip.lolp.empty()
-          ? 0.0
-          : *std::max_element(strip.lolp.begin(), strip.lolp.end());
+  const double most = strip.lolp.empty() ? 0.0
+                                         : *std::max_element(strip.lolp.begin(),
+                                                             strip.lolp.end());
   if (most > 0.0) {
     s += "set cbrange [" + Number(most * 1e-8) + ":" + Number(most) + "]\n";
   }
@@ -140,11 +140,10 @@ std::string CalendarScript(const CalendarStrip& strip, bool without_storage,
        "set style fill solid 0.8\nset boxwidth 0.8\n"
        "set xrange [0.5:" +
        Number(static_cast<double>(strip.weekly_lolh.size()) + 0.5) + "]\n";
-  const double most_week =
-      strip.weekly_lolh.empty()
-          ? 0.0
-          : *std::max_element(strip.weekly_lolh.begin(),
-                              strip.weekly_lolh.end());
+  const double most_week = strip.weekly_lolh.empty()
+                               ? 0.0
+                               : *std::max_element(strip.weekly_lolh.begin(),
+                                                   strip.weekly_lolh.end());
   if (most_week > 0.0) {
     s += "set yrange [0:" + Number(most_week * 1.05) + "]\nset ytics " +
          Number(Step(most_week)) + "\n";
@@ -202,8 +201,9 @@ std::string EventScript(const EventHours& worst,
   for (size_t d = 0; d < shown; ++d) {
     plot += ", '' using 1:" + std::to_string(6 + 2 * d) +
             " with steps lw 1.5 dt 2 title " +
-            Quoted(devices[d] + " discharge, MW") + " noenhanced, '' using 1:" +
-            std::to_string(5 + 2 * d) + " axes x1y2 with lines lw 1.5 title " +
+            Quoted(devices[d] + " discharge, MW") +
+            " noenhanced, '' using 1:" + std::to_string(5 + 2 * d) +
+            " axes x1y2 with lines lw 1.5 title " +
             Quoted(devices[d] + " energy, MWh") + " noenhanced";
   }
   if (shown > 0) s += "set y2tics\nset y2label 'MWh stored'\n";
@@ -274,13 +274,12 @@ std::vector<CalendarStrip> CalendarOf(const std::vector<HourRisk>& hours,
                                       const std::vector<WeatherYear>& years) {
   std::vector<CalendarStrip> strips;
   if (years.empty()) {
-    strips.push_back(
-        StripOf(hours, 0, static_cast<int64_t>(hours.size()), ""));
+    strips.push_back(StripOf(hours, 0, static_cast<int64_t>(hours.size()), ""));
     return strips;
   }
   for (const WeatherYear& year : years) {
-    strips.push_back(
-        StripOf(hours, year.first_hour, year.hours, "weather year " + year.name));
+    strips.push_back(StripOf(hours, year.first_hour, year.hours,
+                             "weather year " + year.name));
     strips.back().weather_year = true;
   }
   if (strips.size() <= kMostStrips) return strips;
@@ -330,9 +329,9 @@ AssessFigureInput OneAreaFigure(const System& system, const Assessment& exact,
     if (system.storage.empty()) input.ratios = RatiosOf(*run, exact);
     for (const StorageDevice& device : system.storage) {
       for (int64_t i = 0; i < device.count; ++i) {
-        input.devices.push_back(
-            device.count > 1 ? device.name + " " + std::to_string(i + 1)
-                             : device.name);
+        input.devices.push_back(device.count > 1
+                                    ? device.name + " " + std::to_string(i + 1)
+                                    : device.name);
       }
     }
   }
@@ -385,8 +384,8 @@ AssessFigureInput AreasFigure(const System& system,
     if (!(row.exact > 0.0)) continue;
     const SampleInterval i = paired.Reported(row.figure, run->exact.islands,
                                              &run->exact.copper_plate);
-    input.ratios.push_back({row.name, i.estimate / row.exact,
-                            i.low / row.exact, i.high / row.exact});
+    input.ratios.push_back({row.name, i.estimate / row.exact, i.low / row.exact,
+                            i.high / row.exact});
   }
   return input;
 }
@@ -400,8 +399,8 @@ std::vector<FigureFile> AssessFigure(const System& system,
   const bool simulated = input.sample != nullptr;
   const bool worst = input.worst != nullptr && input.worst->found;
   const std::vector<IndexRatio>& ratios = input.ratios;
-  int total = kCaptionHeight +
-              static_cast<int>(strips.size()) * (kCalendarHeight + kWeeksHeight);
+  int total = kCaptionHeight + static_cast<int>(strips.size()) *
+                                   (kCalendarHeight + kWeeksHeight);
   if (simulated) total += kCountsHeight;
   if (worst || !ratios.empty()) total += kEventHeight;
 
@@ -419,7 +418,8 @@ std::vector<FigureFile> AssessFigure(const System& system,
     files.push_back({"cal_" + std::to_string(i) + ".dat", cells});
     std::string weeks;
     for (size_t w = 0; w < strip.weekly_lolh.size(); ++w) {
-      weeks += std::to_string(w + 1) + " " + Number(strip.weekly_lolh[w]) + "\n";
+      weeks +=
+          std::to_string(w + 1) + " " + Number(strip.weekly_lolh[w]) + "\n";
     }
     files.push_back({"week_" + std::to_string(i) + ".dat", weeks});
   }
@@ -455,8 +455,8 @@ std::vector<FigureFile> AssessFigure(const System& system,
     files.push_back({"ratios.dat", text});
   }
 
-  const bool png = output.size() > 4 &&
-                   output.compare(output.size() - 4, 4, ".png") == 0;
+  const bool png =
+      output.size() > 4 && output.compare(output.size() - 4, 4, ".png") == 0;
   std::string s = "set encoding utf8\n";
   s += png ? "set terminal pngcairo size " + std::to_string(kWidth) + "," +
                  std::to_string(total) + " font 'Helvetica,10'\n"

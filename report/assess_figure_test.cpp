@@ -71,14 +71,12 @@ TEST(AssessFigureTest, TheScriptAndItsFiles) {
     system.load.push_back(hour % 24 >= 17 ? 150.0 : 60.0);
   }
   const DirectStudy study(system);
-  const Assessment exact =
-      study.AssessSeries(system.load, system.load, true);
+  const Assessment exact = study.AssessSeries(system.load, system.load, true);
   const std::vector<CalendarStrip> strips =
       CalendarOf(exact.hours, system.weather_years);
   EXPECT_NEAR(Sum(strips[0].weekly_lolh), exact.lolh, 1e-12 * exact.lolh);
-  const std::vector<FigureFile> files =
-      AssessFigure(system, OneAreaFigure(system, exact, nullptr), "9.9",
-                   "figure.svg");
+  const std::vector<FigureFile> files = AssessFigure(
+      system, OneAreaFigure(system, exact, nullptr), "9.9", "figure.svg");
   ASSERT_FALSE(files.empty());
   const std::string& script = files.back().text;
   EXPECT_EQ(files.back().name, "figure.gp");

@@ -124,9 +124,9 @@ std::vector<FigureFile> CapacityFigure(const System& system,
          Number(a.credit_value) +
          " left offset 0.5,-0.8 tc rgb '#2ca02c' noenhanced\n";
     if (a.index_with_additions > 0.0) {
-      s += "set arrow from first 0, first " +
-           Number(a.index_with_additions) + " to first " +
-           Number(-a.efc.at) + ", first " + Number(a.index_with_additions) +
+      s += "set arrow from first 0, first " + Number(a.index_with_additions) +
+           " to first " + Number(-a.efc.at) + ", first " +
+           Number(a.index_with_additions) +
            " head filled lw 2 lc rgb '#d62728'\n";
       s += "set label " +
            Text("EFC " + Number(std::round(a.efc.at * 100) / 100) + " MW") +

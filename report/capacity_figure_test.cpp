@@ -65,8 +65,7 @@ TEST(CapacityFigureTest, TheCurvesPassThroughTheAnswers) {
     }
     for (size_t i = 0; i < loads.size(); ++i) {
       // The firm unit shifts the curve by its MW.
-      EXPECT_NEAR(curves.with[i].index,
-                  base.IndexAt(1.0, loads[i] - 50.0),
+      EXPECT_NEAR(curves.with[i].index, base.IndexAt(1.0, loads[i] - 50.0),
                   1e-12 * (1.0 + curves.with[i].index));
       if (i > 0) {
         EXPECT_GE(curves.base[i].index, curves.base[i - 1].index);

@@ -43,12 +43,13 @@ std::string CapacityText(const System& system, const CapacityAnswers& a) {
           " MW  to every hour, " + name + " " + Format("%.6g", a.added.index) +
           "\n";
   if (a.simulated_capability) {
-    text += "  simulated (more than two areas, or storage, have no exact "
-            "solution): " +
-            std::to_string(a.years) + " years, seed " + std::to_string(a.seed) +
-            ", the same years at every load;\n  standard errors: added load " +
-            Format("%.3g", a.added_se) + " MW, scale " +
-            Format("%.3g", a.scale_se) + "\n";
+    text +=
+        "  simulated (more than two areas, or storage, have no exact "
+        "solution): " +
+        std::to_string(a.years) + " years, seed " + std::to_string(a.seed) +
+        ", the same years at every load;\n  standard errors: added load " +
+        Format("%.3g", a.added_se) + " MW, scale " +
+        Format("%.3g", a.scale_se) + "\n";
   }
   if (a.credit) {
     text += "\nCapacity credit of " + a.additions_name + " (" +

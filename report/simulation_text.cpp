@@ -189,7 +189,8 @@ void WriteSimulationJson(JsonWriter& json, const SimulationSummary& run) {
   WriteRunMembers(json, run);
   WriteFigureMembers(json, run);
   WriteEventMembers(json, *run.sample);
-  if (run.worst != nullptr && run.worst->found) WriteWorstEvent(json, *run.worst);
+  if (run.worst != nullptr && run.worst->found)
+    WriteWorstEvent(json, *run.worst);
   json.EndObject();
 }
 

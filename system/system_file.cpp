@@ -850,7 +850,8 @@ bool Reader::SameOutcomes(const toml::node& node, const Area& area,
     if (other.uncertainty.empty()) continue;
     bool same = other.uncertainty.size() == area.uncertainty.size();
     for (size_t k = 0; same && k < area.uncertainty.size(); ++k) {
-      same = other.uncertainty[k].probability == area.uncertainty[k].probability;
+      same =
+          other.uncertainty[k].probability == area.uncertainty[k].probability;
     }
     if (same) return true;
     return Fail(LineOf(node),

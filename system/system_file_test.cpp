@@ -609,8 +609,9 @@ TEST_F(SystemFileTest, AreasAndTheirFaults) {
        "uncertainty = { multipliers = [0.9, 1.1], probabilities = [0.5, "
        "0.5] } }\n" +
            unit,
-       6, "the load outcomes of area 'south' must have the probabilities of "
-          "area 'north'"},
+       6,
+       "the load outcomes of area 'south' must have the probabilities of "
+       "area 'north'"},
       {"[[areas]]\nname = \"north\"\nload = { file = \"day.csv\", "
        "uncertainty = { standard_deviation = 0.02 } }\n"
        "[[areas]]\nname = \"south\"\nload = { file = \"day.csv\", "

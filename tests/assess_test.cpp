@@ -568,17 +568,15 @@ TEST_F(AssessTest, OptionsAndHelp) {
 // and the other outputs written all the same.
 TEST_F(AssessTest, PlotDrawsThePanelsOrSaysWhyNot) {
   const std::string rts = "'" + kExamples + "/rts79/system.toml'";
-  const std::string args = rts + " --years 2000 --json '" +
-                           Path("rts.json") + "' --plot '" + Path("rts.svg") +
-                           "'";
+  const std::string args = rts + " --years 2000 --json '" + Path("rts.json") +
+                           "' --plot '" + Path("rts.svg") + "'";
   const ProgramRun bad = Assess(rts + " --plot '" + Path("rts.pdf") + "'");
   EXPECT_EQ(bad.exit_status, 2);
   EXPECT_NE(bad.err.find("--plot needs a file name ending in .svg or .png"),
             std::string::npos)
       << bad.err;
-  const ProgramRun none =
-      RunProgram("", nullptr, "env PATH=/nonexistent",
-                 "assess " + args + " " + kStandardStreams);
+  const ProgramRun none = RunProgram("", nullptr, "env PATH=/nonexistent",
+                                     "assess " + args + " " + kStandardStreams);
   EXPECT_EQ(none.exit_status, 1);
   EXPECT_NE(none.err.find("gnuplot is not installed"), std::string::npos)
       << none.err;
@@ -609,10 +607,10 @@ TEST_F(AssessTest, PlotDrawsThePanelsOrSaysWhyNot) {
                                   Path("two.svg") + "'");
   ASSERT_EQ(areas.exit_status, 0) << areas.err;
   const std::string two = ReadFile(Path("two.svg"));
-  for (const char* title : {"area north", "area south", "Events by duration",
-                            "The worst simulated event of the system",
-                            "north margin on its own",
-                            "Each index over its exact value"}) {
+  for (const char* title :
+       {"area north", "area south", "Events by duration",
+        "The worst simulated event of the system", "north margin on its own",
+        "Each index over its exact value"}) {
     EXPECT_NE(two.find(title), std::string::npos) << title;
   }
 }

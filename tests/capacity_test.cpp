@@ -111,8 +111,8 @@ TEST_F(CapacityTest, StorageInAnAreaBySimulation) {
   std::string system =
       "[[interfaces]]\nbetween = [\"north\", \"south\"]\nlimit_mw = 20\n";
   for (const std::string area : {"north", "south"}) {
-    system += "[[areas]]\nname = \"" + area + "\"\nload = { file = \"" +
-              area + ".csv\" }\n[[units]]\narea = \"" + area +
+    system += "[[areas]]\nname = \"" + area + "\"\nload = { file = \"" + area +
+              ".csv\" }\n[[units]]\narea = \"" + area +
               "\"\ncount = 4\ncapacity_mw = 50\nforced_outage_rate = "
               "0.08\nmean_repair_hours = 30\n";
   }
@@ -120,9 +120,9 @@ TEST_F(CapacityTest, StorageInAnAreaBySimulation) {
   for (const std::string area : {"north", "south"}) {
     Write("battery.toml", "[[storage]]\narea = \"" + area +
                               "\"\npower_mw = 30\nenergy_mwh = 90\n");
-    const ProgramRun run =
-        Capacity("'" + Path("two.toml") + "' --area north --add '" +
-                 Path("battery.toml") + "' --target EUE=300 --years 500 --json -");
+    const ProgramRun run = Capacity(
+        "'" + Path("two.toml") + "' --area north --add '" +
+        Path("battery.toml") + "' --target EUE=300 --years 500 --json -");
     ASSERT_EQ(run.exit_status, 0) << run.err;
     EXPECT_NE(run.out.find("\"simulated\": true"), std::string::npos);
     const double elcc =
@@ -268,18 +268,19 @@ TEST_F(CapacityTest, PlotDrawsTheCurves) {
   }
   // By simulation, the loads the searches tried are the curve.
   const ProgramRun ring =
-      Capacity("'" + kExamples + "/ring/system.toml' --area north --years 200 "
+      Capacity("'" + kExamples +
+               "/ring/system.toml' --area north --years 200 "
                "--plot '" +
                Path("ring.svg") + "'");
   ASSERT_EQ(ring.exit_status, 0) << ring.err;
   const std::string ring_svg = ReadFile(Path("ring.svg"));
-  for (const char* part : {"the loads the search tried", "simulated, 200 years"}) {
+  for (const char* part :
+       {"the loads the search tried", "simulated, 200 years"}) {
     EXPECT_NE(ring_svg.find(part), std::string::npos) << part;
   }
-  const ProgramRun run =
-      Capacity(rts + " --add '" + kExamples +
-               "/rts79/one_more_nuclear.toml' --plot '" + Path("credit.svg") +
-               "'");
+  const ProgramRun run = Capacity(rts + " --add '" + kExamples +
+                                  "/rts79/one_more_nuclear.toml' --plot '" +
+                                  Path("credit.svg") + "'");
   ASSERT_EQ(run.exit_status, 0) << run.err;
   EXPECT_NE(run.out.find("ELCC"), std::string::npos);
   const std::string svg = ReadFile(Path("credit.svg"));

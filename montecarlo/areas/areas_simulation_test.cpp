@@ -222,8 +222,7 @@ StorageDevice Battery(size_t area, double energy_mwh) {
 TEST(AreasYearTest, StorageServesItsOwnAreaAfterTheTransfers) {
   for (const YearMethod method : {YearMethod::kEvents, YearMethod::kHourly}) {
     const int64_t years = method == YearMethod::kEvents ? 300 : 30;
-    const std::string how =
-        method == YearMethod::kEvents ? "events" : "hourly";
+    const std::string how = method == YearMethod::kEvents ? "events" : "hourly";
     // One area: the one-area engine's years with storage.
     System single = OneArea(TwoAreas(0.0));
     single.areas = {{"all", single.load}};
@@ -272,8 +271,7 @@ TEST(AreasYearTest, StorageServesItsOwnAreaAfterTheTransfers) {
             ExpectSameYear(b.areas[0], a.areas[0], what);
             ExpectSameYear(b.system, a.system, what);
           }
-          EXPECT_LE(b.areas[0].deficit_hours, a.areas[0].deficit_hours)
-              << what;
+          EXPECT_LE(b.areas[0].deficit_hours, a.areas[0].deficit_hours) << what;
           EXPECT_LE(b.areas[0].unserved_mwh, a.areas[0].unserved_mwh + 1e-9)
               << what;
           saved_mwh += a.areas[0].unserved_mwh - b.areas[0].unserved_mwh;
@@ -334,7 +332,7 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     double outage;
     YearMethod method;
     int64_t years;
-    bool turned = false;  // The tie named south to north, 10 MW that way.
+    bool turned = false;     // The tie named south to north, 10 MW that way.
     bool uncertain = false;  // Both areas' loads, one outcome for both.
   };
   const Case cases[] = {{0.0, 0.0, YearMethod::kEvents, 20000},
@@ -363,10 +361,11 @@ TEST(AreasSimulationTest, EstimatesHoldTheExactSolution) {
     const AreasControls controls = ControlsOf(exact);
     AreasSimulation simulation(model, 3, 2, c.method, controls);
     simulation.RunTo(c.years);
-    const std::string what = "limit " + std::to_string(c.limit) + " out " +
-                             std::to_string(c.outage) +
-                             (c.method == YearMethod::kHourly ? " hourly" : "") +
-                             (c.uncertain ? " uncertain" : "");
+    const std::string what =
+        "limit " + std::to_string(c.limit) + " out " +
+        std::to_string(c.outage) +
+        (c.method == YearMethod::kHourly ? " hourly" : "") +
+        (c.uncertain ? " uncertain" : "");
     const auto hold = [&](const PairedSample& paired, const ExactIndices& x,
                           const AreaIndices& truth, const std::string& who,
                           const ExactIndices* second = nullptr) {

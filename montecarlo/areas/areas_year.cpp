@@ -25,14 +25,12 @@ std::vector<TieLimit> LimitsOf(const std::vector<TieRates>& ties) {
 
 }  // namespace
 
-AreasYearSimulator::AreasYearSimulator(const std::vector<UnitRates>& units,
-                                       const std::vector<size_t>& unit_areas,
-                                       const std::vector<TieRates>& ties,
-                                       const std::vector<AreaLoads>& years,
-                                       YearMethod method,
-                                       const std::vector<DeviceRates>& devices,
-                                       const std::vector<size_t>& device_areas,
-                                       const std::vector<double>& outcome_probabilities)
+AreasYearSimulator::AreasYearSimulator(
+    const std::vector<UnitRates>& units, const std::vector<size_t>& unit_areas,
+    const std::vector<TieRates>& ties, const std::vector<AreaLoads>& years,
+    YearMethod method, const std::vector<DeviceRates>& devices,
+    const std::vector<size_t>& device_areas,
+    const std::vector<double>& outcome_probabilities)
     : units_(units),
       unit_areas_(unit_areas),
       ties_(ties),
@@ -270,8 +268,8 @@ const YearLoad& AreasYearSimulator::Redraw(uint64_t seed, int64_t year,
   const size_t outcomes = outcome_probabilities_.size();
   const size_t weather_year =
       static_cast<size_t>(year) % (years_.size() / outcomes);
-  const auto hours = static_cast<size_t>(
-      years_[weather_year * outcomes].system->hours());
+  const auto hours =
+      static_cast<size_t>(years_[weather_year * outcomes].system->hours());
   margins->assign(hours * margins_.size(), 0.0);
   flows->assign(hours * flows_.size(), 0.0);
   margins_by_hour_ = margins;
@@ -291,9 +289,9 @@ void AreasYearSimulator::TallyRun(int64_t first, int64_t end, AreasYear* out) {
       TallyHour(hour, out);
       const auto h = static_cast<size_t>(hour);
       std::copy(margins_.begin(), margins_.end(),
-                margins_by_hour_->begin() + h * margins_.size());
+                margins_by_hour_->data() + h * margins_.size());
       std::copy(flows_.begin(), flows_.end(),
-                flows_by_hour_->begin() + h * flows_.size());
+                flows_by_hour_->data() + h * flows_.size());
     }
     return;
   }
@@ -347,7 +345,8 @@ void AreasYearSimulator::TallyHour(int64_t hour, AreasYear* out) {
   // The hourly loop transfers in every hour, as a reference that trusts
   // no shortcut; the engine only where some area is short on its own.
   if (!short_alone && method_ == YearMethod::kEvents && devices_.empty()) {
-    if (margins_by_hour_ != nullptr) std::fill(flows_.begin(), flows_.end(), 0.0);
+    if (margins_by_hour_ != nullptr)
+      std::fill(flows_.begin(), flows_.end(), 0.0);
     return;
   }
   if (short_alone || method_ == YearMethod::kHourly) {

@@ -20,9 +20,8 @@
 #define ADEQUACY_MONTECARLO_AREAS_AREAS_YEAR_H_
 
 #include <cstdint>
-#include <vector>
-
 #include <memory>
+#include <vector>
 
 #include "montecarlo/areas/transfer.h"
 #include "montecarlo/events/sim_year.h"

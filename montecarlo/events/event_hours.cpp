@@ -36,6 +36,12 @@ EventHours WindowOf(const WorstEvent& worst, const YearLoad& load,
   return out;
 }
 
+std::vector<double> RowOf(const std::vector<double>& rows, size_t row,
+                          size_t width) {
+  const double* first = rows.data() + row * width;
+  return std::vector<double>(first, first + width);
+}
+
 EventHours WorstEventHours(SystemSimulation* simulation) {
   const WorstEvent& worst = simulation->sample().worst_event();
   if (worst.year < 0) return EventHours();
@@ -49,10 +55,8 @@ EventHours WorstEventHours(SystemSimulation* simulation) {
   return WindowOf(worst, load, [&](int64_t hour, EventHour* h) {
     const auto at = static_cast<size_t>(hour);
     h->available_mw = static_cast<double>(available[at]);
-    h->energy_mwh.assign(energy.begin() + at * devices,
-                         energy.begin() + (at + 1) * devices);
-    h->discharge_mw.assign(discharge.begin() + at * devices,
-                           discharge.begin() + (at + 1) * devices);
+    h->energy_mwh = RowOf(energy, at, devices);
+    h->discharge_mw = RowOf(discharge, at, devices);
   });
 }
 

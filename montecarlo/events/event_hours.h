@@ -27,8 +27,8 @@ struct EventHour {
 };
 
 struct EventHours {
-  bool found = false;  // False where the sample had no event.
-  int64_t year = 0;    // The simulated year's number, from 0.
+  bool found = false;      // False where the sample had no event.
+  int64_t year = 0;        // The simulated year's number, from 0.
   int64_t first_hour = 0;  // Of the series, from 1.
   int32_t duration_hours = 0;
   double unserved_mwh = 0.0;
@@ -37,6 +37,10 @@ struct EventHours {
 
 // The event of `simulation`'s sample with the most unserved energy.
 EventHours WorstEventHours(SystemSimulation* simulation);
+
+// Row `row` of `rows`, rows of `width` numbers one after another.
+std::vector<double> RowOf(const std::vector<double>& rows, size_t row,
+                          size_t width);
 
 // The hours of `worst` from a day before it to a day after, within its
 // year of net load `load`: the net load and unserved MW of each, and what

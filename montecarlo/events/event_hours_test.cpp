@@ -58,8 +58,8 @@ TEST(EventHoursTest, TheWorstEventAsItHappened) {
       }
       double own_mwh = 0.0;
       for (const EventHour& h : worst.hourly) {
-        EXPECT_NEAR(h.unserved_mw, std::max(0.0, h.net_load_mw - h.available_mw),
-                    1e-9)
+        EXPECT_NEAR(h.unserved_mw,
+                    std::max(0.0, h.net_load_mw - h.available_mw), 1e-9)
             << what << " hour " << h.hour;
         const int64_t after = h.hour - worst.first_hour;
         if (after >= 0 && after < worst.duration_hours) {

@@ -29,9 +29,8 @@ void SojournSpans(UnitDraws* draws, const UnitRates& chain, int64_t hours,
   int64_t began = -1;
   double log_u = std::log(draws->Uniform());
   for (;;) {
-    const int64_t end =
-        began +
-        SojournOfLog(log_u, down ? chain.log_stay_down : chain.log_stay_up);
+    const int64_t end = began + SojournOfLog(log_u, down ? chain.log_stay_down
+                                                         : chain.log_stay_up);
     const bool last = end >= hours;
     if (!last) log_u = std::log(draws->Uniform());
     if (down) span(std::max<int64_t>(began, 0), std::min(end, hours));
@@ -112,9 +111,8 @@ void StatesSojournSpans(UnitDraws* draws, const UnitRates& unit, int64_t hours,
         // `was` lies in ((1 - L)^stay, (1 - L)^(stay - 1)], L = unit.fail.
         const double top =
             std::exp(static_cast<double>(stay - 1) * unit.log_stay_up);
-        const double v =
-            std::clamp((was / top - (1.0 - unit.fail)) / unit.fail, 0.0,
-                       std::nextafter(1.0, 0.0));
+        const double v = std::clamp((was / top - (1.0 - unit.fail)) / unit.fail,
+                                    0.0, std::nextafter(1.0, 0.0));
         next = StateEntered(unit, v);
       }
     } else {

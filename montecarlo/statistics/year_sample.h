@@ -74,9 +74,9 @@ inline constexpr int kSampleFigures = 6;
 // kept as it happened: its year, its hours in that year, and the year's
 // every deficit hour, so that the days around it can be shown.
 struct WorstEvent {
-  int64_t year = -1;        // Of the sample's years, from 0; -1 for none.
+  int64_t year = -1;            // Of the sample's years, from 0; -1 for none.
   int64_t year_first_hour = 0;  // The year's first hour in the series.
-  int32_t first_hour = 0;   // Within the year.
+  int32_t first_hour = 0;       // Within the year.
   int32_t hours = 0;
   double mwh = 0.0;
   std::vector<int32_t> short_hours;  // The year's, in order.
