@@ -141,6 +141,7 @@ FUZZ_FLAGS = -std=c++20 -O1 -g -I. -ffp-contract=off -fsanitize=fuzzer,address,u
 SYSTEM_SOURCES = system/system_file.cpp system/series_csv.cpp system/text_file.cpp \
   system/toml_text.cpp \
   system/system.cpp system/load_change.cpp system/schedule.cpp \
+  system/area_outcomes.cpp \
   model/capacity_table.cpp direct/assessment.cpp direct/hourly_load.cpp \
   direct/study.cpp direct/placement.cpp direct/areas.cpp
 
