@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace adequacy {
 
@@ -45,6 +46,14 @@ class JsonWriter {
     BeginArray();
     Number(first);
     Number(second);
+    EndArray();
+  }
+  // A member whose value is a list of numbers.
+  void NumbersMember(const std::string& name,
+                     const std::vector<double>& values) {
+    Name(name);
+    BeginArray();
+    for (double value : values) Number(value);
     EndArray();
   }
   void BooleanMember(const std::string& name, bool value) {

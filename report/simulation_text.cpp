@@ -210,24 +210,12 @@ void WriteWorstEvent(JsonWriter& json, const EventHours& worst) {
     json.Member("available_mw", h.available_mw);
     json.Member("unserved_mw", h.unserved_mw);
     if (!h.area_margin_mw.empty()) {
-      json.Name("area_margins_mw");
-      json.BeginArray();
-      for (double mw : h.area_margin_mw) json.Number(mw);
-      json.EndArray();
-      json.Name("tie_flows_mw");
-      json.BeginArray();
-      for (double mw : h.tie_flow_mw) json.Number(mw);
-      json.EndArray();
+      json.NumbersMember("area_margins_mw", h.area_margin_mw);
+      json.NumbersMember("tie_flows_mw", h.tie_flow_mw);
     }
     if (!h.energy_mwh.empty()) {
-      json.Name("devices_energy_mwh");
-      json.BeginArray();
-      for (double mwh : h.energy_mwh) json.Number(mwh);
-      json.EndArray();
-      json.Name("devices_discharge_mw");
-      json.BeginArray();
-      for (double mw : h.discharge_mw) json.Number(mw);
-      json.EndArray();
+      json.NumbersMember("devices_energy_mwh", h.energy_mwh);
+      json.NumbersMember("devices_discharge_mw", h.discharge_mw);
     }
     json.EndObject();
   }
