@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numeric>
 
 #include "montecarlo/events/unit_draws.h"
+#include "report/gnuplot_text.h"
 
 namespace adequacy {
 namespace {
@@ -21,12 +21,6 @@ constexpr int kWeeksHeight = 120;
 constexpr int kCountsHeight = 250;
 constexpr int kEventHeight = 300;
 
-std::string Number(double value) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.10g", value);
-  return text;
-}
-
 // A round step at or below `x` > 0: 1, 2 or 5 times a power of ten.
 double Step(double x) {
   const double decade = std::pow(10.0, std::floor(std::log10(x)));
@@ -34,19 +28,6 @@ double Step(double x) {
     if (m * decade <= x) return m * decade;
   }
   return decade;
-}
-
-// Text for a gnuplot string in double quotes, shown as it is.
-std::string Quoted(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-    }
-    if (c == '\n' || c == '\r') continue;
-    out += c;
-  }
-  return out + "\"";
 }
 
 CalendarStrip StripOf(const std::vector<HourRisk>& hours, int64_t first,
@@ -83,7 +64,7 @@ std::string EnergyText(const std::vector<int64_t>& counts) {
     if (counts[k] == 0) continue;
     const double low = k == 0 ? 0.0 : std::ldexp(1.0, static_cast<int>(k) - 1);
     text += std::to_string(k) + " " + std::to_string(counts[k]) + " \"" +
-            (k % 2 == 1 || k == 0 ? Number(low) : "") + "\"\n";
+            (k % 2 == 1 || k == 0 ? GnuplotNumber(low) : "") + "\"\n";
   }
   return text;
 }
@@ -93,8 +74,8 @@ std::string EnergyText(const std::vector<int64_t>& counts) {
 std::string Place(double left, double width, int top, int height, int total) {
   const double h = static_cast<double>(height) / total;
   const double y = 1.0 - static_cast<double>(top + height) / total;
-  return "set origin " + Number(left) + "," + Number(y) + "\nset size " +
-         Number(width) + "," + Number(h) + "\n";
+  return "set origin " + GnuplotNumber(left) + "," + GnuplotNumber(y) +
+         "\nset size " + GnuplotNumber(width) + "," + GnuplotNumber(h) + "\n";
 }
 
 std::string Reset() {
@@ -110,23 +91,26 @@ std::string CalendarScript(const CalendarStrip& strip, bool without_storage,
   const std::string weeks = "week_" + std::to_string(index) + ".dat";
   const std::string of = strip.name.empty() ? "" : ", " + strip.name;
   std::string s = Reset() + Place(0.0, 1.0, top, kCalendarHeight, total);
-  s += "set title " +
-       Quoted(std::string(
-                  "When the risk lies: each hour's LOLP (direct solution") +
-              (without_storage ? " without storage" : "") + of +
-              "; blank where it is 0)") +
-       " noenhanced\n";
+  s +=
+      "set title " +
+      GnuplotString(
+          std::string("When the risk lies: each hour's LOLP (direct solution") +
+          (without_storage ? " without storage" : "") + of +
+          "; blank where it is 0)") +
+      " noenhanced\n";
   s += std::string("set xlabel '") +
        (strip.weather_year ? "day of the weather year" : "day of the series") +
        "'\nset ylabel 'hour of the day'\n";
-  s += "set xrange [0.5:" + Number(static_cast<double>(strip.days) + 0.5) +
+  s += "set xrange [0.5:" +
+       GnuplotNumber(static_cast<double>(strip.days) + 0.5) +
        "]\nset yrange [-0.5:23.5]\nset ytics 0,6,23\n";
   // Eight decades below the highest hour: the rest is as good as none.
   const double most = strip.lolp.empty() ? 0.0
                                          : *std::max_element(strip.lolp.begin(),
                                                              strip.lolp.end());
   if (most > 0.0) {
-    s += "set cbrange [" + Number(most * 1e-8) + ":" + Number(most) + "]\n";
+    s += "set cbrange [" + GnuplotNumber(most * 1e-8) + ":" +
+         GnuplotNumber(most) + "]\n";
   }
   s += "set logscale cb\nset format cb '10^{%L}'\nset cblabel 'LOLP'\n"
        "set colorbox\nset palette defined (0 '#fff5eb', 0.5 '#fd8d3c', "
@@ -139,14 +123,15 @@ std::string CalendarScript(const CalendarStrip& strip, bool without_storage,
        "'s LOLH)'\nset xlabel 'week'\nset ylabel 'h'\n"
        "set style fill solid 0.8\nset boxwidth 0.8\n"
        "set xrange [0.5:" +
-       Number(static_cast<double>(strip.weekly_lolh.size()) + 0.5) + "]\n";
+       GnuplotNumber(static_cast<double>(strip.weekly_lolh.size()) + 0.5) +
+       "]\n";
   const double most_week = strip.weekly_lolh.empty()
                                ? 0.0
                                : *std::max_element(strip.weekly_lolh.begin(),
                                                    strip.weekly_lolh.end());
   if (most_week > 0.0) {
-    s += "set yrange [0:" + Number(most_week * 1.05) + "]\nset ytics " +
-         Number(Step(most_week)) + "\n";
+    s += "set yrange [0:" + GnuplotNumber(most_week * 1.05) + "]\nset ytics " +
+         GnuplotNumber(Step(most_week)) + "\n";
   }
   s += "plot '" + weeks + "' using 1:2 with boxes lc rgb '#d94801' notitle\n";
   return s;
@@ -169,7 +154,7 @@ std::string CountsScript(const YearSample& sample, int top, int total) {
        "plot 'events_energy.dat' using 1:2:xtic(3) with boxes lc rgb "
        "'#9467bd' notitle\n";
   s += Reset() + Place(2.0 / 3, 1.0 / 3, top, kCountsHeight, total);
-  s += "set title " + Quoted("Years by deficit hours, of " + years) +
+  s += "set title " + GnuplotString("Years by deficit hours, of " + years) +
        "\nset xlabel 'deficit hours in the year'\nset ylabel 'years'\n"
        "set xrange [-1:*]\n"
        "set logscale y\nset style fill solid 0.8\nset boxwidth 0.8\n"
@@ -177,18 +162,28 @@ std::string CountsScript(const YearSample& sample, int top, int total) {
   return s;
 }
 
+// The worst event's panel up to its plot: placed, titled `what` with the
+// event's year, hours and energy, its axes in hours and MW.
+std::string EventPanel(const EventHours& worst, const std::string& what,
+                       int top, int total, double width) {
+  std::string s = Reset() + Place(0.0, width, top, kEventHeight, total);
+  s += "set title " +
+       GnuplotString(what + ": year " + std::to_string(worst.year) +
+                     ", from hour " + std::to_string(worst.first_hour) + ", " +
+                     std::to_string(worst.duration_hours) + " h, " +
+                     GnuplotNumber(std::round(worst.unserved_mwh)) +
+                     " MWh unserved") +
+       " noenhanced\n";
+  return s +
+         "set xlabel 'hour of the series'\nset ylabel 'MW'\n"
+         "set key top left\nset style fill solid 0.5\nset boxwidth 1\n";
+}
+
 std::string EventScript(const EventHours& worst,
                         const std::vector<std::string>& devices, int top,
                         int total, double width) {
-  std::string s = Reset() + Place(0.0, width, top, kEventHeight, total);
-  s += "set title " +
-       Quoted("The worst simulated event: year " + std::to_string(worst.year) +
-              ", from hour " + std::to_string(worst.first_hour) + ", " +
-              std::to_string(worst.duration_hours) + " h, " +
-              Number(std::round(worst.unserved_mwh)) + " MWh unserved") +
-       " noenhanced\n";
-  s += "set xlabel 'hour of the series'\nset ylabel 'MW'\n"
-       "set key top left\nset style fill solid 0.5\nset boxwidth 1\n";
+  std::string s =
+      EventPanel(worst, "The worst simulated event", top, total, width);
   std::string plot =
       "plot 'worst.dat' using 1:4 with boxes lc rgb '#d62728' "
       "title 'unserved', '' using 1:2 with lines lw 2 lc rgb '#1f77b4' "
@@ -201,10 +196,10 @@ std::string EventScript(const EventHours& worst,
   for (size_t d = 0; d < shown; ++d) {
     plot += ", '' using 1:" + std::to_string(6 + 2 * d) +
             " with steps lw 1.5 dt 2 title " +
-            Quoted(devices[d] + " discharge, MW") +
+            GnuplotString(devices[d] + " discharge, MW") +
             " noenhanced, '' using 1:" + std::to_string(5 + 2 * d) +
             " axes x1y2 with lines lw 1.5 title " +
-            Quoted(devices[d] + " energy, MWh") + " noenhanced";
+            GnuplotString(devices[d] + " energy, MWh") + " noenhanced";
   }
   if (shown > 0) s += "set y2tics\nset y2label 'MWh stored'\n";
   s += plot + "\n";
@@ -218,29 +213,22 @@ std::string AreasEventScript(const EventHours& worst,
                              const std::vector<std::string>& areas,
                              const std::vector<std::string>& ties, int top,
                              int total, double width) {
-  std::string s = Reset() + Place(0.0, width, top, kEventHeight, total);
-  s += "set title " +
-       Quoted("The worst simulated event of the system: year " +
-              std::to_string(worst.year) + ", from hour " +
-              std::to_string(worst.first_hour) + ", " +
-              std::to_string(worst.duration_hours) + " h, " +
-              Number(std::round(worst.unserved_mwh)) + " MWh unserved") +
-       " noenhanced\n";
-  s += "set xlabel 'hour of the series'\nset ylabel 'MW'\n"
-       "set key top left\nset style fill solid 0.5\nset boxwidth 1\n";
   std::string plot =
       "plot 'worst.dat' using 1:4 with boxes lc rgb '#d62728' "
       "title 'unserved, the system'";
   for (size_t a = 0; a < areas.size(); ++a) {
     plot += ", '' using 1:" + std::to_string(5 + a) + " with lines lw 2 " +
-            "title " + Quoted(areas[a] + " margin on its own") + " noenhanced";
+            "title " + GnuplotString(areas[a] + " margin on its own") +
+            " noenhanced";
   }
   for (size_t t = 0; t < ties.size(); ++t) {
     plot += ", '' using 1:" + std::to_string(5 + areas.size() + t) +
-            " with steps lw 1.5 dt 2 title " + Quoted(ties[t] + " flow") +
-            " noenhanced";
+            " with steps lw 1.5 dt 2 title " +
+            GnuplotString(ties[t] + " flow") + " noenhanced";
   }
-  return s + plot + "\n";
+  return EventPanel(worst, "The worst simulated event of the system", top,
+                    total, width) +
+         plot + "\n";
 }
 
 std::string RatiosScript(size_t count, int top, int total, double left) {
@@ -248,7 +236,7 @@ std::string RatiosScript(size_t count, int top, int total, double left) {
   s += "set title 'Each index over its exact value, 95 % interval'\n"
        "set ylabel 'simulated / exact'\n"
        "set xrange [0.5:" +
-       Number(static_cast<double>(count) + 0.5) +
+       GnuplotNumber(static_cast<double>(count) + 0.5) +
        "]\nset key top center horizontal\n"
        "plot 'ratios.dat' using 1:2:3:4:xtic(5) with yerrorbars pt 7 ps 1.5 "
        "lc rgb '#1f77b4' title 'estimate', 1 with lines dt 2 lc rgb "
@@ -412,14 +400,14 @@ std::vector<FigureFile> AssessFigure(const System& system,
         const double lolp =
             strip.lolp[static_cast<size_t>(day * kHoursInDay + hour)];
         cells += std::to_string(day + 1) + " " + std::to_string(hour) + " " +
-                 (lolp > 0.0 ? Number(lolp) : "NaN") + "\n";
+                 (lolp > 0.0 ? GnuplotNumber(lolp) : "NaN") + "\n";
       }
     }
     files.push_back({"cal_" + std::to_string(i) + ".dat", cells});
     std::string weeks;
     for (size_t w = 0; w < strip.weekly_lolh.size(); ++w) {
-      weeks +=
-          std::to_string(w + 1) + " " + Number(strip.weekly_lolh[w]) + "\n";
+      weeks += std::to_string(w + 1) + " " +
+               GnuplotNumber(strip.weekly_lolh[w]) + "\n";
     }
     files.push_back({"week_" + std::to_string(i) + ".dat", weeks});
   }
@@ -434,13 +422,15 @@ std::vector<FigureFile> AssessFigure(const System& system,
   if (worst) {
     std::string text;
     for (const EventHour& h : input.worst->hourly) {
-      text += std::to_string(h.hour) + " " + Number(h.net_load_mw) + " " +
-              Number(h.available_mw) + " " + Number(h.unserved_mw);
+      text += std::to_string(h.hour) + " " + GnuplotNumber(h.net_load_mw) +
+              " " + GnuplotNumber(h.available_mw) + " " +
+              GnuplotNumber(h.unserved_mw);
       for (size_t d = 0; d < h.energy_mwh.size(); ++d) {
-        text += " " + Number(h.energy_mwh[d]) + " " + Number(h.discharge_mw[d]);
+        text += " " + GnuplotNumber(h.energy_mwh[d]) + " " +
+                GnuplotNumber(h.discharge_mw[d]);
       }
-      for (double mw : h.area_margin_mw) text += " " + Number(mw);
-      for (double mw : h.tie_flow_mw) text += " " + Number(mw);
+      for (double mw : h.area_margin_mw) text += " " + GnuplotNumber(mw);
+      for (double mw : h.tie_flow_mw) text += " " + GnuplotNumber(mw);
       text += "\n";
     }
     files.push_back({"worst.dat", text});
@@ -448,23 +438,15 @@ std::vector<FigureFile> AssessFigure(const System& system,
   if (!ratios.empty()) {
     std::string text;
     for (size_t i = 0; i < ratios.size(); ++i) {
-      text += std::to_string(i + 1) + " " + Number(ratios[i].estimate) + " " +
-              Number(ratios[i].low) + " " + Number(ratios[i].high) + " " +
-              ratios[i].name + "\n";
+      text += std::to_string(i + 1) + " " + GnuplotNumber(ratios[i].estimate) +
+              " " + GnuplotNumber(ratios[i].low) + " " +
+              GnuplotNumber(ratios[i].high) + " " + ratios[i].name + "\n";
     }
     files.push_back({"ratios.dat", text});
   }
 
-  const bool png =
-      output.size() > 4 && output.compare(output.size() - 4, 4, ".png") == 0;
-  std::string s = "set encoding utf8\n";
-  s += png ? "set terminal pngcairo size " + std::to_string(kWidth) + "," +
-                 std::to_string(total) + " font 'Helvetica,10'\n"
-           : "set terminal svg size " + std::to_string(kWidth) + "," +
-                 std::to_string(total) +
-                 " font 'Helvetica,12' background '#ffffff'\n";
-  s += "set output " + Quoted(output) + "\n";
-  s += "set multiplot title " + Quoted(Caption(system, input, version)) +
+  std::string s = GnuplotStart(output, kWidth, total);
+  s += "set multiplot title " + GnuplotString(Caption(system, input, version)) +
        " noenhanced\n";
   int top = kCaptionHeight;
   for (size_t i = 0; i < strips.size(); ++i) {

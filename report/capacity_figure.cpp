@@ -2,34 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "report/gnuplot_text.h"
 
 namespace adequacy {
 namespace {
-
-std::string Number(double value) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.10g", value);
-  return text;
-}
 
 std::string Points(const std::vector<WalkedPoint>& points) {
   std::string text;
   for (const WalkedPoint& p : points) {
     // The index's axis is logarithmic: a 0 has no place on it.
     if (!(p.index > 0.0)) continue;
-    text += Number(p.added_mw) + " " + Number(p.index) + "\n";
+    text += GnuplotNumber(p.added_mw) + " " + GnuplotNumber(p.index) + "\n";
   }
   return text;
-}
-
-std::string Text(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    if (c != '\n') out += c;
-  }
-  return out + "\"";
 }
 
 }  // namespace
@@ -73,13 +59,7 @@ std::vector<FigureFile> CapacityFigure(const System& system,
   if (with) files.push_back({"with.dat", Points(curves.with)});
   const std::string name = IndexName(a.target.index);
   const std::string unit = IndexUnit(a.target.index);
-  const bool png =
-      output.size() > 4 && output.compare(output.size() - 4, 4, ".png") == 0;
-  std::string s = "set encoding utf8\n";
-  s += png ? "set terminal pngcairo size 900,560 font 'Helvetica,10'\n"
-           : "set terminal svg size 900,560 font 'Helvetica,12' background "
-             "'#ffffff'\n";
-  s += "set output " + Text(output) + "\n";
+  std::string s = GnuplotStart(output, 900, 560);
   std::string what = name + " against the load added";
   if (a.credit) what += "; with " + a.additions_name;
   if (a.simulated) {
@@ -87,51 +67,61 @@ std::vector<FigureFile> CapacityFigure(const System& system,
             std::to_string(a.seed);
   }
   s += "set title " +
-       Text(system.name + " (" + system.file + "), adequacy " + version) +
-       " . \"\\n\" . " + Text(what) + " noenhanced\n";
+       GnuplotString(system.name + " (" + system.file + "), adequacy " +
+                     version) +
+       " . \"\\n\" . " + GnuplotString(what) + " noenhanced\n";
   s += "set xlabel 'MW added to every hour'\n";
-  s += "set ylabel " + Text(name + ", " + unit) + "\n";
+  s += "set ylabel " + GnuplotString(name + ", " + unit) + "\n";
   s += "set logscale y\nset grid\nset key top left\n";
   // The target, the capability, and the credit's arrows.
-  s += "set arrow from graph 0, first " + Number(a.target.value) +
-       " to graph 1, first " + Number(a.target.value) +
+  s += "set arrow from graph 0, first " + GnuplotNumber(a.target.value) +
+       " to graph 1, first " + GnuplotNumber(a.target.value) +
        " nohead dt 2 lc rgb '#7f7f7f'\n";
   s += "set label " +
-       Text("target " + name + " " + Number(a.target.value) + " " + unit) +
-       " at graph 0.99, first " + Number(a.target.value) +
+       GnuplotString("target " + name + " " + GnuplotNumber(a.target.value) +
+                     " " + unit) +
+       " at graph 0.99, first " + GnuplotNumber(a.target.value) +
        " right offset 0,0.7 tc rgb '#7f7f7f' noenhanced\n";
-  s += "set arrow from first " + Number(a.added.at) + ", graph 0 to first " +
-       Number(a.added.at) + ", graph 1 nohead dt 3 lc rgb '#1f77b4'\n";
-  s += "set label " +
-       Text("carries " + Number(std::round(a.added.at * 100) / 100) + " MW") +
-       " at first " + Number(a.added.at) +
-       ", graph 0.05 left offset 0.5,0 tc rgb '#1f77b4' noenhanced\n";
+  s += "set arrow from first " + GnuplotNumber(a.added.at) +
+       ", graph 0 to first " + GnuplotNumber(a.added.at) +
+       ", graph 1 nohead dt 3 lc rgb '#1f77b4'\n";
+  s +=
+      "set label " +
+      GnuplotString("carries " +
+                    GnuplotNumber(std::round(a.added.at * 100) / 100) + " MW") +
+      " at first " + GnuplotNumber(a.added.at) +
+      ", graph 0.05 left offset 0.5,0 tc rgb '#1f77b4' noenhanced\n";
   if (!curves.base.empty()) {
-    s += "set xrange [" + Number(curves.base.front().added_mw) + ":" +
-         Number(curves.base.back().added_mw) + "]\n";
+    s += "set xrange [" + GnuplotNumber(curves.base.front().added_mw) + ":" +
+         GnuplotNumber(curves.base.back().added_mw) + "]\n";
   }
   if (a.credit) {
     // The ELCC runs from the load the system carries at the index kept
     // (its own, or the target's) to the load it carries with them there.
     const double from = a.credit_value == a.base_index ? 0.0 : a.added.at;
-    s += "set arrow from first " + Number(from) + ", first " +
-         Number(a.credit_value) + " to first " + Number(a.elcc.at) +
-         ", first " + Number(a.credit_value) +
+    s += "set arrow from first " + GnuplotNumber(from) + ", first " +
+         GnuplotNumber(a.credit_value) + " to first " +
+         GnuplotNumber(a.elcc.at) + ", first " + GnuplotNumber(a.credit_value) +
          " head filled lw 2 lc rgb '#2ca02c'\n";
     s += "set label " +
-         Text("ELCC " + Number(std::round(a.elcc.at * 100) / 100) + " MW") +
-         " at first " + Number(a.elcc.at) + ", first " +
-         Number(a.credit_value) +
+         GnuplotString("ELCC " +
+                       GnuplotNumber(std::round(a.elcc.at * 100) / 100) +
+                       " MW") +
+         " at first " + GnuplotNumber(a.elcc.at) + ", first " +
+         GnuplotNumber(a.credit_value) +
          " left offset 0.5,-0.8 tc rgb '#2ca02c' noenhanced\n";
     if (a.index_with_additions > 0.0) {
-      s += "set arrow from first 0, first " + Number(a.index_with_additions) +
-           " to first " + Number(-a.efc.at) + ", first " +
-           Number(a.index_with_additions) +
+      s += "set arrow from first 0, first " +
+           GnuplotNumber(a.index_with_additions) + " to first " +
+           GnuplotNumber(-a.efc.at) + ", first " +
+           GnuplotNumber(a.index_with_additions) +
            " head filled lw 2 lc rgb '#d62728'\n";
       s += "set label " +
-           Text("EFC " + Number(std::round(a.efc.at * 100) / 100) + " MW") +
-           " at first " + Number(-a.efc.at) + ", first " +
-           Number(a.index_with_additions) +
+           GnuplotString("EFC " +
+                         GnuplotNumber(std::round(a.efc.at * 100) / 100) +
+                         " MW") +
+           " at first " + GnuplotNumber(-a.efc.at) + ", first " +
+           GnuplotNumber(a.index_with_additions) +
            " right offset -0.5,0.8 tc rgb '#d62728' noenhanced\n";
     }
   }
@@ -140,7 +130,7 @@ std::vector<FigureFile> CapacityFigure(const System& system,
        "rgb '#1f77b4' title 'the loads the search tried'";
   if (with) {
     s += ", 'with.dat' using 1:2 with lines lw 2 lc rgb '#2ca02c' title " +
-         Text("with " + a.additions_name) + " noenhanced";
+         GnuplotString("with " + a.additions_name) + " noenhanced";
   }
   s += "\nset output\n";
   files.push_back({"figure.gp", s});
