@@ -73,21 +73,10 @@ AreasYearSimulator::AreasYearSimulator(
 }
 
 void AreasYearSimulator::Simulate(uint64_t seed, int64_t year, AreasYear* out) {
-  // The weather years in turn, and the year's outcome drawn from a stream
-  // of its own, as for one area.
-  const size_t outcomes = outcome_probabilities_.size();
-  const size_t weather_year =
-      static_cast<size_t>(year) % (years_.size() / outcomes);
-  size_t k = 0;
-  if (outcomes > 1) {
-    UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
-    const double u = draws.Uniform();
-    double below = outcome_probabilities_[0];
-    while (k + 1 < outcomes && !(u < below)) {
-      below += outcome_probabilities_[++k];
-    }
-  }
-  loads_ = years_[weather_year * outcomes + k];
+  // The weather years in turn, and the year's outcome drawn as for one
+  // area.
+  loads_ = years_[FirstOfWeatherYear(year) +
+                  DrawnOutcome(seed, year, outcome_probabilities_)];
   hours_ = loads_.system->hours();
   DrawUnits(seed, year);
   DrawTies(seed, year);
@@ -265,11 +254,8 @@ const YearLoad& AreasYearSimulator::Redraw(uint64_t seed, int64_t year,
                                            std::vector<double>* margins,
                                            std::vector<double>* flows) {
   // The year's weather year, whose outcomes all have its hours.
-  const size_t outcomes = outcome_probabilities_.size();
-  const size_t weather_year =
-      static_cast<size_t>(year) % (years_.size() / outcomes);
   const auto hours =
-      static_cast<size_t>(years_[weather_year * outcomes].system->hours());
+      static_cast<size_t>(years_[FirstOfWeatherYear(year)].system->hours());
   margins->assign(hours * margins_.size(), 0.0);
   flows->assign(hours * flows_.size(), 0.0);
   margins_by_hour_ = margins;

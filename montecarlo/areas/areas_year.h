@@ -95,6 +95,11 @@ class AreasYearSimulator {
                          std::vector<double>* flows);
 
  private:
+  // The entry of years_ of year `year`'s weather year at its first outcome.
+  size_t FirstOfWeatherYear(int64_t year) const {
+    const size_t outcomes = outcome_probabilities_.size();
+    return static_cast<size_t>(year) % (years_.size() / outcomes) * outcomes;
+  }
   void DrawUnits(uint64_t seed, int64_t year);
   void DrawTies(uint64_t seed, int64_t year);
   void DrawDevices(uint64_t seed, int64_t year);

@@ -91,11 +91,7 @@ YearSimulator::YearSimulator(const std::vector<UnitRates>& units,
 void YearSimulator::Simulate(uint64_t seed, int64_t year, YearOutcome* out,
                              YearOutcome* stored) {
   const size_t weather_year = ChooseLoad(seed, year);
-  if (method_ == YearMethod::kEvents) {
-    DrawSojourns(seed, year);
-  } else {
-    StepHours(seed, year);
-  }
+  DrawUnits(seed, year);
   if (!devices_.empty()) DrawOutages(seed, year, method_);
   Tally(out, devices_.empty() ? nullptr : stored);
   const int64_t first_hour =
@@ -109,11 +105,7 @@ const YearLoad& YearSimulator::Redraw(uint64_t seed, int64_t year,
                                       std::vector<double>* energy_mwh,
                                       std::vector<double>* discharge_mw) {
   ChooseLoad(seed, year);
-  if (method_ == YearMethod::kEvents) {
-    DrawSojourns(seed, year);
-  } else {
-    StepHours(seed, year);
-  }
+  DrawUnits(seed, year);
   const auto hours = static_cast<size_t>(load_->hours());
   available->assign(hours, 0);
   int64_t mw = installed_mw_;
@@ -171,18 +163,32 @@ size_t YearSimulator::ChooseLoad(uint64_t seed, int64_t year) {
     const size_t outcomes = outcomes_.probabilities.size();
     const size_t years = outcomes_.loads.size() / outcomes;
     weather_year = static_cast<size_t>(year) % years;
-    size_t k = 0;
-    if (outcomes > 1) {
-      UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
-      const double u = draws.Uniform();
-      double below = outcomes_.probabilities[0];
-      while (k + 1 < outcomes && !(u < below)) {
-        below += outcomes_.probabilities[++k];
-      }
-    }
-    load_ = outcomes_.loads[weather_year * outcomes + k];
+    load_ = outcomes_.loads[weather_year * outcomes +
+                            DrawnOutcome(seed, year, outcomes_.probabilities)];
   }
   return weather_year;
+}
+
+size_t DrawnOutcome(uint64_t seed, int64_t year,
+                    const std::vector<double>& probabilities) {
+  size_t k = 0;
+  if (probabilities.size() > 1) {
+    UnitDraws draws(seed, year, kOutcomeDraws, DrawUse::kSojourns);
+    const double u = draws.Uniform();
+    double below = probabilities[0];
+    while (k + 1 < probabilities.size() && !(u < below)) {
+      below += probabilities[++k];
+    }
+  }
+  return k;
+}
+
+void YearSimulator::DrawUnits(uint64_t seed, int64_t year) {
+  if (method_ == YearMethod::kEvents) {
+    DrawSojourns(seed, year);
+  } else {
+    StepHours(seed, year);
+  }
 }
 
 void YearSimulator::DrawOutages(uint64_t seed, int64_t year,

@@ -64,6 +64,11 @@ enum class YearMethod { kEvents, kHourly };
 inline constexpr uint32_t kDeviceDraws = 1u << 30;
 inline constexpr uint32_t kOutcomeDraws = 1u << 29;
 
+// The load outcome of year `year` of the run keyed by `seed`, drawn by
+// `probabilities` from a stream of its own; 0 where there is one.
+size_t DrawnOutcome(uint64_t seed, int64_t year,
+                    const std::vector<double>& probabilities);
+
 // The loads of the years a simulation walks: for each weather year, the
 // load of each outcome of an uncertain load (loads[w * outcomes + k]),
 // with the outcomes' probabilities; simulated year i has weather year
@@ -131,6 +136,8 @@ class YearSimulator {
   void Maintain(const UnitRates& unit, int64_t hours);
   // The year's weather year, its load put in load_ at the outcome drawn.
   size_t ChooseLoad(uint64_t seed, int64_t year);
+  // The year's units drawn as the method draws them, into the rows.
+  void DrawUnits(uint64_t seed, int64_t year);
   // The hours each device is out, as a unit's chain gives them.
   void DrawOutages(uint64_t seed, int64_t year, YearMethod method);
   // The year's outcome from the row of differences, which it leaves zero.
