@@ -132,33 +132,18 @@ void AddWeighted(const AreaIndices& one, double weight, AreaIndices* sum) {
   sum->energy += weight * one.energy;
 }
 
-// `one` with every figure times `weight`, its shape kept.
-AreasAssessment Scaled(const AreasAssessment& one, double weight) {
-  AreasAssessment out = one;
-  const auto scale = [weight](AreaIndices* i) {
-    AreaIndices zero;
-    AddWeighted(*i, weight, &zero);
-    *i = zero;
-  };
-  for (auto* list : {&out.areas, &out.island_areas}) {
-    for (AreaIndices& indices : *list) scale(&indices);
+// An assessment of the shape of `one`, every figure 0.
+AreasAssessment ZeroOfShape(const AreasAssessment& one) {
+  AreasAssessment zero;
+  zero.exact = one.exact;
+  zero.areas.resize(one.areas.size());
+  zero.island_areas.resize(one.island_areas.size());
+  zero.hours.resize(one.hours.size());
+  zero.bounds.resize(one.bounds.size());
+  for (size_t h = 0; h < one.bounds.size(); ++h) {
+    zero.bounds[h].alone_lolp.assign(one.bounds[h].alone_lolp.size(), 0.0);
   }
-  for (AreaIndices* i : {&out.system, &out.islands, &out.copper_plate}) {
-    scale(i);
-  }
-  for (TwoAreaHour& h : out.hours) {
-    for (size_t a = 0; a < 2; ++a) {
-      h.lolp[a] *= weight;
-      h.unserved[a] *= weight;
-    }
-    h.system_lolp *= weight;
-  }
-  for (BoundsHour& h : out.bounds) {
-    for (double& p : h.alone_lolp) p *= weight;
-    h.islands_lolp *= weight;
-    h.copper_plate_lolp *= weight;
-  }
-  return out;
+  return zero;
 }
 
 // Adds `one` times `weight` to `sum`, of the same shape.
@@ -260,16 +245,13 @@ AreaIndices AreasStudy::OneArea(const System& system, size_t area,
 AreasAssessment AreasStudy::Assess(const System& system,
                                    bool keep_hours) const {
   if (LoadsAsGiven(system)) return AssessLoads(system, keep_hours);
+  const std::vector<AreaOutcome> outcomes = AreaOutcomes(system);
   AreasAssessment sum;
-  bool first = true;
-  for (const AreaOutcome& outcome : AreaOutcomes(system)) {
+  for (size_t k = 0; k < outcomes.size(); ++k) {
     const AreasAssessment one =
-        AssessLoads(AtOutcome(system, outcome), keep_hours);
-    if (first) {
-      sum = Scaled(one, 0.0);
-      first = false;
-    }
-    AddWeighted(one, outcome.probability, &sum);
+        AssessLoads(AtOutcome(system, outcomes[k]), keep_hours);
+    if (k == 0) sum = ZeroOfShape(one);
+    AddWeighted(one, outcomes[k].probability, &sum);
   }
   for (auto* list : {&sum.areas, &sum.island_areas}) {
     for (AreaIndices& indices : *list) Finish(&indices);
