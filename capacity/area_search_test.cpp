@@ -27,6 +27,14 @@ System TwoAreas(double limit_mw, double outage = 0.0) {
   return system;
 }
 
+// The north of `system` as a system of one area: its units and load.
+System NorthAlone(const System& system) {
+  System north;
+  north.load = system.areas[0].load;
+  north.units = {system.units[0], system.units[2]};
+  return north;
+}
+
 // The one-area figures the search uses are the whole solution's, and with
 // no tie an area's capability is that of the area alone.
 TEST(AreaSearchTest, OneAreaIsTheSolutionsAndNoTieIsTheAreaAlone) {
@@ -42,9 +50,7 @@ TEST(AreaSearchTest, OneAreaIsTheSolutionsAndNoTieIsTheAreaAlone) {
     }
   }
   const System cut = TwoAreas(0.0);
-  System north;
-  north.load = cut.areas[0].load;
-  north.units = {cut.units[0], cut.units[2]};
+  const System north = NorthAlone(cut);
   const CapacityTable table(north.unit_kinds());
   for (RiskIndex index : {RiskIndex::kLole, RiskIndex::kEue}) {
     AreaSearch area(cut, 0, index);
@@ -70,9 +76,7 @@ TEST(AreaSearchTest, AnUncertainLoadAddsAfterTheMultiplier) {
       {0.9, 0.2}, {1.0, 0.5}, {1.15, 0.3}};
   System cut = TwoAreas(0.0);
   cut.areas[0].uncertainty = outcomes;
-  System north;
-  north.load = cut.areas[0].load;
-  north.units = {cut.units[0], cut.units[2]};
+  const System north = NorthAlone(cut);
   const CapacityTable table(north.unit_kinds());
   for (RiskIndex index : {RiskIndex::kLole, RiskIndex::kEue}) {
     AreaSearch area(cut, 0, index);
