@@ -20,10 +20,10 @@ TEST(AddressSpaceTest, ThreadsWithinTheHeadroom) {
       {kNoAddressLimit, 0, 1},    // At least one thread.
       {0, 16, 1},                 // Over the limit already: one to try.
       {30 * kMB, 16, 1},          // Not even one thread's lists.
-      {39 * kMB, 16, 2},          // Where sixteen tries ended on one.
-      {49 * kMB, 16, 8},
-      {60 * kMB, 16, 16},
-      {60 * kMB, 2, 2},  // Never more than asked for.
+      {41 * kMB, 16, 2},          // Where sixteen tries ended on one.
+      {50 * kMB, 16, 8},
+      {62 * kMB, 16, 16},
+      {62 * kMB, 2, 2},  // Never more than asked for.
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ThreadsWithin(c.headroom, c.threads), c.expected)

@@ -39,14 +39,10 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
       pool_(std::max(1, options.threads)),
       finder_(loads),
       year_scanner_(finder_) {
-  if (options.period_lists) {
-    try {
-      lists_ = std::make_unique<PeriodLists>(types_, scanner_);
-      mode_ = EngineMode::kWalking;
-    } catch (const std::bad_alloc&) {
-      lists_given_up_ = true;
-    }
-  }
+  // What every engine needs comes first: the lists, and the repair gaps
+  // the lists take where there is room, are only what speeds it, and
+  // taken first they could leave no room for the rows and fail the whole
+  // engine.
   rows_.resize(pool_.threads());
   const size_t row_bytes = kRowSize * sizeof(int32_t);
   chunk_years_ = static_cast<int>(std::clamp<size_t>(
@@ -56,6 +52,14 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
   }
   for (auto& rows : rows_) {
     rows.assign(static_cast<size_t>(chunk_years_) * kRowSize, 0);
+  }
+  if (options.period_lists) {
+    try {
+      lists_ = std::make_unique<PeriodLists>(types_, scanner_);
+      mode_ = EngineMode::kWalking;
+    } catch (const std::bad_alloc&) {
+      lists_given_up_ = true;
+    }
   }
   batch_years_ = std::clamp(kRoundYears / (2 * pool_.threads()), kBatchYears,
                             kLongestBatchYears);
