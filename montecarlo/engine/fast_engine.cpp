@@ -39,10 +39,9 @@ FastEngine::FastEngine(const ChainParameters& params, const HourlyLoads& loads,
       pool_(std::max(1, options.threads)),
       finder_(loads),
       year_scanner_(finder_) {
-  // What every engine needs comes first: the lists, and the repair gaps
-  // the lists take where there is room, are only what speeds it, and
-  // taken first they could leave no room for the rows and fail the whole
-  // engine.
+  // The rows every engine needs come first.  The lists, and the repair
+  // gaps they take where there is room, only speed it up; taken first,
+  // they could leave no room for the rows and fail the whole engine.
   rows_.resize(pool_.threads());
   const size_t row_bytes = kRowSize * sizeof(int32_t);
   chunk_years_ = static_cast<int>(std::clamp<size_t>(
